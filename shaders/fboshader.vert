@@ -1,0 +1,7 @@
+#version 330 core
+// Object-id pass: position only.
+in vec4 vVertex;
+uniform mat4 mvpMatrix;
+void main() {
+    gl_Position = mvpMatrix * vVertex;
+}

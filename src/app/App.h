@@ -1,0 +1,37 @@
+// App.h -- the program's start-up, frame loop and window callbacks.
+#pragma once
+
+#include <iosfwd>
+
+struct CommandLine {
+    bool fullscreenRequested = false;
+    bool highestFrameRate = false;
+};
+
+// Prints every argument (the program path included) on a line of its own and picks out the exact,
+// case-sensitive words "fullscreen" and "highestframerate" wherever they stand.
+CommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out);
+
+// True for OpenGL 3.3 or later; otherwise prints the three version lines to `err`.
+bool acceptGLVersion(int major, int minor, std::ostream& err);
+
+// The once-a-second statistics of the frame loop.
+struct FrameStatistics {
+    double fpsAccumulator = 0.0;
+    int frameCount = 0;
+    // Adds one frame's unscaled time; after more than a second prints the "Fps: " and
+    // "Drawn Objects: " lines as switched on, then starts a new period.
+    void addFrame(double frameTime, bool showFps, bool frustumCulling, int drawnCount, int culledCount,
+                  std::ostream& out);
+};
+
+// Toggled by F2: print the frame count once a second.
+extern bool showFps;
+
+// Window callbacks (key codes and actions as the platform layer delivers them); they act on `game`.
+void keyCallback(int key, int action);
+void mouseButtonCallback(int button, int action);
+void windowSizeCallback(int width, int height);
+
+// The whole program: returns the process exit status.
+int runGame(int argc, const char* const* argv);

@@ -1,0 +1,66 @@
+// Callbacks.cpp -- function keys, mouse buttons and window size, between two frames.
+#include <iostream>
+
+#include "app/App.h"
+#include "app/Platform.h"
+#include "assets/Texture.h"
+#include "game/Game.h"
+#include "game/WorldConstants.h"
+#include "sound/SoundManager.h"
+
+namespace {
+void printSwitch(const char* label, bool value) { std::cout << label << (value ? 1 : 0) << std::endl; }
+}  // namespace
+
+void keyCallback(int key, int action) {
+    if (action != platform::Press || !game) return;
+    switch (key) {
+        case Key::F1:
+            if (game->state != Intro) game->toggleOverview(nullptr);
+            break;
+        case Key::F2:
+            showFps = !showFps;
+            break;
+        case Key::F3:
+            game->wireframe = !game->wireframe;
+            printSwitch("WireFrame: ", game->wireframe);
+            break;
+        case Key::F4:
+            game->trilinear = !game->trilinear;
+            applyTextureFiltering(game->mipmapping, game->trilinear);
+            printSwitch("TriLinear: ", game->trilinear);
+            break;
+        case Key::F5:
+            game->mipmapping = !game->mipmapping;
+            applyTextureFiltering(game->mipmapping, game->trilinear);
+            printSwitch("MipMapping: ", game->mipmapping);
+            break;
+        case Key::F8:
+            game->frustumCulling = !game->frustumCulling;
+            printSwitch("FrustumCulling: ", game->frustumCulling);
+            break;
+        case Key::F9:
+            game->transparency = !game->transparency;
+            printSwitch("Transparency: ", game->transparency);
+            break;
+        case Key::F10:
+            if (game->sound) game->sound->toggleMute();
+            break;
+        case Key::F11:
+            game->nightMode = !game->nightMode;
+            if (game->light)
+                game->light->position = game->nightMode ? glm::vec3(0.0f, 5.0f, 0.0f)
+                                                        : glm::vec3(0.0f, dayLightHeight, 0.0f);
+            break;
+        default:
+            break;
+    }
+}
+
+void mouseButtonCallback(int button, int action) {
+    if (action == platform::Press && game) game->onMouseButton(button);
+}
+
+void windowSizeCallback(int width, int height) {
+    if (game) game->resize(width, height);
+}

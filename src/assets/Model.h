@@ -1,0 +1,66 @@
+// Model.h -- drawable geometry on the GPU with its textures and material values; OBJ import and built-in meshes.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class ShaderProgram;
+
+class Model {
+public:
+    // A new model with the defaults below, appended to allModels.
+    Model();
+    // Leaves allModels. GL objects are left to the context (models live until the process ends).
+    ~Model();
+    Model(const Model&) = delete;
+    Model& operator=(const Model&) = delete;
+
+    std::array<uint32_t, 3> buffers{};        // [0] positions (4 floats), [1] normals (3), [2] texture coordinates (2)
+    uint32_t vao = 0;
+    std::vector<uint32_t> meshVertexCounts;   // vertices of each mesh, in buffer order
+    int meshCount = 0;
+    std::vector<uint32_t> textures;           // 2D textures, or the sky box's cube map
+    float materialFactor = 0.0f;
+    std::array<float, 4> diffuseColor{{1.0f, 1.0f, 1.0f, 1.0f}};
+    int useLight = 1;
+    int useTexture = 1;
+    int textureCount = 0;                     // how many of `textures` the filter switches walk
+};
+
+// Every model ever created, in creation order.
+extern std::vector<Model*> allModels;
+
+// Imports an OBJ file through Assimp into the model's buffers, using the program's attribute locations,
+// and prints the "Loading: ..." timing line. A file that cannot be read prints one line to standard
+// error naming the path and the reason, and leaves the model empty.
+void loadModel(Model& model, const std::string& path, const ShaderProgram& program);
+
+// Uploads position (4 floats per vertex, byteSize bytes), optional normal and texture-coordinate arrays.
+// With reuse set the model's existing vertex array and buffers are refilled.
+void uploadGeometry(Model& model, const ShaderProgram& program, const float* positions, const float* normals,
+                    const float* texCoords, int32_t byteSize, uint32_t usage, bool reuse);
+
+// Flat normals of the ground quad: 18 floats, (0, 1, 0) six times.
+std::vector<float> computeFaceNormals();
+
+// Ground quad: 6 vertices (x, y, z, 1) and their texture coordinates, in the plane y = 0.
+extern const std::array<float, 24> groundQuadPositions;
+extern const std::array<float, 12> groundQuadTexCoords;
+// Light-marker pyramid: 12 vertices (x, y, z, 1), texture coordinates (0,0) (1,0) (0.5,1) per triangle.
+extern const std::array<float, 48> pyramidPositions;
+extern const std::array<float, 24> pyramidTexCoords;
+
+// CPU side of an OBJ import, before upload: positions (4 per vertex), normals (3), texture coordinates (2).
+struct MeshArrays {
+    std::vector<uint32_t> meshVertexCounts;
+    std::vector<float> positions;
+    std::vector<float> normals;
+    std::vector<float> texCoords;
+    int vertexCount() const { return static_cast<int>(positions.size() / 4); }
+};
+
+// Reads an OBJ file into arrays (no GL). Returns false, with a reason, when the file cannot be read;
+// a readable file with no meshes gives true and empty arrays.
+bool importMeshArrays(const std::string& path, MeshArrays& out, std::string& reason);

@@ -1,0 +1,165 @@
+// Game.h -- the one game: world state, models, programs, settlements, and the per-frame entry points.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "game/Input.h"
+#include "game/SceneObject.h"
+#include "math/Plane.h"
+
+class Model;
+class ShaderProgram;
+class Settlement;
+class SoundManager;
+
+// How a Game is built. The defaults are the real game; tests build the world without GL or sound.
+struct GameOptions {
+    bool graphics = true;            // compile the shaders and load models and textures (needs a GL context)
+    SoundManager* sound = nullptr;   // borrowed when set; otherwise the game opens its own SoundManager
+    Input* input = nullptr;          // borrowed when set; otherwise no key is ever down
+    bool seedFromClock = true;       // srand(time(nullptr)); otherwise srand(seed)
+    unsigned seed = 0;
+};
+
+class Game {
+public:
+    explicit Game(const GameOptions& options = GameOptions());
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    int state = Intro;
+    int windowWidth = 1200;
+    int windowHeight = 800;
+
+    Model* treeModel = nullptr;
+    Model* moaiModel = nullptr;
+    Model* groundModel = nullptr;
+    Model* groundBorderModel = nullptr;
+    Model* infoPanelModel = nullptr;
+    Model* skyboxModel = nullptr;
+    Model* goodPersonModel = nullptr;
+    Model* badPersonModel = nullptr;
+    Model* lightMarkerModel = nullptr;
+    Model* grenadeModel = nullptr;
+    Model* grenadeBorderModel = nullptr;
+    Model* lightningModel = nullptr;
+    Model* wallModel = nullptr;
+
+    Camera* camera = nullptr;
+    SceneObject* light = nullptr;
+    SceneObject* strike = nullptr;
+    SceneObject* skybox = nullptr;
+    std::array<SceneObject*, 100> groundTiles{};
+    std::array<SceneObject*, 4> borders{};
+    SceneObject* infoPanel = nullptr;
+
+    glm::mat4 projectionMatrix = glm::mat4(1.0f);
+    glm::mat4 projectorMatrix = glm::mat4(1.0f);
+
+    ShaderProgram* phongShader = nullptr;
+    ShaderProgram* skyboxShader = nullptr;
+    ShaderProgram* idShader = nullptr;
+
+    float badFactor = 0.0f;
+    float strikeTimer = 0.0f;
+    float timeScale = 1.0f;
+    float gameOverTimer = 0.0f;
+    int badFactorDirection = 0;
+    int drawnCount = 0;
+    int culledCount = 0;
+    bool nightMode = false;
+    bool overviewMode = false;
+    bool mipmapping = true;
+    bool trilinear = true;
+    bool wireframe = false;
+    bool transparency = true;
+    bool frustumCulling = false;
+    std::array<Settlement*, 5> settlements{};
+    SoundManager* sound = nullptr;
+    MousePosition mouse;
+    std::array<Plane, 6> frustumPlanes{};  // left, right, top, bottom, near, far
+    bool lightningBufferCreated = false;
+    uint32_t idFramebuffer = 0;
+    uint32_t idTexture = 0;
+    uint32_t idDepthBuffer = 0;
+    bool idTargetComplete = false;  // picking reads 0 while the id target is unusable
+    ShaderProgram* activeShader = nullptr;
+
+    // State that lives across frames: update, camera and strike.
+    float firstUpdate = 1.0f;
+    glm::vec3 savedCameraPosition = glm::vec3(0.0f);
+    glm::vec3 savedCameraDirection = glm::vec3(0.0f);
+    float introTimer = 0.0f;
+    int lastWheelPosition = 0;
+    float pendingPitch = 0.0f;
+    float strikeScroll = 0.0f;
+    glm::vec3 lastHorizontalDirection = glm::vec3(0.0f, 0.0f, -1.0f);  // last camera direction with a horizontal part
+    glm::vec3 lastGroundPoint = glm::vec3(0.0f);                        // last good pickGround result
+
+    // True when world construction ran to its end (false: a shader program could not be built).
+    bool worldComplete = false;
+    bool graphics = true;
+    Input* input = nullptr;
+
+    // --- world construction ---
+    // Builds the world in its fixed order; false when a shader program is unusable.
+    bool buildWorld(const GameOptions& options);
+    // A new object owned by the game (numbered and registered by its constructor).
+    SceneObject* newObject(int type);
+
+    // --- frame update and game flow ---
+    void update(float dt);
+    void toggleOverview(const glm::vec3* focus);
+    void updateBorders();
+    void updateLight();
+    void updateMood(float dt);
+    void updateEffectVolumes();
+    void updateSettlements(float dt, bool firstUpdateStep);
+    void playConversionSound(float range, const glm::vec3& where);
+
+    // --- camera ---
+    void updateCamera(float dt);
+
+    // --- picking and actions ---
+    void onMouseButton(int button);
+    // Acts on a click whose object id has been read (0: nothing under the cursor).
+    void actOnClick(int button, int id);
+    // Object id at framebuffer pixel (x, y), y from the bottom; 0 outside the image or without an id target.
+    int readObjectId(int x, int y);
+    glm::vec3 pickGround();
+    void updateHover();
+    // Marks exactly the objects a click would act on, given the id under the cursor.
+    void highlightHovered(int id);
+    void updateStrike(float dt);
+    // The strike's six vertices (x, y, z, 1) and texture coordinates for the current camera.
+    void buildStrikeGeometry(std::array<float, 24>& positions, std::array<float, 12>& texCoords);
+
+    // --- rendering ---
+    void render();
+    void useShader(ShaderProgram* program);
+    void setObjectUniforms(const SceneObject& object, const Settlement* settlement, const Model& model);
+    void resize(int width, int height);
+    void updateFrustum(const glm::vec3& position, const glm::vec3& direction, const glm::vec3& up);
+    bool isVisible(const SceneObject& object);
+
+private:
+    std::vector<std::unique_ptr<SceneObject>> objects;
+    std::unique_ptr<Camera> ownedCamera;
+    std::vector<std::unique_ptr<Settlement>> ownedSettlements;
+    std::vector<std::unique_ptr<Model>> ownedModels;
+    std::vector<std::unique_ptr<ShaderProgram>> ownedShaders;
+    std::unique_ptr<SoundManager> ownedSound;
+    std::unique_ptr<Input> ownedInput;
+};
+
+// The one game of the process, read by the window callbacks and the frame loop.
+extern Game* game;
+
+// Draws each mesh of the bound model: "normal" all, "special" only (or all but) selectedMesh.
+void drawMeshes(const Model& model, const char* mode, bool onlySelected, int selectedMesh);

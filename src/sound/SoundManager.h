@@ -1,0 +1,72 @@
+// SoundManager.h -- music and effects, one channel per sound type, on SDL2_mixer.
+#pragma once
+
+#include <array>
+#include <map>
+
+enum SoundType {
+    MusicGood = 0,
+    MusicBad = 1,
+    SoundApple = 2,
+    SoundHolyGrenadeRolling = 3,
+    SoundHolyGrenadeCrafting = 4,
+    SoundHolyGrenadeFinished = 5,
+    SoundHolyGrenadeExplosion = 6,
+    SoundLightningPick = 7,
+    SoundLightningShoot = 8,
+    SoundPeopleShot = 9,
+    SoundGodRegret = 10,
+    SoundGodLaugh1 = 11,
+    SoundGodLaugh2 = 12,
+    SoundGodLaugh3 = 13,
+    SoundGodLaugh4 = 14,
+    SoundWarning = 15,
+};
+
+constexpr int soundTypeCount = 16;
+
+struct Mix_Chunk;
+
+class SoundManager {
+public:
+    // Opens the audio device (the silent driver when there is none) and loads all sixteen files
+    // from soundPath. Any failure prints one line naming the step and ends the process with status -1.
+    SoundManager();
+    virtual ~SoundManager();
+    SoundManager(const SoundManager&) = delete;
+    SoundManager& operator=(const SoundManager&) = delete;
+
+    // Starts the type from its beginning on its own channel (restarting it if it plays); music types
+    // pause each other. An unknown type prints "Sound type N: not found" to standard error.
+    virtual void play(int type);
+    // Holds the type's channel; the next play restarts it.
+    virtual void pause(int type);
+    // Clamped to [0, 1] (NaN becomes 1); kept for later plays.
+    virtual void setVolume(int type, float volume);
+    // True while the type's channel plays (a paused channel counts as playing).
+    virtual bool isPlaying(int type);
+    // Mutes or restores everything, channels started later included.
+    virtual void toggleMute();
+
+    bool muted = false;
+    std::array<float, soundTypeCount> volumes{};
+
+    // File name of each sound type, and whether it loops.
+    static const char* fileName(int type);
+    static bool loops(int type);
+
+protected:
+    struct NoDevice {};
+    // A manager that opens no device and loads nothing (for silent or recording subclasses).
+    explicit SoundManager(NoDevice);
+    void resetVolumes();
+
+private:
+    void initSystem();
+    void loadSounds();
+    void loadSound(const char* fileName, int type, bool loop);
+
+    bool deviceOpen = false;
+    std::map<int, Mix_Chunk*> sounds;
+    std::array<bool, soundTypeCount> channelStarted{};  // the type's channel has been started once
+};
