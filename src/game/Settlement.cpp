@@ -1,0 +1,282 @@
+// Settlement.cpp -- a settlement's objects and placement, its holy grenade, its walls and monument, and the
+// rotation animation of every settlement object and person.
+#include "game/Settlement.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "game/Game.h"
+#include "game/SceneObject.h"
+#include "sound/SoundManager.h"
+
+namespace {
+
+// r: a value in [0, 1] from the C library generator.
+double randomUnit() { return std::rand() / 32767.0; }
+
+// An offset in [-235, 234] around the settlement centre.
+float randomOffset() { return static_cast<float>(std::rand() % 470 - 235); }
+
+// Settlement centre plus a random offset; z is drawn before x.
+glm::vec3 randomSpot(const glm::vec3& centre) {
+    const float dz = randomOffset();
+    const float dx = randomOffset();
+    return centre + glm::vec3(dx, 0.0f, dz);
+}
+
+// Tree, statue and grenade stand at least this far apart.
+constexpr float minimumSpacing = 235.0f;
+
+// The magnitude of `magnitude` with the sign of `previous` (zero counts as positive).
+float withSignOf(float magnitude, float previous) { return previous < 0.0f ? -magnitude : magnitude; }
+
+// Keeps an ever-turning angle small so that its heading stays precise over hours of play.
+float wrapDegrees(float degrees) { return std::fmod(degrees, 360.0f); }
+
+// Swings one angle between -limit and +limit at |speed| degrees per second.
+void swing(float& angle, float& speed, float limit, float dt) {
+    if (angle <= -limit) speed = std::fabs(speed);
+    if (angle >= limit) speed = -std::fabs(speed);
+    angle += speed * dt;
+}
+
+}  // namespace
+
+Settlement::Settlement(const glm::vec3& position_, int index_, Game* game_)
+    : position(position_), index(index_), game(game_) {}
+
+void Settlement::setup() {
+    status = Active;
+
+    tree = game->newObject(SettlementTree);
+    tree->scale = glm::vec3(12.0f);
+    tree->rotationLimit.x = 5.0f;
+    tree->rotationLimit.z = 5.0f;
+    tree->boundingRadius = 100;
+    tree->owner = this;
+
+    moai = game->newObject(MoaiStatue);
+    moai->scale = glm::vec3(0.4f);
+    moai->boundingRadius = 40;
+    moai->owner = this;
+
+    grenade = game->newObject(HolyGrenade);
+    grenade->scale = glm::vec3(30.0f);
+    grenade->rotation = glm::vec3(0.0f);
+    grenade->rotationLimit.x = 0.0f;
+    grenade->rotationLimit.z = 0.0f;
+    grenade->state = Growing;
+    grenade->boundingRadius = 40;
+    grenade->owner = this;
+    grenadeSize = 30.0f;
+
+    grenadeBorder = game->newObject(Prop);
+    grenadeBorder->scale = glm::vec3(0.15f);
+    grenadeBorder->state = 1;
+    grenadeBorder->owner = this;
+
+    grenadeIndicator = game->newObject(Prop);
+    grenadeIndicator->scale = grenade->scale / 7.0f;
+    grenadeIndicator->owner = this;
+
+    wall = game->newObject(Prop);
+    wall->position = position;
+    wall->scale = glm::vec3(66.42f, 61.5f, 66.42f);
+
+    monument = game->newObject(Prop);
+    monument->position = glm::vec3(position.x, -225.0f, position.z);
+    monument->scale = glm::vec3(75.0f);
+    monument->state = 0;
+    monument->owner = this;
+
+    spawnTimer = 0.0f;
+    workerCount = 0;
+    warningTimer = 0.0f;
+    grenadeProgress = 0.0f;
+    mood = 0;
+    goodPeople.clear();
+    badPeople.clear();
+
+    scatter();
+}
+
+void Settlement::scatter() {
+    spawnInterval = static_cast<float>(randomUnit() + 1.0);
+
+    tree->position = randomSpot(position);
+    do {
+        moai->position = randomSpot(position);
+    } while (glm::distance(moai->position, tree->position) < minimumSpacing);
+    do {
+        do {
+            grenade->position = randomSpot(position);
+        } while (glm::distance(grenade->position, moai->position) < minimumSpacing);
+    } while (glm::distance(grenade->position, tree->position) < minimumSpacing);
+
+    moai->rotationSpeed.y = static_cast<float>(randomUnit() * 25.0 + 25.0);
+    tree->rotationSpeed.x = static_cast<float>(randomUnit() * 3.0 + 2.0);
+    tree->rotationSpeed.z = static_cast<float>(randomUnit() * 3.0 + 2.0);
+    moai->rotation = glm::vec3(0.0f);
+    tree->rotation = glm::vec3(0.0f);
+
+    grenadeBorder->position = grenade->position;
+}
+
+void Settlement::updateGrenade(float dt) {
+    SoundManager* const sound = game->sound;
+    const float sy = grenade->scale.y;
+    switch (grenade->state) {
+    case Growing: {
+        if (workerCount > 0) {
+            grenadeProgress += dt * static_cast<float>(workerCount);
+        } else {
+            grenadeProgress -= dt * 10.0f;
+        }
+        if (grenadeProgress >= 4000.0f) {
+            grenade->state = Ready;
+            grenade->rotation.x = 0.0f;
+            grenade->rotation.z = 0.0f;
+            grenade->faceTowards(tree->position - glm::vec3(grenade->position.x, 0.0f, grenade->position.z));
+            if (sound) sound->play(SoundHolyGrenadeFinished);
+            grenadeBorder->state = GrenadeGone;
+        } else if (grenadeProgress <= -1800.0f) {
+            status = SettlementLost;
+            grenade->state = Sunk;
+            grenade->rotation.x = 0.0f;
+            grenade->rotation.z = 0.0f;
+        } else {
+            status = Active;
+            if (grenadeProgress >= 0.0f) {
+                grenade->position.y = 1.87f * sy * grenadeProgress / 4000.0f - 0.95f * sy;
+                const float w = static_cast<float>(workerCount);
+                grenade->rotationLimit.x = std::min(w, 30.0f);
+                grenade->rotationLimit.z = std::min(w, 30.0f);
+                grenade->rotationSpeed.x = withSignOf(w, grenade->rotationSpeed.x);
+                grenade->rotationSpeed.z = withSignOf(w / 1.5f, grenade->rotationSpeed.z);
+                grenade->rotationSpeed.y = 2.0f * w;
+                grenade->animate(this, dt);
+            } else {
+                if (grenadeProgress <= -1260.0f) status = Warning;
+                grenade->position.y = -0.95f * sy + 0.8f * sy * grenadeProgress / 1800.0f;
+            }
+        }
+        break;
+    }
+    case Rolling: {
+        const glm::vec3 ground(grenade->position.x, 0.0f, grenade->position.z);
+        // A long step may not carry the grenade past its tree: it would roll on for ever.
+        const float remaining = glm::distance(ground, tree->position);
+        const float step = std::min(dt * 10.0f, remaining);
+        grenade->position += grenade->heading() * step;
+        grenade->rotationSpeed.x = -50.0f;
+        grenade->animate(this, dt);
+        const glm::vec3 rolled(grenade->position.x, 0.0f, grenade->position.z);
+        if (glm::distance(rolled, tree->position) < 10.0f) {
+            grenade->state = Exploding;
+            tree->state = Gone;
+            status = SettlementWon;
+            if (sound) sound->play(SoundHolyGrenadeExplosion);
+        }
+        break;
+    }
+    case Exploding: {
+        grenade->rotation.x = 0.0f;
+        const float f = 1.0f + 2.0f * dt;
+        grenade->scale *= f;
+        grenade->position.y *= f;
+        if (grenade->scale.x >= 15.0f * grenadeSize) {
+            grenade->state = GrenadeGone;
+            if (sound) sound->play(SoundHolyGrenadeFinished);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void Settlement::updateIndicator(float dt) {
+    grenadeIndicator->position = grenade->position;
+    grenadeIndicator->rotation.y = wrapDegrees(grenadeIndicator->rotation.y + 200.0f * dt);
+    grenadeIndicator->position += grenadeIndicator->heading() * 40.0f;
+}
+
+void Settlement::updateWalls(float dt) {
+    if (status == Warning) {
+        warningTimer += dt;
+        if (warningTimer >= 0.7f) {
+            if (wall->blinkPhase && game->sound) game->sound->play(SoundWarning);
+            warningTimer = 0.0f;
+            wall->blinkPhase = !wall->blinkPhase;
+        }
+        wall->highlighted = wall->blinkPhase;
+        grenadeBorder->highlighted = wall->blinkPhase;
+    }
+    if (status != SettlementWon && status != SettlementLost) return;
+
+    if (monument->state != Risen) {
+        wall->highlighted = false;
+        wall->position.y += 15.0f * dt;
+        monument->position.y = (1.0f - wall->position.y / 60.0f) * (monument->scale.y * -3.0f);
+        if (wall->position.y >= 60.0f) monument->state = Risen;
+    } else if (status == SettlementWon) {
+        wall->position.y += 30.0f * dt;
+        position = wall->position - glm::vec3(60.0f);
+    } else {
+        wall->position.y -= 3.0f * dt;
+        position = wall->position - glm::vec3(60.0f);
+    }
+}
+
+float Settlement::effectCloseness(EffectKind kind) const {
+    if (!game || !game->camera) return 0.0f;
+    float range = 0.0f;
+    if (kind == EffectKind::Crafting) {
+        if (grenade->state != Growing || workerCount < 1) return 0.0f;
+        range = 500.0f;
+    } else {
+        if (grenade->state != Rolling) return 0.0f;
+        range = 800.0f;
+    }
+    const float d = glm::distance(game->camera->position, grenade->position);
+    if (!(d <= range)) return 0.0f;
+    return std::clamp(1.0f - d / range, 0.0f, 1.0f);
+}
+
+void SceneObject::animate(const Settlement*, float dt) {
+    switch (type) {
+    case GoodPerson:
+    case BadPerson:
+        if (state == Wandering || state == Dragging || state == Sent) {
+            swing(rotation.z, rotationSpeed.z, 30.0f, dt);
+            rotation.x = 0.0f;
+        } else if (state == Working) {
+            // Bows between -30 and 0 degrees.
+            if (rotation.x <= -30.0f) rotationSpeed.x = std::fabs(rotationSpeed.x);
+            if (rotation.x >= 0.0f) rotationSpeed.x = -std::fabs(rotationSpeed.x);
+            rotation.x += rotationSpeed.x * dt;
+            rotation.z = 0.0f;
+        } else if (state == Dragged) {
+            rotation.x = -30.0f;
+            rotation.z = 0.0f;
+        }
+        break;
+    case HolyGrenade:
+        if (state == Rolling) {
+            rotation.x += rotationSpeed.x * dt;
+            break;
+        }
+        [[fallthrough]];
+    case SettlementTree:
+        swing(rotation.x, rotationSpeed.x, rotationLimit.x, dt);
+        swing(rotation.z, rotationSpeed.z, rotationLimit.z, dt);
+        rotation.y = wrapDegrees(rotation.y + rotationSpeed.y * dt);
+        break;
+    case MoaiStatue:
+        rotation.y = wrapDegrees(rotation.y + rotationSpeed.y * dt);
+        break;
+    default:
+        break;
+    }
+}
