@@ -1,0 +1,40 @@
+# common.sh -- shared set-up for scripts/play and scripts/test: Debian packages, configure, build.
+# Sourced, not run. Every step is skipped when there is nothing to do.
+
+OMNIVEX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# Packages to build and run the game.
+OMNIVEX_PACKAGES=(build-essential cmake pkg-config ninja-build libglfw3-dev libepoxy-dev libglm-dev
+  libassimp-dev libsdl2-dev libsdl2-mixer-dev libmp3lame-dev libstb-dev fonts-dejavu-core libgtest-dev
+  libbenchmark-dev libgl1-mesa-dri libespeak-ng-dev espeak-ng-data)
+# Extra packages for the tests: a virtual X server, X input and screenshots, the fuzzing compiler.
+OMNIVEX_TEST_PACKAGES=(libx11-dev xvfb xauth xdotool x11-apps x11-utils imagemagick clang libclang-rt-14-dev)
+
+omnivex_install_packages() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  if ! $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+    $sudo apt-get update -q
+    $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+}
+
+# omnivex_build BUILD_DIR BUILD_TYPE [cmake options...]
+omnivex_build() {
+  local dir="$1" type="$2"
+  shift 2
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$OMNIVEX_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
+  fi
+  cmake --build "$dir" -j "$(nproc)"
+}

@@ -1,0 +1,44 @@
+// StartStopTest.cpp -- the real binary starts, shows its start-up lines and ends cleanly.
+#include <gtest/gtest.h>
+
+#include "support/EndToEnd.h"
+
+namespace {
+
+constexpr double startTimeout = 60.0;
+
+TEST(GameStartAndStop, EscapeEndsTheGameWithStatusZero) {
+    omxtest::VirtualDisplay display;
+    ASSERT_TRUE(display.ok());
+    omxtest::GameProcess game({"highestframerate"}, display.name());
+    ASSERT_TRUE(game.waitForOutput("fbo recreate", startTimeout)) << game.standardOutput() << game.standardError();
+    const std::string out = game.standardOutput();
+    // Arguments are echoed first, the program path included.
+    EXPECT_EQ(out.find(OMNIVEX_GAME_BINARY "\nhighestframerate\n"), 0u) << out;
+    EXPECT_NE(out.find("OpenGL Version: "), std::string::npos);
+    EXPECT_NE(out.find("Having a core-profile\n"), std::string::npos);
+    ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex", 10.0));
+    EXPECT_EQ(omxtest::xdotool(display.name(), "key Escape"), 0);
+    EXPECT_EQ(game.waitForExit(30.0), 0) << game.standardError();
+}
+
+TEST(GameStartAndStop, ClosingTheWindowEndsTheGameWithStatusZero) {
+    omxtest::VirtualDisplay display;
+    ASSERT_TRUE(display.ok());
+    omxtest::GameProcess game({}, display.name());
+    ASSERT_TRUE(game.waitForOutput("fbo recreate", startTimeout)) << game.standardError();
+    ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex", 10.0));
+    ASSERT_TRUE(omxtest::requestWindowClose(display.name(), "Omnivex"));
+    EXPECT_EQ(game.waitForExit(30.0), 0) << game.standardError();
+}
+
+TEST(GameStartAndStop, WithoutADisplayTheWindowCannotOpen) {
+    omxtest::GameProcess game({"fullscreen"}, "");
+    EXPECT_EQ(game.waitForExit(30.0), 1);
+    EXPECT_EQ(game.standardError(), "Failed to initialize OpenGL window.\n");
+    // The command line is still echoed before the window is tried.
+    EXPECT_NE(game.standardOutput().find("fullscreen\n"), std::string::npos);
+    EXPECT_EQ(game.standardOutput().find("OpenGL Version"), std::string::npos);
+}
+
+}  // namespace

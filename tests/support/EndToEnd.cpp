@@ -1,0 +1,222 @@
+// EndToEnd.cpp -- private Xvfb servers, the game as a child process, X input and window requests.
+#include "support/EndToEnd.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace omxtest {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string readWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::string tempPath(const char* stem) {
+    std::string pattern = std::string("/tmp/omnivex-") + stem + "-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const int fd = mkstemp(buffer.data());
+    if (fd >= 0) close(fd);
+    return std::string(buffer.data());
+}
+
+// Depth-first search for a window whose WM_NAME equals title.
+Window findWindow(Display* display, Window root, const std::string& title) {
+    char* name = nullptr;
+    if (XFetchName(display, root, &name) && name) {
+        const bool match = title == name;
+        XFree(name);
+        if (match) return root;
+    }
+    Window rootReturn = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(display, root, &rootReturn, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && !found; ++i) found = findWindow(display, children[i], title);
+        if (children) XFree(children);
+    }
+    return found;
+}
+
+}  // namespace
+
+VirtualDisplay::VirtualDisplay(const std::string& screen) {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        const int devnull = open("/dev/null", O_RDWR);
+        dup2(devnull, STDOUT_FILENO);
+        dup2(devnull, STDERR_FILENO);
+        const std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    if (pid < 0) {
+        close(fds[0]);
+        return;
+    }
+    pid_ = pid;
+    std::string number;
+    char c = 0;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (!number.empty()) name_ = ":" + number;
+}
+
+VirtualDisplay::~VirtualDisplay() {
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+}
+
+GameProcess::GameProcess(const std::vector<std::string>& args, const std::string& display)
+    : outPath_(tempPath("out")), errPath_(tempPath("err")) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(OMNIVEX_BINARY_DIR) != 0) _exit(126);
+        if (display.empty())
+            unsetenv("DISPLAY");
+        else
+            setenv("DISPLAY", display.c_str(), 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        const int out = open(outPath_.c_str(), O_WRONLY | O_TRUNC);
+        const int err = open(errPath_.c_str(), O_WRONLY | O_TRUNC);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        std::vector<char*> argv;
+        std::string binary = OMNIVEX_GAME_BINARY;
+        argv.push_back(binary.data());
+        std::vector<std::string> copies(args);
+        for (std::string& a : copies) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(binary.c_str(), argv.data());
+        _exit(127);
+    }
+    pid_ = pid;
+}
+
+GameProcess::~GameProcess() {
+    if (running()) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    std::remove(outPath_.c_str());
+    std::remove(errPath_.c_str());
+}
+
+bool GameProcess::running() {
+    if (pid_ <= 0 || exited_) return false;
+    int status = 0;
+    const pid_t done = waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) {
+        exited_ = true;
+        status_ = status;
+        return false;
+    }
+    return true;
+}
+
+bool GameProcess::waitForOutput(const std::string& text, double timeoutSeconds) {
+    const auto start = Clock::now();
+    for (;;) {
+        if (standardOutput().find(text) != std::string::npos) return true;
+        if (!running() || secondsSince(start) > timeoutSeconds)
+            return standardOutput().find(text) != std::string::npos;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+std::string GameProcess::standardOutput() const { return readWholeFile(outPath_); }
+std::string GameProcess::standardError() const { return readWholeFile(errPath_); }
+
+int GameProcess::waitForExit(double timeoutSeconds) {
+    const auto start = Clock::now();
+    while (running()) {
+        if (secondsSince(start) > timeoutSeconds) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+            exited_ = true;
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (WIFEXITED(status_)) return WEXITSTATUS(status_);
+    if (WIFSIGNALED(status_)) return -1000 - WTERMSIG(status_);
+    return -2;
+}
+
+int xdotool(const std::string& display, const std::string& arguments) {
+    const std::string command = "DISPLAY=" + display + " xdotool " + arguments + " >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool waitForWindow(const std::string& display, const std::string& title, double timeoutSeconds) {
+    const auto start = Clock::now();
+    while (secondsSince(start) < timeoutSeconds) {
+        Display* x = XOpenDisplay(display.c_str());
+        if (x) {
+            const Window w = findWindow(x, DefaultRootWindow(x), title);
+            XCloseDisplay(x);
+            if (w) return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+bool requestWindowClose(const std::string& display, const std::string& title) {
+    Display* x = XOpenDisplay(display.c_str());
+    if (!x) return false;
+    const Window w = findWindow(x, DefaultRootWindow(x), title);
+    if (!w) {
+        XCloseDisplay(x);
+        return false;
+    }
+    XEvent event;
+    std::memset(&event, 0, sizeof(event));
+    event.xclient.type = ClientMessage;
+    event.xclient.window = w;
+    event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const Status sent = XSendEvent(x, w, False, NoEventMask, &event);
+    XFlush(x);
+    XCloseDisplay(x);
+    return sent != 0;
+}
+
+bool screenshot(const std::string& display, const std::string& pngPath) {
+    const std::string command = "DISPLAY=" + display + " import -window root '" + pngPath + "' >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+}  // namespace omxtest

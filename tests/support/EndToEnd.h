@@ -1,0 +1,59 @@
+// EndToEnd.h -- run the real game binary on a private virtual X display and talk to it like a player.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace omxtest {
+
+// A private Xvfb server (started on a free display number, stopped with the object).
+class VirtualDisplay {
+public:
+    explicit VirtualDisplay(const std::string& screen = "1280x1024x24");
+    ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    bool ok() const { return !name_.empty(); }
+    const std::string& name() const { return name_; }  // e.g. ":57"
+
+private:
+    int pid_ = -1;
+    std::string name_;
+};
+
+// The game binary, started in the build folder with its output captured to files.
+class GameProcess {
+public:
+    // display "" runs it with no DISPLAY at all.
+    GameProcess(const std::vector<std::string>& args, const std::string& display);
+    ~GameProcess();  // kills the game if it still runs
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    // Waits until standard output contains `text` (or the process ended / the time ran out).
+    bool waitForOutput(const std::string& text, double timeoutSeconds);
+    std::string standardOutput() const;
+    std::string standardError() const;
+    bool running();
+    // Exit status, or -1000 - signal when killed by a signal, or -1 on timeout (the game is then killed).
+    int waitForExit(double timeoutSeconds);
+
+private:
+    int pid_ = -1;
+    int status_ = 0;
+    bool exited_ = false;
+    std::string outPath_;
+    std::string errPath_;
+};
+
+// Runs xdotool with DISPLAY set; returns its exit status.
+int xdotool(const std::string& display, const std::string& arguments);
+// Sends the window manager's close request (WM_DELETE_WINDOW) to the window titled `title`.
+bool requestWindowClose(const std::string& display, const std::string& title);
+// True once a mapped window with this title exists.
+bool waitForWindow(const std::string& display, const std::string& title, double timeoutSeconds);
+// Saves the whole screen as a PNG file.
+bool screenshot(const std::string& display, const std::string& pngPath);
+
+}  // namespace omxtest
