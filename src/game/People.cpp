@@ -1,0 +1,222 @@
+// People.cpp -- births, walking and the rules of good and bad people, and the per-frame settlement driver.
+#include <cmath>
+#include <cstdlib>
+
+#include "game/Game.h"
+#include "game/SceneObject.h"
+#include "game/Settlement.h"
+#include "sound/SoundManager.h"
+
+namespace {
+
+// r: a value in [0, 1] from the C library generator.
+double randomUnit() { return std::rand() / 32767.0; }
+
+// People walk this many units per second.
+constexpr float walkSpeed = 40.0f;
+// Half-width of the square around the settlement centre that people turn back into.
+constexpr float squareHalfWidth = 307.0f;
+// Good + bad people + good people killed by the player never exceed this in one settlement.
+constexpr int populationLimit = 50;
+
+constexpr float treeTemptRange = 60.0f;
+constexpr float treeTouchRange = 10.0f;
+constexpr float grenadeFaceRange = 70.0f;
+constexpr float grenadeWorkRange = 50.0f;
+constexpr float conversionHearingRange = 300.0f;
+
+void playSound(Game* game, int type) {
+    if (game && game->sound) game->sound->play(type);
+}
+
+// Distance from a person to the grenade over the ground (the grenade's height ignored).
+float groundDistanceToGrenade(const SceneObject& person, const SceneObject& grenade) {
+    return glm::distance(person.position, glm::vec3(grenade.position.x, 0.0f, grenade.position.z));
+}
+
+// Turns a person towards the grenade as it stands on the ground.
+void faceGrenade(SceneObject& person, const SceneObject& grenade) {
+    person.faceTowards(glm::vec3(grenade.position.x - person.position.x, 0.0f - person.position.y,
+                                 grenade.position.z - person.position.z));
+}
+
+// Adds random turns of 70..130 degrees until the heading passes the test. A run of turns always ends
+// within a few steps; the bound only guards against a corrupted angle.
+template <typename Test>
+void turnUntil(SceneObject& person, Test headingOk) {
+    for (int attempt = 0; attempt < 64 && !headingOk(person.heading()); ++attempt)
+        person.rotation.y += static_cast<float>(randomUnit() * 60.0 + 70.0);
+}
+
+// The dragger takes the first Working good person to the tree; with no worker it walks on.
+void takeWorker(Settlement& s, SceneObject& dragger) {
+    for (SceneObject* const victim : s.goodPeople) {
+        if (victim->state != Working) continue;
+        s.workerCount -= 1;
+        dragger.state = Dragging;
+        victim->state = Dragged;
+        victim->target = &dragger;
+        const glm::vec3 towardsTree = s.tree->position - dragger.position;
+        dragger.faceTowards(towardsTree);
+        victim->faceTowards(towardsTree);
+        victim->position = dragger.position - victim->heading() * 10.0f;
+        return;
+    }
+}
+
+}  // namespace
+
+void Settlement::spawnPeople(float dt) {
+    spawnTimer += dt;
+    if (spawnTimer >= spawnInterval) {
+        spawnTimer = 0.0f;
+        const int count = static_cast<int>(goodPeople.size() + badPeople.size());
+        if (count < populationLimit - deadGoodCount) {
+            SceneObject* const p = game->newObject(GoodPerson);
+            p->state = Wandering;
+            p->boundingRadius = 20;
+            p->owner = this;
+            p->rotation = moai->rotation;
+            p->position = moai->position + p->heading() * 5.0f;
+            p->scale = glm::vec3(7.5f);
+            p->rotationSpeed.x = -static_cast<float>(randomUnit() * 20.0 + 20.0);
+            p->rotationSpeed.z = -static_cast<float>(randomUnit() * 20.0 + 120.0);
+            goodPeople.push_back(p);
+        }
+    }
+    moai->animate(this, dt);
+}
+
+void Settlement::walk(SceneObject& person, float distance) {
+    if (!std::isfinite(person.rotation.y)) person.rotation.y = 0.0f;
+    const glm::vec3& p = person.position;
+    if (p.x >= position.x + squareHalfWidth) {
+        turnUntil(person, [](const glm::vec3& h) { return h.x < -0.01f; });
+    } else if (p.x <= position.x - squareHalfWidth) {
+        turnUntil(person, [](const glm::vec3& h) { return h.x > 0.01f; });
+    } else if (p.z <= position.z - squareHalfWidth) {
+        turnUntil(person, [](const glm::vec3& h) { return h.z > 0.01f; });
+    } else if (p.z >= position.z + squareHalfWidth) {
+        turnUntil(person, [](const glm::vec3& h) { return h.z < -0.01f; });
+    }
+    person.position += person.heading() * distance;
+}
+
+void Settlement::updateGoodPeople(float dt) {
+    for (size_t i = 0; i < goodPeople.size();) {
+        SceneObject* const p = goodPeople[i];
+        if (p->state == Gone) {
+            goodPeople.erase(goodPeople.begin() + static_cast<std::ptrdiff_t>(i));
+            continue;
+        }
+        if (status == SettlementLost) {
+            p->type = BadPerson;
+            p->state = Wandering;
+            goodPeople.erase(goodPeople.begin() + static_cast<std::ptrdiff_t>(i));
+            badPeople.push_back(p);
+            continue;
+        }
+        if (status == SettlementWon) {
+            p->position.y = position.y;
+        } else if (p->state == Struck) {
+            p->stateTimer += dt;
+            if (p->stateTimer >= 1.0f) {
+                deadGoodCount += 1;
+                p->state = Gone;
+                playSound(game, SoundGodRegret);
+            }
+        } else if (p->state == Wandering || p->state == Dragged || p->state == Sent) {
+            walk(*p, walkSpeed * dt);
+            if ((p->state == Wandering || p->state == Dragged) && tree->state != Gone) {
+                const float d = glm::distance(p->position, tree->position);
+                if (d < treeTemptRange) p->faceTowards(tree->position - p->position);
+                if (d < treeTouchRange) {
+                    p->type = BadPerson;
+                    p->state = Wandering;
+                    goodPeople.erase(goodPeople.begin() + static_cast<std::ptrdiff_t>(i));
+                    badPeople.push_back(p);
+                    game->playConversionSound(conversionHearingRange, tree->position);
+                    continue;
+                }
+            }
+            if ((p->state == Wandering || p->state == Sent) && grenade->state == Growing) {
+                const float d = groundDistanceToGrenade(*p, *grenade);
+                if (d < grenadeFaceRange) faceGrenade(*p, *grenade);
+                if (d < grenadeWorkRange) {
+                    p->state = Working;
+                    workerCount += 1;
+                }
+            } else if (p->state == Dragged && p->target && p->target->state == Struck) {
+                p->target = nullptr;
+                p->state = Sent;
+                p->rotation.y += 180.0f;
+            }
+        } else if (p->state == Working && grenade->state != Growing) {
+            p->state = Wandering;
+        }
+        p->animate(this, dt);
+        ++i;
+    }
+}
+
+void Settlement::updateBadPeople(float dt) {
+    for (size_t i = 0; i < badPeople.size();) {
+        SceneObject* const q = badPeople[i];
+        if (q->state == Gone) {
+            badPeople.erase(badPeople.begin() + static_cast<std::ptrdiff_t>(i));
+            continue;
+        }
+        if (status == SettlementLost) {
+            q->position.y = position.y;
+        } else if (tree->state == Gone) {
+            q->state = Gone;
+        } else if (q->state == Struck) {
+            q->stateTimer += dt;
+            if (q->stateTimer >= 1.0f) {
+                q->state = Gone;
+                playSound(game, SoundGodLaugh1 + std::rand() % 3);
+            }
+        } else if (q->state == Wandering) {
+            walk(*q, walkSpeed * dt);
+            if (workerCount > 0 && grenade->state == Growing) {
+                const float d = groundDistanceToGrenade(*q, *grenade);
+                if (d < grenadeFaceRange) faceGrenade(*q, *grenade);
+                if (d < grenadeWorkRange) takeWorker(*this, *q);
+            }
+        } else if (q->state == Dragging) {
+            walk(*q, walkSpeed * dt);
+            if (glm::distance(q->position, tree->position) < treeTouchRange) q->state = Wandering;
+        }
+        q->animate(this, dt);
+        ++i;
+    }
+}
+
+void Game::updateSettlements(float dt, bool firstUpdateStep) {
+    for (Settlement* const s : settlements) {
+        if (!s) continue;
+        if (state != Intro || firstUpdateStep) {
+            s->updateGrenade(dt);
+            s->updateIndicator(dt);
+            s->spawnPeople(dt);
+            s->tree->animate(s, dt);
+            if (s->status == SettlementLost) s->tree->position.y = s->position.y;
+            s->updateGoodPeople(dt);
+            s->updateBadPeople(dt);
+            s->updateWalls(dt);
+        }
+        const bool badLeaning = s->badPeople.size() > s->goodPeople.size() || s->status == Warning ||
+                                s->status == SettlementLost;
+        s->mood = badLeaning ? 1 : -1;
+    }
+}
+
+void Game::playConversionSound(float range, const glm::vec3& where) {
+    if (!sound || sound->isPlaying(SoundApple)) return;
+    if (!camera) return;
+    const float d = glm::distance(camera->position, where);
+    if (d <= range) {
+        sound->setVolume(SoundApple, std::fmin(std::fmax(1.0f - d / range, 0.0f), 1.0f));
+        sound->play(SoundApple);
+    }
+}
