@@ -1,0 +1,146 @@
+// Picking.cpp -- the player's clicks, the hover highlight, the ground point under the cursor and the strike.
+#include <cmath>
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include "assets/Model.h"
+#include "game/Game.h"
+#include "game/Settlement.h"
+#include "sound/SoundManager.h"
+
+namespace {
+
+constexpr uint32_t dynamicDrawUsage = 0x88E8;  // GL_DYNAMIC_DRAW: the strike is rebuilt every update
+constexpr float strikeDuration = 0.5f;          // seconds of game time
+constexpr float strikeScrollSpeed = 1.5f;       // picture repeats per second along the bolt
+constexpr float strikeRepeatLength = 20.0f;     // world units per repeat of the bolt picture
+
+bool isPerson(const SceneObject& object) { return object.type == GoodPerson || object.type == BadPerson; }
+
+// The two ends of the bolt's top: a short slanted segment 2 units in front of the eye, up and to the right.
+void boltTop(const glm::mat4& viewMatrix, glm::vec3& a, glm::vec3& b) {
+    const glm::mat4 eyeToWorld = glm::inverse(viewMatrix);
+    a = glm::vec3(eyeToWorld * glm::vec4(1.0f, 2.0f, -2.0f, 1.0f));
+    b = glm::vec3(eyeToWorld * glm::vec4(2.3f, 1.3f, -2.0f, 1.0f));
+}
+
+}  // namespace
+
+void Game::onMouseButton(int button) {
+    if (overviewMode || state == Intro || (button != 0 && button != 1)) return;
+    strike->position = pickGround();
+    strike->visible = true;
+    strikeTimer = 0.0f;
+    if (button == 0) {
+        strike->type = 1;
+        sound->play(SoundLightningShoot);
+    } else {
+        strike->type = 0;
+        sound->play(SoundLightningPick);
+    }
+    actOnClick(button, readObjectId(mouse.x, windowHeight - mouse.y));
+}
+
+void Game::actOnClick(int button, int id) {
+    if (overviewMode || state == Intro || (button != 0 && button != 1)) return;
+    if (id == 0) return;
+    SceneObject* object = findObject(id);
+    if (!object) return;
+    SceneObject& o = *object;
+
+    if (button == 0) {
+        // A person that has already died is out of the game and cannot be struck again.
+        if (isPerson(o) && o.state != Struck && o.state != Gone) {
+            if (o.state == Working && o.owner) o.owner->workerCount -= 1;
+            o.state = Struck;
+            sound->play(SoundPeopleShot);
+        } else if (o.type == HolyGrenade && o.state == Ready) {
+            o.state = Rolling;
+            sound->play(SoundHolyGrenadeRolling);
+        }
+        return;
+    }
+
+    if (isPerson(o) && o.state == Wandering) {
+        // A good person goes to work; a bad one only looks at the grenade.
+        if (o.type == GoodPerson) o.state = Sent;
+        if (o.owner && o.owner->grenade) {
+            const glm::vec3& grenade = o.owner->grenade->position;
+            o.faceTowards(glm::vec3(grenade.x - o.position.x, 0.0f - o.position.y, grenade.z - o.position.z));
+        }
+    } else if (o.type == SettlementTree && o.state != Gone) {
+        camera->target = &o;
+    }
+}
+
+glm::vec3 Game::pickGround() {
+    const glm::vec3 window(static_cast<float>(mouse.x), static_cast<float>(windowHeight - mouse.y), 0.0f);
+    const glm::vec4 viewport(0.0f, 0.0f, static_cast<float>(windowWidth), static_cast<float>(windowHeight));
+    const glm::vec3 p = glm::unProject(window, camera->viewMatrix, projectionMatrix, viewport);
+    const glm::vec3 c = camera->position;
+    // A ray parallel to the ground or pointing up never meets it: the strike stays where it last hit.
+    if (!(p.y < c.y)) return lastGroundPoint;
+    const float t = -c.y / (p.y - c.y);
+    const glm::vec3 ground = c + t * (p - c);
+    if (!std::isfinite(ground.x) || !std::isfinite(ground.y) || !std::isfinite(ground.z)) return lastGroundPoint;
+    lastGroundPoint = ground;
+    return ground;
+}
+
+void Game::updateHover() { highlightHovered(readObjectId(mouse.x, windowHeight - mouse.y)); }
+
+void Game::highlightHovered(int id) {
+    for (auto& entry : objectRegistry) entry.second->highlighted = false;
+    if (id == 0) return;
+    SceneObject* object = findObject(id);
+    if (!object) return;
+    const SceneObject& o = *object;
+    object->highlighted = (isPerson(o) && o.state != Struck && o.state != Gone) ||
+                          (o.type == SettlementTree && o.state != Gone) ||
+                          (o.type == HolyGrenade && o.state == Ready);
+}
+
+void Game::buildStrikeGeometry(std::array<float, 24>& positions, std::array<float, 12>& texCoords) {
+    glm::vec3 a, b;
+    boltTop(camera->viewMatrix, a, b);
+    const glm::vec3 h = (b - a) * 0.5f;
+    const glm::vec3 s = strike->position;
+    const glm::vec3 corners[6] = {a, b, s - h, b, s + h, s - h};
+    for (int i = 0; i < 6; ++i) {
+        positions[static_cast<size_t>(4 * i + 0)] = corners[i].x;
+        positions[static_cast<size_t>(4 * i + 1)] = corners[i].y;
+        positions[static_cast<size_t>(4 * i + 2)] = corners[i].z;
+        positions[static_cast<size_t>(4 * i + 3)] = 1.0f;
+    }
+    const float top = strikeScroll;
+    const float bottom = strikeScroll + glm::length(s - camera->position) / strikeRepeatLength;
+    texCoords = {{0.0f, top, 1.0f, top, 0.0f, bottom, 1.0f, top, 1.0f, bottom, 0.0f, bottom}};
+}
+
+void Game::updateStrike(float dt) {
+    if (!strike->visible) return;
+    strikeTimer += dt;
+    strikeScroll -= strikeScrollSpeed * dt;
+
+    glm::vec3 a, b;
+    boltTop(camera->viewMatrix, a, b);
+    const glm::vec3 down = strike->position - b;
+    if (glm::length(down) > 0.0f) strike->direction = glm::normalize(down);
+
+    std::array<float, 24> positions{};
+    std::array<float, 12> texCoords{};
+    buildStrikeGeometry(positions, texCoords);
+    if (graphics) {
+        uploadGeometry(*lightningModel, *phongShader, positions.data(), nullptr, texCoords.data(),
+                       static_cast<int32_t>(sizeof(float) * positions.size()), dynamicDrawUsage,
+                       lightningBufferCreated);
+        lightningBufferCreated = true;
+    }
+
+    // A strike on a tree the camera flies to lasts until the camera has arrived.
+    if (strikeTimer >= strikeDuration && camera->target == nullptr) {
+        sound->pause(SoundLightningPick);
+        strikeTimer = 0.0f;
+        strike->visible = false;
+    }
+}

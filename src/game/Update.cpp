@@ -1,0 +1,140 @@
+// Update.cpp -- one frame of the game: time scale, camera, world steps, mood, sound levels and the game flow.
+#include <algorithm>
+#include <cmath>
+
+#include "game/CameraAxes.h"
+#include "game/Game.h"
+#include "game/Settlement.h"
+#include "game/WorldConstants.h"
+#include "sound/SoundManager.h"
+
+namespace {
+
+// The camera divides by the time scale, so it never reaches zero or below.
+constexpr float minimumTimeScale = 0.1f;
+
+// Once the game is decided, the overview comes up once inside this window of the game-over timer.
+constexpr float overviewAfterEnd = 6.0f;
+constexpr float overviewWindowEnd = 27.0f;
+constexpr float overviewDone = 28.0f;
+
+}  // namespace
+
+void Game::update(float dt) {
+    // The keypad key is read first; right Ctrl only when it is down (each query consumes a sticky press).
+    if (input->keyDown(Key::KeypadAdd) && input->keyDown(Key::RightControl)) timeScale += 0.1f;
+    if (input->keyDown(Key::KeypadSubtract) && input->keyDown(Key::RightControl)) timeScale -= 0.1f;
+    if (input->keyDown(Key::Keypad0) && input->keyDown(Key::RightControl)) timeScale = 1.0f;
+    if (!(timeScale >= minimumTimeScale)) timeScale = minimumTimeScale;
+
+    // However long loading took, the first step is tiny.
+    if (firstUpdate != 0.0f) dt = 0.0001f;
+
+    updateCamera(dt / timeScale);
+
+    if (!overviewMode) {
+        mouse = input->cursor();
+        updateBorders();
+        if (!nightMode) updateLight();
+        updateStrike(dt);
+        updateHover();
+        updateSettlements(dt, firstUpdate != 0.0f);
+        updateMood(dt);
+        updateEffectVolumes();
+    }
+    firstUpdate = 0.0f;
+
+    if (state == Won || state == Lost) {
+        gameOverTimer += dt;
+        if (gameOverTimer > overviewAfterEnd && gameOverTimer < overviewWindowEnd) {
+            gameOverTimer = overviewDone;
+            toggleOverview(nullptr);
+        }
+    }
+}
+
+void Game::toggleOverview(const glm::vec3* focus) {
+    overviewMode = !overviewMode;
+    if (overviewMode) {
+        const glm::vec3 parkedAt = focus ? *focus : glm::vec3(0.0f, 200.0f, 0.0f);
+        savedCameraPosition = camera->position;
+        savedCameraDirection = camera->direction;
+        camera->position = parkedAt;
+        camera->direction = glm::normalize(glm::vec3(0.0f, -1.0f, -1.0f));
+        infoPanel->position = camera->position + 2.0f * camera->direction;
+        infoPanel->rotation.z = 45.0f;
+        infoPanel->visible = true;
+    } else {
+        camera->position = savedCameraPosition;
+        camera->direction = savedCameraDirection;
+        infoPanel->visible = false;
+    }
+}
+
+void Game::updateBorders() {
+    const float height = camera->position.y / static_cast<float>(borderHeightDivisor) * 100.0f;
+    for (SceneObject* border : borders) border->position.y = height;
+}
+
+void Game::updateLight() {
+    if (state == Intro) return;
+    // Straight up or down the light stays behind the camera along the last horizontal view direction.
+    const glm::vec3 h = horizontalDirection(camera->direction, lastHorizontalDirection);
+    light->position.x = camera->position.x - h.x * 10.0f;
+    light->position.z = camera->position.z - h.z * 10.0f;
+}
+
+void Game::updateMood(float dt) {
+    if (badFactorDirection != 0) {
+        badFactor += static_cast<float>(badFactorDirection) * dt;
+        if (badFactor < 0.0f) {
+            badFactor = 0.0f;
+            badFactorDirection = 0;
+        } else if (badFactor > 1.0f) {
+            badFactor = 1.0f;
+            badFactorDirection = 0;
+        }
+        return;
+    }
+
+    int moodSum = 0;
+    int wonCount = 0;
+    int lostCount = 0;
+    for (const Settlement* settlement : settlements) {
+        moodSum += settlement->mood;
+        if (settlement->status == SettlementWon) ++wonCount;
+        if (settlement->status == SettlementLost) ++lostCount;
+    }
+
+    const int mood = static_cast<int>(badFactor);
+    if (mood <= 0 && moodSum > 0) {
+        badFactorDirection = 1;
+        sound->play(MusicBad);
+    } else if (mood >= 1 && moodSum <= 0) {
+        badFactorDirection = -1;
+        sound->play(MusicGood);
+    }
+
+    if (state == Playing) {
+        if (wonCount >= 3) {
+            state = Won;
+        } else if (lostCount >= 3) {
+            state = Lost;
+        }
+    }
+}
+
+void Game::updateEffectVolumes() {
+    float crafting = 0.0f;
+    float rolling = 0.0f;
+    for (const Settlement* settlement : settlements) {
+        crafting = std::max(crafting, settlement->effectCloseness(EffectKind::Crafting));
+        rolling = std::max(rolling, settlement->effectCloseness(EffectKind::Rolling));
+    }
+    sound->setVolume(SoundHolyGrenadeCrafting, std::clamp(crafting, 0.0f, 1.0f));
+    sound->setVolume(SoundHolyGrenadeRolling, std::clamp(rolling, 0.0f, 1.0f));
+    // The music steps back while grenade work is heard close by.
+    const float music = std::clamp(0.5f - std::max(crafting, rolling), 0.0f, 1.0f);
+    sound->setVolume(MusicBad, music);
+    sound->setVolume(MusicGood, music);
+}
