@@ -1,11 +1,13 @@
 #version 330 core
-// Placeholder: transforms the vertex, passes the texture coordinate on.
-in vec4 vVertex;
-in vec3 vNormal;
-in vec2 vTexCoord;
+// skyboxshader.vert -- the sky cube around the origin; its vertex position is the look-up direction.
+
+layout(location = 0) in vec4 vVertex;
+
 uniform mat4 mvpMatrix;
-out vec2 texCoord;
+
+out vec3 skyDirection;
+
 void main() {
-    texCoord = vTexCoord + vNormal.xy * 0.0;
+    skyDirection = vVertex.xyz;
     gl_Position = mvpMatrix * vVertex;
 }

@@ -1,0 +1,67 @@
+// IdTarget.cpp -- the off-screen integer object-id target, window resize, and reading one id back.
+#include <iostream>
+
+#include <epoxy/gl.h>
+
+#include "game/Game.h"
+#include "game/WorldConstants.h"
+#include "math/Conventions.h"
+#include "render/Render.h"
+
+namespace {
+
+void deleteTarget(uint32_t fbo, uint32_t texture, uint32_t depthBuffer) {
+    if (fbo != 0) glDeleteFramebuffers(1, &fbo);
+    if (texture != 0) glDeleteTextures(1, &texture);
+    if (depthBuffer != 0) glDeleteRenderbuffers(1, &depthBuffer);
+}
+
+}  // namespace
+
+bool createFramebuffer(uint32_t& fbo, int width, int height, uint32_t& texture, uint32_t& depthBuffer) {
+    glGenFramebuffers(1, &fbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+
+    glGenRenderbuffers(1, &depthBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_R32I, width, height, 0, GL_RED_INTEGER, GL_INT, nullptr);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (!complete) std::cout << "fbo init faiiiled!!! you are dooomed!!" << std::endl;
+    // Never leave the id target bound: the next colour pass must reach the window.
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    return complete;
+}
+
+void Game::resize(int width, int height) {
+    if (width == 0 || height == 0) return;
+    std::cout << "fbo recreate" << std::endl;
+    windowWidth = width;
+    windowHeight = height;
+    glViewport(0, 0, width, height);
+    projectionMatrix = omx::perspectiveDegrees(60.0f, static_cast<float>(width) / static_cast<float>(height), 1.0f,
+                                               farDistance);
+
+    // The new target is made before the old one is freed, so its names differ from the old ones.
+    const uint32_t oldFramebuffer = idFramebuffer, oldTexture = idTexture, oldDepth = idDepthBuffer;
+    idTargetComplete = createFramebuffer(idFramebuffer, width, height, idTexture, idDepthBuffer);
+    deleteTarget(oldFramebuffer, oldTexture, oldDepth);
+}
+
+int Game::readObjectId(int x, int y) {
+    if (!idTargetComplete || idFramebuffer == 0) return 0;
+    if (x < 0 || y < 0 || x >= windowWidth || y >= windowHeight) return 0;
+    GLint id = 0;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, idFramebuffer);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    glReadPixels(x, y, 1, 1, GL_RED_INTEGER, GL_INT, &id);
+    glReadBuffer(GL_NONE);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    return id;
+}

@@ -1,0 +1,91 @@
+// ObjectUniforms.cpp -- per-object shader values (matrices, material, mood, light) and the per-mesh draw calls.
+#include <algorithm>
+#include <cstring>
+
+#include <epoxy/gl.h>
+#include <glm/gtc/type_ptr.hpp>
+
+#include "assets/Model.h"
+#include "assets/ShaderProgram.h"
+#include "game/Game.h"
+#include "game/Settlement.h"
+#include "render/Render.h"
+#include "render/UniformCache.h"
+
+namespace {
+
+// Ambient strength of an object the cursor is over (or a blinking one), and of every other object.
+constexpr float highlightedAmbient = 0.8f;
+constexpr float normalAmbient = 0.1f;
+// Height above the ground at which the light reaches full strength.
+constexpr float fullLightHeight = 50.0f;
+
+}  // namespace
+
+uint32_t modelTexture(const Model& model, std::size_t index) {
+    return index < model.textures.size() ? model.textures[index] : 0u;
+}
+
+void Game::setObjectUniforms(const SceneObject& object, const Settlement* settlement, const Model& model) {
+    if (!activeShader) return;
+    const uint32_t program = activeShader->program;
+    const auto at = [program](Uniform uniform) { return uniformLocation(program, uniform); };
+
+    const glm::mat4 m = object.modelMatrix();
+    const glm::mat4 mv = camera->viewMatrix * m;
+    const glm::mat4 mvp = projectionMatrix * mv;
+    const glm::mat3 normalMatrix = glm::mat3(mv);
+
+    glUniformMatrix4fv(at(Uniform::MvpMatrix), 1, GL_FALSE, glm::value_ptr(mvp));
+    if (activeShader == idShader) {
+        // The id pass needs nothing but the position and the number.
+        glUniform1i(at(Uniform::ObjectId), object.id);
+        return;
+    }
+
+    int textureMode = model.useTexture;
+    if (!transparency && (textureMode == 2 || textureMode == 3)) textureMode = 1;
+
+    glUniformMatrix4fv(at(Uniform::MMatrix), 1, GL_FALSE, glm::value_ptr(m));
+    glUniformMatrix4fv(at(Uniform::MvMatrix), 1, GL_FALSE, glm::value_ptr(mv));
+    glUniformMatrix3fv(at(Uniform::NormalMatrix), 1, GL_FALSE, glm::value_ptr(normalMatrix));
+    glUniform4fv(at(Uniform::DiffuseColor), 1, model.diffuseColor.data());
+    glUniform1f(at(Uniform::MaterialFactor), model.materialFactor);
+    glUniform1i(at(Uniform::UseTexture), textureMode);
+    glUniform1i(at(Uniform::UseLight), model.useLight);
+    glUniform1f(at(Uniform::BadFactor), badFactor);
+    glUniform1f(at(Uniform::AmbientFactor), object.highlighted ? highlightedAmbient : normalAmbient);
+
+    const glm::vec3 lightPosition = light ? light->position : glm::vec3(0.0f);
+    glm::vec3 offset(0.0f);
+    float strength = lightPosition.y / fullLightHeight;
+    if (nightMode && settlement) {
+        // At night every settlement is lit by its own light just above its centre.
+        offset = settlement->position;
+        strength = 1.0f;
+    }
+    if (strength > 1.0f) strength = 1.0f;
+    if (strength < 0.0f) strength = 0.0f;
+    glUniform1f(at(Uniform::LightFactor), strength);
+
+    const glm::vec4 eyeLight = camera->viewMatrix * glm::vec4(lightPosition + offset, 1.0f);
+    glUniform3fv(at(Uniform::LightPosition), 1, glm::value_ptr(glm::vec3(eyeLight)));
+}
+
+void drawMeshes(const Model& model, const char* mode, bool onlySelected, int selectedMesh) {
+    const bool normal = std::strcmp(mode, "normal") == 0;
+    const bool special = std::strcmp(mode, "special") == 0;
+    GLint first = 0;
+    const int meshes = std::min<int>(model.meshCount, static_cast<int>(model.meshVertexCounts.size()));
+    for (int k = 0; k < meshes; ++k) {
+        const GLsizei count = static_cast<GLsizei>(model.meshVertexCounts[static_cast<std::size_t>(k)]);
+        bool draw = false;
+        if (normal) {
+            draw = true;
+        } else if (special) {
+            draw = onlySelected ? (k == selectedMesh) : (k != selectedMesh);
+        }
+        if (draw) glDrawArrays(GL_TRIANGLES, first, count);
+        first += count;
+    }
+}
