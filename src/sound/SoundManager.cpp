@@ -1,19 +1,182 @@
-// SoundManager.cpp -- temporary body until the sound manager lands.
+// SoundManager.cpp -- music and effects on SDL2_mixer: set-up with a silent fallback, loading, channels.
 #include "sound/SoundManager.h"
 
-SoundManager::SoundManager() : SoundManager(NoDevice{}) {}
+#include <cstdlib>
+#include <iostream>
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include "game/WorldConstants.h"
+#include "sound/SoundRules.h"
+
+namespace {
+
+struct SoundFile {
+    const char* name;
+    bool loop;
+};
+
+// Indexed by sound type.
+constexpr SoundFile soundFiles[soundTypeCount] = {
+    {"MusicGood.mp3", true},
+    {"MusicBad.mp3", true},
+    {"SoundApple.mp3", false},
+    {"SoundHolyGrenadeRolling.mp3", true},
+    {"SoundHolyGrenadeCrafting.mp3", true},
+    {"SoundHolyGrenadeFinished.mp3", false},
+    {"SoundHolyGrenadeExplosion.mp3", false},
+    {"SoundLightningPick.mp3", true},
+    {"SoundLightningShoot.mp3", false},
+    {"SoundPeopleShot.mp3", false},
+    {"SoundGodRegret.mp3", false},
+    {"SoundGodLaugh1.mp3", false},
+    {"SoundGodLaugh2.mp3", false},
+    {"SoundGodLaugh3.mp3", false},
+    {"SoundGodLaugh4.mp3", false},
+    {"SoundWarning.mp3", false},
+};
+
+constexpr int loadOrder[soundTypeCount] = {0, 1, 2, 3, 4, 7, 8, 9, 5, 6, 10, 11, 12, 13, 14, 15};
+
+bool validType(int type) { return type >= 0 && type < soundTypeCount; }
+
+// Prints the one error line of a failed step, with SDL's reason, and ends the process with status -1.
+[[noreturn]] void failSound(const std::string& step) {
+    std::cout << "Sound error! (" << step << ") " << SDL_GetError() << std::endl;
+    std::exit(-1);
+}
+
+// Starts SDL's audio and opens the mixer in the format the default device calls for.
+// Returns false (with SDL's error set) when either step fails.
+bool openDevice(std::string& failedStep) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        failedStep = "SDL_InitSubSystem";
+        return false;
+    }
+    const AudioFormat format = chooseAudioFormat(SDL_GetAudioDeviceName(0, 0));
+    if (Mix_OpenAudio(format.frequency, format.format, format.channels, format.chunkSize) != 0) {
+        failedStep = "Mix_OpenAudio";
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+SoundManager::SoundManager() : SoundManager(soundPath) {}
+
+SoundManager::SoundManager(const std::string& soundFolder) : folder(soundFolder) {
+    resetVolumes();
+    initSystem();
+    loadSounds();
+    muted = false;
+}
+
 SoundManager::SoundManager(NoDevice) { resetVolumes(); }
-SoundManager::~SoundManager() = default;
+
+SoundManager::~SoundManager() {
+    if (!deviceOpen) return;
+    Mix_HaltChannel(-1);
+    for (auto& entry : sounds) Mix_FreeChunk(entry.second);
+    sounds.clear();
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
 void SoundManager::resetVolumes() {
     volumes.fill(1.0f);
     volumes[SoundLightningPick] = 0.8f;
     volumes[SoundLightningShoot] = 0.3f;
     volumes[SoundWarning] = 0.5f;
 }
-void SoundManager::play(int) {}
-void SoundManager::pause(int) {}
-void SoundManager::setVolume(int, float) {}
-bool SoundManager::isPlaying(int) { return false; }
-void SoundManager::toggleMute() { muted = !muted; }
-const char* SoundManager::fileName(int) { return ""; }
-bool SoundManager::loops(int) { return false; }
+
+// A machine without a usable audio device runs on SDL's silent driver, which mixes in real time,
+// so every later call behaves as with sound.
+void SoundManager::initSystem() {
+    const SDL_version* linked = Mix_Linked_Version();
+    if (!mixerVersionSupported(linked->major, linked->minor, linked->patch)) {
+        std::cout << oldMixerVersionLine(linked->major, linked->minor, linked->patch) << std::endl;
+        std::exit(-1);
+    }
+
+    std::string failedStep;
+    if (!openDevice(failedStep)) {
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        if (!openDevice(failedStep)) failSound(failedStep);
+    }
+    deviceOpen = true;
+
+    Mix_Init(MIX_INIT_MP3);  // a missing decoder shows as a failed load of the first file
+    if (Mix_AllocateChannels(soundTypeCount) < soundTypeCount) failSound("Mix_AllocateChannels");
+    // Channels 0..15 belong to the sound types; nothing may pick them as free channels.
+    Mix_ReserveChannels(soundTypeCount);
+}
+
+void SoundManager::loadSounds() {
+    for (const int type : loadOrder) loadSound(soundFiles[type].name, type, soundFiles[type].loop);
+    resetVolumes();
+}
+
+// Decodes the whole file into memory. Opening and decoding fail with their own steps, so that a
+// missing file is told apart from a broken one.
+void SoundManager::loadSound(const char* name, int type, bool loop) {
+    const std::string path = folder + name;
+    SDL_RWops* const file = SDL_RWFromFile(path.c_str(), "rb");
+    if (!file) failSound("SDL_RWFromFile " + path);
+    Mix_Chunk* const chunk = Mix_LoadWAV_RW(file, 1);
+    if (!chunk) failSound("Mix_LoadWAV_RW " + path);
+    if (!sounds.emplace(type, chunk).second) {
+        Mix_FreeChunk(chunk);
+        return;
+    }
+    looping[type] = loop;
+}
+
+void SoundManager::applyVolumes() const {
+    if (!deviceOpen) return;
+    for (int type = 0; type < soundTypeCount; ++type) Mix_Volume(type, mixerVolume(volumes[type], muted));
+}
+
+// Mix_PlayChannel halts whatever the channel holds (paused or not) and starts from the beginning,
+// so a type is never heard twice at once. The volume and mute are set before the channel starts.
+void SoundManager::play(int type) {
+    const auto found = sounds.find(type);
+    if (found == sounds.end()) {
+        std::cerr << "Sound type " << type << ": not found" << std::endl;
+        return;
+    }
+    applyVolumes();
+    const int channel = Mix_PlayChannel(type, found->second, looping[type] ? -1 : 0);
+    if (type == MusicBad) Mix_Pause(MusicGood);
+    if (type == MusicGood) Mix_Pause(MusicBad);
+    if (channel != type) failSound("Mix_PlayChannel " + std::string(soundFiles[type].name));
+}
+
+void SoundManager::pause(int type) {
+    if (!validType(type) || !deviceOpen) return;
+    Mix_Pause(type);
+}
+
+void SoundManager::setVolume(int type, float volume) {
+    if (!validType(type)) return;
+    volumes[type] = clampVolume(volume);
+    if (deviceOpen) Mix_Volume(type, mixerVolume(volumes[type], muted));
+}
+
+// A paused channel still counts as playing.
+bool SoundManager::isPlaying(int type) {
+    if (!validType(type) || !deviceOpen) return false;
+    return Mix_Playing(type) != 0;
+}
+
+void SoundManager::toggleMute() {
+    muted = !muted;
+    applyVolumes();
+}
+
+const char* SoundManager::fileName(int type) { return validType(type) ? soundFiles[type].name : ""; }
+
+bool SoundManager::loops(int type) { return validType(type) && soundFiles[type].loop; }

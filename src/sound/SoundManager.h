@@ -3,6 +3,7 @@
 
 #include <array>
 #include <map>
+#include <string>
 
 enum SoundType {
     MusicGood = 0,
@@ -31,7 +32,10 @@ class SoundManager {
 public:
     // Opens the audio device (the silent driver when there is none) and loads all sixteen files
     // from soundPath. Any failure prints one line naming the step and ends the process with status -1.
+    // Type N plays on mixer channel N. Only one opened manager may exist at a time.
     SoundManager();
+    // The same, reading the sixteen files from another folder (its path ends with a slash).
+    explicit SoundManager(const std::string& soundFolder);
     virtual ~SoundManager();
     SoundManager(const SoundManager&) = delete;
     SoundManager& operator=(const SoundManager&) = delete;
@@ -51,7 +55,7 @@ public:
     bool muted = false;
     std::array<float, soundTypeCount> volumes{};
 
-    // File name of each sound type, and whether it loops.
+    // File name of each sound type ("" outside 0..15), and whether it loops.
     static const char* fileName(int type);
     static bool loops(int type);
 
@@ -65,8 +69,11 @@ private:
     void initSystem();
     void loadSounds();
     void loadSound(const char* fileName, int type, bool loop);
+    // Gives every channel its volume: the stored one, or 0 while muted.
+    void applyVolumes() const;
 
+    std::string folder;
     bool deviceOpen = false;
-    std::map<int, Mix_Chunk*> sounds;
-    std::array<bool, soundTypeCount> channelStarted{};  // the type's channel has been started once
+    std::map<int, Mix_Chunk*> sounds;  // owned; freed when the manager goes
+    std::array<bool, soundTypeCount> looping{};
 };
