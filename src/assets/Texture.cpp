@@ -49,16 +49,26 @@ void setMaximumAnisotropy(GLenum target) {
     glTexParameterf(target, GL_TEXTURE_MAX_ANISOTROPY_EXT, largest);
 }
 
+// What level 0 of a texture or cube face was defined as.
+struct LevelShape {
+    GLsizei width = 0;
+    GLsizei height = 0;
+    uint32_t internalFormat = 0;
+    bool operator==(const LevelShape& other) const {
+        return width == other.width && height == other.height && internalFormat == other.internalFormat;
+    }
+};
+
 // Defines level 0 of target from the image. A refused image keeps its header size with no contents, unless
 // that size is beyond what the driver can hold, in which case the level is 0 x 0.
-void defineLevelZero(GLenum target, const TgaImage& image) {
+LevelShape defineLevelZero(GLenum target, const TgaImage& image) {
     GLint largestSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largestSize);
     const bool sizeFits = image.width <= largestSize && image.height <= largestSize;
-    const GLsizei width = sizeFits ? image.width : 0;
-    const GLsizei height = sizeFits ? image.height : 0;
-    glTexImage2D(target, 0, static_cast<GLint>(image.internalFormat), width, height, 0, image.pixelFormat,
-                 GL_UNSIGNED_BYTE, image.ok ? image.pixels.data() : nullptr);
+    const LevelShape shape{sizeFits ? image.width : 0, sizeFits ? image.height : 0, image.internalFormat};
+    glTexImage2D(target, 0, static_cast<GLint>(shape.internalFormat), shape.width, shape.height, 0,
+                 image.pixelFormat, GL_UNSIGNED_BYTE, image.ok ? image.pixels.data() : nullptr);
+    return shape;
 }
 
 // Reads one file for a texture; a refused file is reported and yields the header-sized empty image.
@@ -140,13 +150,13 @@ uint32_t loadTexture(const std::string& path, bool clamp) {
     setMaximumAnisotropy(GL_TEXTURE_2D);
 
     const TgaImage image = readTgaReporting(path);
-    defineLevelZero(GL_TEXTURE_2D, image);
+    const LevelShape level = defineLevelZero(GL_TEXTURE_2D, image);
     if (image.ok && image.pixelFormat == GL_RED) {
         // One-channel images are grey: every colour channel samples the single stored one.
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_G, GL_RED);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_B, GL_RED);
     }
-    if (image.ok) glGenerateMipmap(GL_TEXTURE_2D);
+    if (level.width > 0 && level.height > 0) glGenerateMipmap(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, 0);
     return name;
 }
@@ -166,14 +176,14 @@ uint32_t loadCubeMap(const std::array<std::string, 6>& paths) {
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_MIRRORED_REPEAT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
-    bool allFacesRead = true;
-    for (size_t i = 0; i < faces.size(); ++i) {
-        const TgaImage image = readTgaReporting(paths[i]);
-        defineLevelZero(faces[i], image);
-        allFacesRead = allFacesRead && image.ok;
-    }
-    // Mipmaps need six complete faces; a cube map with a missing face stays without them.
-    if (allFacesRead) glGenerateMipmap(GL_TEXTURE_CUBE_MAP);
+    std::array<LevelShape, 6> shapes;
+    for (size_t i = 0; i < faces.size(); ++i) shapes[i] = defineLevelZero(faces[i], readTgaReporting(paths[i]));
+    // Mipmaps need a complete cube: six square faces of one size and format. Otherwise it stays without them
+    // rather than raising an OpenGL error.
+    const bool cubeComplete = shapes[0].width > 0 && shapes[0].width == shapes[0].height &&
+                              std::all_of(shapes.begin(), shapes.end(),
+                                          [&](const LevelShape& shape) { return shape == shapes[0]; });
+    if (cubeComplete) glGenerateMipmap(GL_TEXTURE_CUBE_MAP);
     return name;
 }
 

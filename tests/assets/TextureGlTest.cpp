@@ -214,16 +214,25 @@ TEST_F(TextureGl, CubeMapFacesInOrderWithTheirParametersAndBoundOnUnitZero) {
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
 }
 
-TEST_F(TextureGl, CubeMapWithAMissingFaceReportsItAndGoesOn) {
+TEST_F(TextureGl, IncompleteCubeMapsAreReportedAndRaiseNoGlError) {
     std::array<std::string, 6> paths;
     for (size_t i = 0; i < 6; ++i)
         paths[i] = writeScratchFile("side" + std::to_string(i) + ".tga", tgaFile(2, 2, 24, patternPixels(2, 2, 3)));
-    paths[3] = assettest::scratchDirectory() + "/yneg-missing.tga";
+
+    std::array<std::string, 6> missingFace = paths;
+    missingFace[3] = assettest::scratchDirectory() + "/yneg-missing.tga";
     testing::internal::CaptureStderr();
-    const GLuint name = loadCubeMap(paths);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "image load failed: " + paths[3] + "\n");
-    EXPECT_NE(name, 0u);
+    EXPECT_NE(loadCubeMap(missingFace), 0u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "image load failed: " + missingFace[3] + "\n");
     EXPECT_EQ(levelSize(GL_TEXTURE_CUBE_MAP_POSITIVE_X, 0).width, 2);
     EXPECT_EQ(levelSize(GL_TEXTURE_CUBE_MAP_NEGATIVE_Y, 0).width, 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    std::array<std::string, 6> largerFace = paths;
+    largerFace[5] = writeScratchFile("larger.tga", tgaFile(4, 4, 24, patternPixels(4, 4, 3)));
+    testing::internal::CaptureStderr();
+    loadCubeMap(largerFace);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(levelSize(GL_TEXTURE_CUBE_MAP_NEGATIVE_Z, 0).width, 4);
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
 }
