@@ -8,27 +8,15 @@
 #include <glm/glm.hpp>
 
 #include "AssetFiles.h"
+#include "GlReadback.h"
 #include "assets/Model.h"
 #include "assets/ShaderProgram.h"
 #include "support/GlContext.h"
 
+using assettest::bufferFloats;
+using assettest::bufferSize;
+
 namespace {
-
-GLint bufferSize(GLuint buffer) {
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    GLint size = -1;
-    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    return size;
-}
-
-std::vector<float> bufferFloats(GLuint buffer, size_t count) {
-    std::vector<float> values(count);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(count * sizeof(float)), values.data());
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    return values;
-}
 
 bool attributeEnabled(const ShaderProgram& program, GLuint vao, const char* name) {
     glBindVertexArray(vao);
@@ -85,7 +73,7 @@ TEST_F(UploadGeometry, SizesFollowThePositionBytesAndAbsentArraysAreLeftAlone) {
     EXPECT_EQ(bufferSize(full.buffers[0]), 96);
     EXPECT_EQ(bufferSize(full.buffers[1]), 72);
     EXPECT_EQ(bufferSize(full.buffers[2]), 48);
-    EXPECT_EQ(bufferFloats(full.buffers[2], 12),
+    EXPECT_EQ(bufferFloats(full.buffers[2]),
               std::vector<float>(groundQuadTexCoords.begin(), groundQuadTexCoords.end()));
     EXPECT_EQ(full.meshCount, 0);
 
@@ -116,7 +104,7 @@ TEST_F(UploadGeometry, ReuseRefillsTheSameObjects) {
     EXPECT_EQ(strike.vao, vao);
     EXPECT_EQ(strike.buffers, buffers);
     EXPECT_EQ(bufferSize(strike.buffers[0]), 32);
-    EXPECT_EQ(bufferFloats(strike.buffers[0], 8), second);
+    EXPECT_EQ(bufferFloats(strike.buffers[0]), second);
     GLint usage = 0;
     glBindBuffer(GL_ARRAY_BUFFER, strike.buffers[0]);
     glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_USAGE, &usage);

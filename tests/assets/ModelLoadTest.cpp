@@ -8,29 +8,16 @@
 #include <epoxy/gl.h>
 
 #include "AssetFiles.h"
+#include "GlReadback.h"
 #include "assets/Model.h"
 #include "assets/ShaderProgram.h"
 #include "support/GlContext.h"
 
+using assettest::bufferFloats;
+using assettest::bufferSize;
 using assettest::writeScratchFile;
 
 namespace {
-
-GLint bufferSize(GLuint buffer) {
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    GLint size = -1;
-    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    return size;
-}
-
-std::vector<float> bufferFloats(GLuint buffer) {
-    std::vector<float> values(static_cast<size_t>(bufferSize(buffer)) / sizeof(float));
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(values.size() * sizeof(float)), values.data());
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    return values;
-}
 
 // Two objects: a triangle, then two triangles; every corner uses texture coordinate (0.25, 0.75).
 const char* const twoMeshObj =
@@ -177,13 +164,15 @@ TEST_F(ModelLoad, GarbageWithoutMeshesLeavesTheModelAsItWasAndPrintsNothing) {
     std::vector<unsigned char> garbage;
     for (int i = 0; i < 512; ++i) garbage.push_back(static_cast<unsigned char>((i * 7919) % 251));
     Model model;
-    model.meshCount = 0;
+    load(model, writeScratchFile("earlier.obj", twoMeshObj));
+    const GLuint vao = model.vao;
     const LoadOutput output = load(model, writeScratchFile("garbage.obj", garbage));
     EXPECT_EQ(output.out, "");
     EXPECT_EQ(output.err, "");
-    EXPECT_EQ(model.meshCount, 0);
-    EXPECT_EQ(model.vao, 0u);
-    EXPECT_EQ(model.buffers[0], 0u);
+    EXPECT_EQ(model.meshCount, 2);
+    EXPECT_EQ(model.meshVertexCounts, (std::vector<uint32_t>{3, 6}));
+    EXPECT_EQ(model.vao, vao);
+    EXPECT_EQ(bufferSize(model.buffers[0]), 144);
 }
 
 TEST_F(ModelLoad, UnreadableFilesPrintOneLineNamingThePathAndLeaveTheModelEmpty) {
