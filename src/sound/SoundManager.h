@@ -36,6 +36,7 @@ public:
     SoundManager();
     // The same, reading the sixteen files from another folder (its path ends with a slash).
     explicit SoundManager(const std::string& soundFolder);
+    // Halts every channel, frees the sounds and closes the device, so a later manager can open it.
     virtual ~SoundManager();
     SoundManager(const SoundManager&) = delete;
     SoundManager& operator=(const SoundManager&) = delete;
@@ -43,7 +44,8 @@ public:
     // Starts the type from its beginning on its own channel (restarting it if it plays); music types
     // pause each other. An unknown type prints "Sound type N: not found" to standard error.
     virtual void play(int type);
-    // Holds the type's channel; the next play restarts it.
+    // Holds the type's channel; the next play restarts it. pause, setVolume and isPlaying ignore
+    // types outside 0..15 (isPlaying answers false).
     virtual void pause(int type);
     // Clamped to [0, 1] (NaN becomes 1); kept for later plays.
     virtual void setVolume(int type, float volume);

@@ -1,14 +1,12 @@
-// SoundRulesTest.cpp -- output format by device name, volume clamping, the mixer version check, the file table.
+// SoundRulesTest.cpp -- output format by device name, volume clamping, the mixer version check.
 #include <cmath>
 #include <limits>
-#include <set>
 #include <string>
 
 #include <gtest/gtest.h>
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include "sound/SoundManager.h"
 #include "sound/SoundRules.h"
 
 namespace {
@@ -54,20 +52,6 @@ TEST(SoundRules, MixerVersionTwoOrLaterIsAccepted) {
     EXPECT_TRUE(mixerVersionSupported(linked->major, linked->minor, linked->patch));
     EXPECT_EQ(oldMixerVersionLine(1, 2, 12),
               "Error! You are using an old version of SDL_mixer 1.2.12. This program requires 2.0.0");
-}
-
-TEST(SoundRules, SixteenFilesWithTheirModes) {
-    std::set<std::string> names;
-    for (int type = 0; type < soundTypeCount; ++type) names.insert(SoundManager::fileName(type));
-    EXPECT_EQ(names.size(), 16u);
-    EXPECT_STREQ(SoundManager::fileName(MusicGood), "MusicGood.mp3");
-    EXPECT_STREQ(SoundManager::fileName(SoundHolyGrenadeExplosion), "SoundHolyGrenadeExplosion.mp3");
-    EXPECT_STREQ(SoundManager::fileName(SoundGodLaugh4), "SoundGodLaugh4.mp3");
-    EXPECT_STREQ(SoundManager::fileName(SoundWarning), "SoundWarning.mp3");
-    const std::set<int> loopTypes = {MusicGood, MusicBad, SoundHolyGrenadeRolling, SoundHolyGrenadeCrafting,
-                                     SoundLightningPick};
-    for (int type = 0; type < soundTypeCount; ++type)
-        EXPECT_EQ(SoundManager::loops(type), loopTypes.count(type) == 1) << "type " << type;
 }
 
 }  // namespace
