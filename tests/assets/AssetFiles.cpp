@@ -2,6 +2,7 @@
 #include "AssetFiles.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -13,6 +14,10 @@ const std::string& scratchDirectory() {
     static const std::string directory = [] {
         std::string pattern = "/tmp/omnivex-assets-XXXXXX";
         if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a scratch directory");
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(scratchDirectory(), ignored);
+        });
         return pattern;
     }();
     return directory;

@@ -7,7 +7,7 @@
 
 namespace assettest {
 
-// A fresh directory for this test process (created on first use).
+// A fresh directory for this test process (created on first use, removed at exit).
 const std::string& scratchDirectory();
 
 // Writes bytes to scratchDirectory()/name and returns the full path.
