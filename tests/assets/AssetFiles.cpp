@@ -11,16 +11,17 @@
 namespace assettest {
 
 const std::string& scratchDirectory() {
-    static const std::string directory = [] {
+    // Kept alive past static destruction, so the exit handler can still name the directory.
+    static const std::string* const directory = [] {
         std::string pattern = "/tmp/omnivex-assets-XXXXXX";
         if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a scratch directory");
         std::atexit([] {
             std::error_code ignored;
             std::filesystem::remove_all(scratchDirectory(), ignored);
         });
-        return pattern;
+        return new std::string(pattern);
     }();
-    return directory;
+    return *directory;
 }
 
 std::string writeScratchFile(const std::string& name, const std::vector<unsigned char>& bytes) {
