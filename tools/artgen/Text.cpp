@@ -1,0 +1,68 @@
+// Text.cpp -- glyph rasterisation with stb_truetype (the implementation lives in libstb).
+#include "Text.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include <stb/stb_truetype.h>
+
+namespace artgen {
+
+Font::Font(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return;
+    unsigned char buffer[65536];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) data.insert(data.end(), buffer, buffer + n);
+    std::fclose(file);
+    info.resize(sizeof(stbtt_fontinfo));
+    auto* font = reinterpret_cast<stbtt_fontinfo*>(info.data());
+    valid = !data.empty() && stbtt_InitFont(font, data.data(), stbtt_GetFontOffsetForIndex(data.data(), 0)) != 0;
+}
+
+float Font::measure(const std::string& text, float pixelHeight) const {
+    if (!valid) return 0.0f;
+    const auto* font = reinterpret_cast<const stbtt_fontinfo*>(info.data());
+    const float scale = stbtt_ScaleForPixelHeight(font, pixelHeight);
+    float x = 0.0f;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const int c = static_cast<unsigned char>(text[i]);
+        int advance = 0, bearing = 0;
+        stbtt_GetCodepointHMetrics(font, c, &advance, &bearing);
+        x += static_cast<float>(advance) * scale;
+        if (i + 1 < text.size())
+            x += scale * static_cast<float>(stbtt_GetCodepointKernAdvance(font, c, static_cast<unsigned char>(text[i + 1])));
+    }
+    return x;
+}
+
+float Font::draw(Image& image, const std::string& text, float x, float baseline, float pixelHeight,
+                 const Color& colour) const {
+    if (!valid) return x;
+    const auto* font = reinterpret_cast<const stbtt_fontinfo*>(info.data());
+    const float scale = stbtt_ScaleForPixelHeight(font, pixelHeight);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const int c = static_cast<unsigned char>(text[i]);
+        int advance = 0, bearing = 0;
+        stbtt_GetCodepointHMetrics(font, c, &advance, &bearing);
+        const float shiftX = x - std::floor(x);
+        int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        stbtt_GetCodepointBitmapBoxSubpixel(font, c, scale, scale, shiftX, 0.0f, &x0, &y0, &x1, &y1);
+        const int w = x1 - x0, h = y1 - y0;
+        if (w > 0 && h > 0) {
+            std::vector<unsigned char> glyph(static_cast<size_t>(w) * h);
+            stbtt_MakeCodepointBitmapSubpixel(font, glyph.data(), w, h, w, scale, scale, shiftX, 0.0f, c);
+            const int left = static_cast<int>(std::floor(x)) + x0;
+            const int top = static_cast<int>(std::lround(baseline)) + y0;
+            for (int gy = 0; gy < h; ++gy)
+                for (int gx = 0; gx < w; ++gx)
+                    blendPixel(image, left + gx, top + gy, colour, glyph[static_cast<size_t>(gy) * w + gx] / 255.0f);
+        }
+        x += static_cast<float>(advance) * scale;
+        if (i + 1 < text.size())
+            x += scale * static_cast<float>(stbtt_GetCodepointKernAdvance(font, c, static_cast<unsigned char>(text[i + 1])));
+    }
+    return x;
+}
+
+}  // namespace artgen
