@@ -68,7 +68,7 @@ Samples makeLightningShoot() {
 Samples makePeopleShot() {
     // A short falling zap and, on top of it, a small person's "ai!".
     Rng rng(0x9E0);
-    Samples out(secondsToSamples(0.2), 0.0f);
+    Samples out(secondsToSamples(0.12), 0.0f);
     Biquad fizz;
     fizz.setHighpass(3000.0f, 0.7f);
     double phase = 0.0;
@@ -79,7 +79,7 @@ Samples makePeopleShot() {
         phase += increment;
         phase -= std::floor(phase);
         const float buzz = 0.6f + 0.4f * sineCycles(60.0 * t);
-        out[n] = (0.5f * sawBlep(phase, increment) + 0.5f * fizz.process(rng.symmetric())) * buzz * gate(t, 0.002, 0.08, 0.12);
+        out[n] = 0.6f * (0.5f * sawBlep(phase, increment) + 0.5f * fizz.process(rng.symmetric())) * buzz * gate(t, 0.002, 0.05, 0.07);
     }
     const Vowel small = kVowelA;
     const std::vector<VoicePoint> yelp = {
@@ -96,7 +96,7 @@ Samples makePeopleShot() {
     style.seed = 0x1E19;
     Samples voice = speak(yelp, style);
     normalizePeak(voice, 1.0f);
-    addGrowing(out, voice, secondsToSamples(0.07), 0.8f);
+    addGrowing(out, voice, secondsToSamples(0.08), 1.6f);
     addReverb(out, 0.4f, 0.5f, 0.2f, 0.2);
     fadeEdges(out, 0.0, 0.05);
     normalizePeak(out, 0.9f);

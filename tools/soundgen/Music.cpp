@@ -128,10 +128,10 @@ Samples makeMusicGood() {
         const std::vector<int> chord = chordNotes(b.chord);
         for (int pitch : chord) addNote(pad, beat, 4.0, pitch, 0.55f);
 
-        // Rolling harp arpeggio over the chord, an octave up.
+        // Rolling harp arpeggio over the chord, below the melody.
         const int rolled[8] = {chord[0], chord[1], chord[2], chord[0] + 12, chord[1] + 12, chord[2], chord[1], chord[2]};
         for (int step = 0; step < 8; ++step)
-            addNote(harp, beat + step * 0.5, 0.5, rolled[step] + 12, step % 4 == 0 ? 0.75f : 0.5f);
+            addNote(harp, beat + step * 0.5, 0.5, rolled[step], step % 4 == 0 ? 0.75f : 0.5f);
 
         const int root = noteNumber(b.bass);
         if (intro) {

@@ -140,13 +140,13 @@ float Reverb::process(float x) {
         const float delayed = comb.buffer[comb.index];
         comb.filterStore = delayed * (1.0f - damping) + comb.filterStore * damping;
         comb.buffer[comb.index] = input + comb.filterStore * feedback;
-        comb.index = (comb.index + 1) % comb.buffer.size();
+        if (++comb.index == comb.buffer.size()) comb.index = 0;
         out += delayed;
     }
     for (Allpass& allpass : allpasses) {
         const float delayed = allpass.buffer[allpass.index];
         allpass.buffer[allpass.index] = out + delayed * 0.5f;
-        allpass.index = (allpass.index + 1) % allpass.buffer.size();
+        if (++allpass.index == allpass.buffer.size()) allpass.index = 0;
         out = delayed - out;
     }
     return out;

@@ -79,6 +79,8 @@ Samples speak(const std::vector<VoicePoint>& points, const VoiceStyle& style) {
     std::vector<float> current(harmonics), next(harmonics);
 
     Biquad breathFilters[3];
+    Biquad breathTop;  // keeps the breath from hissing above the voice
+    breathTop.setLowpass(4500.0f, 0.7f);
     double phase = 0.0, subPhase = 0.0;
     float wander = 0.0f, wanderTarget = 0.0f;
     const float normaliser = 0.35f;
@@ -117,6 +119,7 @@ Samples speak(const std::vector<VoicePoint>& points, const VoiceStyle& style) {
             const float noise = rng.symmetric();
             float breath = 0.0f;
             for (int i = 0; i < 3; ++i) breath += a.vowel.gain[i] * breathFilters[i].process(noise);
+            breath = breathTop.process(breath);
             const float breathLevel = a.breath + (b.breath - a.breath) * u;
 
             out[n] = normaliser * (voicedLevel * voiced) + 0.8f * breathLevel * breath;
