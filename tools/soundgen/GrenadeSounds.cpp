@@ -93,7 +93,7 @@ Samples makeGrenadeRolling() {
     for (size_t n = 0; n < loop.size(); ++n) {
         const double cycle = static_cast<double>(n) / loop.size();
         const float wobble = 0.75f + 0.15f * sineCycles(2.0 * cycle) + 0.1f * sineCycles(5.0 * cycle + 0.3);
-        loop[n] = 0.8f * wobble * rumble[n] + 0.25f * wobble * grumble[n];
+        loop[n] = 0.8f * wobble * rumble[n] + 0.4f * wobble * grumble[n];
     }
     const double bumps[] = {0.1, 0.72, 1.31, 1.9};
     for (double t : bumps) {
@@ -197,23 +197,21 @@ Samples makeWarning() {
     const float decays[4] = {0.5f, 0.3f, 0.2f, 0.08f};
     const float baseHz = 1180.0f;
     double phases[4] = {0, 0.2, 0.5, 0.7};
-    float strikeEnergy = 0.0f;
-    double nextStrike = 0.0;
+    const double strikePeriod = 1.0 / 22.0;
+    const double ringingEnd = 0.5;
     for (size_t n = 0; n < out.size(); ++n) {
         const double t = static_cast<double>(n) / kSampleRate;
-        if (t >= nextStrike && t < 0.5) {
-            strikeEnergy = std::min(1.0f, strikeEnergy + 0.6f);
-            nextStrike += 1.0 / 22.0;
-        }
-        strikeEnergy *= static_cast<float>(std::exp(-1.0 / (0.35 * kSampleRate)));
+        // While the clapper runs every strike brightens the bell (a trill); afterwards it rings out.
+        const double sinceStrike = std::fmod(std::min(t, ringingEnd), strikePeriod);
+        const float trill = t < ringingEnd ? 0.55f + 0.45f * decay(sinceStrike, 0.012) : 0.55f;
         float ring = 0.0f;
         for (int k = 0; k < 4; ++k) {
             phases[k] += baseHz * ratios[k] / kSampleRate;
-            const float partialDecay = static_cast<float>(std::exp(-(t > 0.5 ? t - 0.5 : 0.0) / decays[k]));
+            const float partialDecay = static_cast<float>(std::exp(-(t > ringingEnd ? t - ringingEnd : 0.0) / decays[k]));
             ring += amplitudes[k] * partialDecay * sineCycles(phases[k]);
         }
-        const float clapper = t < 0.5 ? 0.15f * rng.symmetric() * decay(std::fmod(t, 1.0 / 22.0), 0.002) : 0.0f;
-        out[n] = strikeEnergy * ring + clapper;
+        const float clapper = t < ringingEnd ? 0.15f * rng.symmetric() * decay(sinceStrike, 0.002) : 0.0f;
+        out[n] = trill * ring * gate(t, 0.002, 10.0, 1.0) + clapper;
     }
     fadeEdges(out, 0.002, 0.08);
     normalizePeak(out, 0.9f);
