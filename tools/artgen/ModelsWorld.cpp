@@ -134,8 +134,9 @@ std::vector<Mesh> buildGrenadeBorder() {
 std::vector<Mesh> buildWall() {
     Mesh mesh;
     mesh.name = "wall";
+    // The settlement's walking square has half-width 307 / 66.42 = 4.62 units: nothing may reach inside it.
     constexpr float outer = 5.0f, thickness = 0.26f, height = 0.5f, merlonHeight = 0.14f;
-    constexpr float tower = 0.42f, towerHeight = 0.78f;
+    constexpr float towerInner = 4.64f, towerOuter = 5.12f, towerHeight = 0.78f;
     const BoxUv uv = tiledUv(0.5f);
     const float inner = outer - thickness;
     // Four runs between the corner towers, each with a row of merlons along its outer edge.
@@ -148,26 +149,22 @@ std::vector<Mesh> buildWall() {
                 default: return glm::vec3(-across, y, along);
             }
         };
-        const auto box = [&](float a0, float a1, float c0, float c1, float y0, float y1, bool bottom) {
+        const auto box = [&](float a0, float a1, float c0, float c1, float y0, float y1) {
             const glm::vec3 p = place(a0, c0, y0), q = place(a1, c1, y1);
-            addBox(mesh, glm::min(p, q), glm::max(p, q), uv, bottom);
+            addBox(mesh, glm::min(p, q), glm::max(p, q), uv, false);
         };
-        const float runEnd = outer - 2.0f * tower;
-        box(-runEnd, runEnd, inner, outer, 0.0f, height, false);
+        box(-towerInner, towerInner, inner, outer, 0.0f, height);
         constexpr int merlons = 7;
-        const float step = 2.0f * runEnd / merlons;
+        const float step = 2.0f * towerInner / merlons;
         for (int m = 0; m < merlons; ++m) {
-            const float a = -runEnd + step * (static_cast<float>(m) + 0.25f);
-            box(a, a + step * 0.5f, outer - thickness * 0.55f, outer, height, height + merlonHeight, false);
+            const float a = -towerInner + step * (static_cast<float>(m) + 0.25f);
+            box(a, a + step * 0.5f, outer - thickness * 0.55f, outer, height, height + merlonHeight);
         }
-        // Corner tower at the end of this run, with four merlons on its rim.
-        const float t0 = outer - 2.0f * tower;
-        box(t0, outer, t0, outer, 0.0f, towerHeight, false);
-        const float m = tower * 0.55f;
-        box(t0, t0 + m, t0, t0 + m, towerHeight, towerHeight + merlonHeight, false);
-        box(outer - m, outer, t0, t0 + m, towerHeight, towerHeight + merlonHeight, false);
-        box(t0, t0 + m, outer - m, outer, towerHeight, towerHeight + merlonHeight, false);
-        box(outer - m, outer, outer - m, outer, towerHeight, towerHeight + merlonHeight, false);
+        // Corner tower at the end of this run, standing out of the wall, with a merlon on each corner.
+        box(towerInner, towerOuter, towerInner, towerOuter, 0.0f, towerHeight);
+        const float m = (towerOuter - towerInner) * 0.35f;
+        for (const float a : {towerInner, towerOuter - m})
+            for (const float c : {towerInner, towerOuter - m}) box(a, a + m, c, c + m, towerHeight, towerHeight + merlonHeight);
     }
     return {mesh};
 }
