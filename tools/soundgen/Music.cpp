@@ -47,7 +47,7 @@ Samples emptyLoop(const Tempo& tempo, int bars) { return Samples(tempo.sampleAt(
 // Mixes the room bus (with a looped reverb) into the dry bus and levels the result.
 Samples finishMix(Samples dry, Samples room, float roomSize, float wet) {
     addReverbLooped(room, roomSize, 0.45f, wet);
-    for (size_t i = 0; i < dry.size(); ++i) dry[i] = softClip(dry[i] + room[i]);
+    for (size_t i = 0; i < dry.size(); ++i) dry[i] += room[i];
     normalizePeak(dry, 0.9f);
     return dry;
 }
@@ -149,25 +149,25 @@ Samples makeMusicGood() {
         }
     }
 
-    addNotes(room, pad, tempo, warmPad, 0.16f, rng);
-    addNotes(room, harp, tempo, pluckedString, 0.22f, rng);
+    addNotes(room, pad, tempo, warmPad, 0.18f, rng);
+    addNotes(room, harp, tempo, pluckedString, 0.45f, rng);
     addNotes(dry, bass, tempo, roundBass, 0.55f, rng);
-    addNotes(room, melody, tempo, fluteLead, 0.34f, rng);
-    addNotes(room, sparkle, tempo, glockenspiel, 0.14f, rng);
+    addNotes(room, melody, tempo, fluteLead, 0.22f, rng);
+    addNotes(room, sparkle, tempo, glockenspiel, 0.4f, rng);
 
     // Drums: shaker in the intro, light groove in A, full groove in B, a fill at the end.
-    addDrums(room, repeatBars("..x...x...x...x.", 2), 0.0, tempo, shaker, 0.3f, rng);
+    addDrums(room, repeatBars("..x...x...x...x.", 2), 0.0, tempo, shaker, 0.6f, rng);
     addDrums(dry, repeatBars("X.......x.x.....", 8), 8.0, tempo, kickDrum, 0.5f, rng);
-    addDrums(room, repeatBars("....x.......x...", 8), 8.0, tempo, sideStick, 0.35f, rng);
-    addDrums(room, repeatBars("x.-.x.-.x.-.x.-.", 8), 8.0, tempo, closedHat, 0.3f, rng);
+    addDrums(room, repeatBars("....x.......x...", 8), 8.0, tempo, sideStick, 1.0f, rng);
+    addDrums(room, repeatBars("x.-.x.-.x.-.x.-.", 8), 8.0, tempo, closedHat, 0.8f, rng);
     addDrums(dry, repeatBars("X.....x.X.....x.", 8), 40.0, tempo, kickDrum, 0.55f, rng);
-    addDrums(room, repeatBars("....X.......X...", 8), 40.0, tempo, snareDrum, 0.4f, rng);
-    addDrums(room, repeatBars("x-x-x-x-x-x-x.x-", 8), 40.0, tempo, closedHat, 0.3f, rng);
-    addDrums(room, repeatBars("............x...", 8), 40.0, tempo, openHat, 0.25f, rng);
-    addDrums(room, repeatBars("-.x.-.x.-.x.-.x.", 8), 40.0, tempo, shaker, 0.25f, rng);
+    addDrums(room, repeatBars("....X.......X...", 8), 40.0, tempo, snareDrum, 0.6f, rng);
+    addDrums(room, repeatBars("x-x-x-x-x-x-x.x-", 8), 40.0, tempo, closedHat, 0.8f, rng);
+    addDrums(room, repeatBars("............x...", 8), 40.0, tempo, openHat, 0.5f, rng);
+    addDrums(room, repeatBars("-.x.-.x.-.x.-.x.", 8), 40.0, tempo, shaker, 0.6f, rng);
     addDrums(dry, repeatBars("X.......x.x.....", 6), 72.0, tempo, kickDrum, 0.5f, rng);
-    addDrums(room, repeatBars("....x.......x...", 5) + "....x...x-x-xxXX", 72.0, tempo, snareDrum, 0.32f, rng);
-    addDrums(room, repeatBars("x.-.x.-.x.-.x.-.", 6), 72.0, tempo, closedHat, 0.3f, rng);
+    addDrums(room, repeatBars("....x.......x...", 5) + "....x...x-x-xxXX", 72.0, tempo, snareDrum, 0.5f, rng);
+    addDrums(room, repeatBars("x.-.x.-.x.-.x.-.", 6), 72.0, tempo, closedHat, 0.8f, rng);
 
     return finishMix(dry, room, 0.72f, 0.45f);
 }
@@ -198,15 +198,15 @@ Samples makeMusicBad() {
     }
 
     addNotes(room, pad, tempo, darkPad, 0.2f, rng);
-    addNotes(room, pizzicato, tempo, pluckedString, 0.26f, rng);
-    addNotes(dry, bass, tempo, roundBass, 0.4f, rng);
-    addNotes(room, melody, tempo, reedLead, 0.3f, rng);
-    addNotes(room, bells, tempo, bellTone, 0.16f, rng);
+    addNotes(room, pizzicato, tempo, pluckedString, 0.35f, rng);
+    addNotes(dry, bass, tempo, roundBass, 0.6f, rng);
+    addNotes(room, melody, tempo, reedLead, 0.2f, rng);
+    addNotes(room, bells, tempo, bellTone, 0.4f, rng);
 
     // A heartbeat throughout, a ticking clock from A on, timpani in the middle section.
-    addDrums(dry, repeatBars("X..x............", bars), 0.0, tempo, heartbeatKick, 0.6f, rng);
-    addDrums(room, repeatBars("-...-...-...-...", 14), 8.0, tempo, sideStick, 0.25f, rng);
-    addDrums(room, repeatBars("..-...-...-...-.", 6), 40.0, tempo, shaker, 0.25f, rng);
+    addDrums(dry, repeatBars("X..x............", bars), 0.0, tempo, heartbeatKick, 0.45f, rng);
+    addDrums(room, repeatBars("-...-...-...-...", 14), 8.0, tempo, sideStick, 1.0f, rng);
+    addDrums(room, repeatBars("..-...-...-...-.", 6), 40.0, tempo, shaker, 0.8f, rng);
     addDrums(room, repeatBars("........x.......", 5) + "........x.-.x-xX", 40.0, tempo, tunedDrum(55.0f, 0.6), 0.45f, rng);
 
     return finishMix(dry, room, 0.85f, 0.5f);
