@@ -26,29 +26,13 @@ int secondsToSamples(double seconds) { return static_cast<int>(std::lround(secon
 
 float midiToHz(float midi) { return 440.0f * std::pow(2.0f, (midi - 69.0f) / 12.0f); }
 
-namespace {
-
-constexpr int kSineTableSize = 4096;
-
-const std::array<float, kSineTableSize + 1>& sineTable() {
+const float* sineTable() {
     static const std::array<float, kSineTableSize + 1> table = [] {
         std::array<float, kSineTableSize + 1> t{};
         for (int i = 0; i <= kSineTableSize; ++i) t[i] = static_cast<float>(std::sin(2.0 * kPi * i / kSineTableSize));
         return t;
     }();
-    return table;
-}
-
-double wrapUnit(double phase) { return phase - std::floor(phase); }
-
-}  // namespace
-
-float sineCycles(double phase) {
-    const auto& table = sineTable();
-    const double position = wrapUnit(phase) * kSineTableSize;
-    const int index = std::min(static_cast<int>(position), kSineTableSize - 1);
-    const float fraction = static_cast<float>(position - index);
-    return table[index] + (table[index + 1] - table[index]) * fraction;
+    return table.data();
 }
 
 float sawBlep(double phase, double increment) {

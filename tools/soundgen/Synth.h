@@ -2,6 +2,7 @@
 // filters, envelopes, reverb and the helpers that make a buffer loop without a seam.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -27,8 +28,19 @@ struct Rng {
 int secondsToSamples(double seconds);
 float midiToHz(float midi);
 
-// Sine of a phase given in cycles (any value, also negative), from a shared table.
-float sineCycles(double phase);
+// The shared sine table: kSineTableSize + 1 entries over one cycle (the last repeats the first).
+constexpr int kSineTableSize = 4096;
+const float* sineTable();
+
+// Sine of a phase given in cycles (any value, also negative), from the shared table.
+inline float sineCycles(double phase) {
+    const double position = (phase - std::floor(phase)) * kSineTableSize;
+    int index = static_cast<int>(position);
+    if (index >= kSineTableSize) index = kSineTableSize - 1;
+    const float fraction = static_cast<float>(position - index);
+    const float* table = sineTable();
+    return table[index] + (table[index + 1] - table[index]) * fraction;
+}
 
 // Band-limited sawtooth with a phase in cycles [0, 1) and the phase increment per sample (PolyBLEP).
 float sawBlep(double phase, double increment);

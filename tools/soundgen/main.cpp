@@ -1,8 +1,12 @@
 // main.cpp -- omnivex_soundgen <output folder>: writes the game's sixteen MP3 files into the folder.
-// The output is byte-identical on every run; nothing depends on time or on the environment.
+// The output is byte-identical on every run: each sound has its own seed, so the order in which the
+// two worker threads take them does not matter.
+#include <atomic>
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "Mp3Encoder.h"
 #include "Sounds.h"
@@ -19,16 +23,25 @@ int main(int argc, char** argv) {
         std::cerr << "Cannot create " << folder.string() << ": " << error.message() << std::endl;
         return 1;
     }
+
     const auto& files = soundgen::soundFiles();
+    std::vector<std::vector<unsigned char>> encoded(files.size());
+    std::atomic<size_t> nextType{0};
+    auto work = [&] {
+        for (size_t type = nextType++; type < files.size(); type = nextType++)
+            encoded[type] = soundgen::encodeMp3(soundgen::makeSound(static_cast<int>(type)), files[type].bitRateKbps);
+    };
+    std::thread helper(work);
+    work();
+    helper.join();
+
     for (size_t type = 0; type < files.size(); ++type) {
-        const soundgen::Samples samples = soundgen::makeSound(static_cast<int>(type));
         const std::string path = (folder / files[type].fileName).string();
-        const std::vector<unsigned char> bytes = soundgen::encodeMp3(samples, files[type].bitRateKbps);
-        if (bytes.empty()) {
+        if (encoded[type].empty()) {
             std::cerr << "Cannot encode " << path << std::endl;
             return 1;
         }
-        if (!soundgen::writeFile(path, bytes)) return 1;
+        if (!soundgen::writeFile(path, encoded[type])) return 1;
     }
     return 0;
 }
