@@ -54,12 +54,16 @@ void paintFace(Image& image, bool good, const PersonLook& look) {
                      76.0f + std::sin(a1) * 9.0f, 2.6f, rgb(0.55f, 0.15f, 0.15f));
         }
     } else {
-        // A jagged grin with teeth.
-        fillRect(image, cx - 14.0f, 80.0f, cx + 14.0f, 88.0f, rgb(0.1f, 0.02f, 0.03f));
-        for (int i = 0; i < 7; ++i) {
-            const float x = cx - 14.0f + 4.0f * i;
-            drawLine(image, x, 80.0f, x + 2.0f, 85.0f, 1.6f, rgb(0.9f, 0.88f, 0.7f));
-            drawLine(image, x + 2.0f, 88.0f, x + 4.0f, 84.0f, 1.6f, rgb(0.9f, 0.88f, 0.7f));
+        // A sneer turned down at the corners, with two fangs.
+        for (int i = 0; i < 12; ++i) {
+            const float a0 = pi * (1.15f + 0.7f * i / 12.0f), a1 = pi * (1.15f + 0.7f * (i + 1) / 12.0f);
+            drawLine(image, cx + std::cos(a0) * 14.0f, 90.0f + std::sin(a0) * 7.0f, cx + std::cos(a1) * 14.0f,
+                     90.0f + std::sin(a1) * 7.0f, 4.0f, rgb(0.12f, 0.02f, 0.03f));
+        }
+        for (int side = -1; side <= 1; side += 2) {
+            const float x = cx + side * 6.0f;
+            drawLine(image, x - 1.5f, 84.5f, x, 90.0f, 2.2f, rgb(0.95f, 0.92f, 0.75f));
+            drawLine(image, x + 1.5f, 84.5f, x, 90.0f, 2.2f, rgb(0.95f, 0.92f, 0.75f));
         }
     }
 }

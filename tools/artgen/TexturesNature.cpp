@@ -174,13 +174,17 @@ Image paintBark() {
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const float u = fx(x, size), v = fx(y, size);
-            const float warp = fbm2(u * 4.0f, v * 2.0f, 4, 4, 2, 31);
-            const float ridge = 0.5f + 0.5f * std::sin(2.0f * pi * (u * 9.0f + warp * 1.6f));
-            const float fibre = fbm2(u * 32.0f, v * 4.0f, 3, 32, 4, 32);
-            const float moss = smoothstep(0.6f, 0.7f, fbm2(u * 3.0f, v * 3.0f, 4, 3, 3, 33));
-            Color c = mix(rgb(0.16f, 0.1f, 0.06f), rgb(0.5f, 0.4f, 0.3f), std::pow(ridge, 1.5f) * 0.7f + fibre * 0.3f);
-            c = scale(c, 0.55f + 0.45f * smoothstep(0.05f, 0.3f, ridge));
-            image.at(x, y) = mix(c, rgb(0.3f, 0.42f, 0.14f), moss * 0.7f);
+            // Furrows run up the trunk, wandering with two layers of warp; plates break across them.
+            const float warp = fbm2(u * 4.0f, v * 2.0f, 4, 4, 2, 31) * 2.2f + fbm2(u * 16.0f, v * 4.0f, 2, 16, 4, 34) * 0.5f;
+            const float ridge = 0.5f + 0.5f * std::sin(2.0f * pi * (u * 7.0f + warp));
+            uint32_t plate = 0;
+            const float crack = cellDistance2(u * 7.0f + warp * 0.3f, v * 5.0f, 7, 35, &plate);
+            const float fibre = fbm2(u * 48.0f, v * 6.0f, 3, 48, 6, 32);
+            const float moss = smoothstep(0.68f, 0.76f, fbm2(u * 4.0f, v * 4.0f, 4, 4, 4, 33));
+            const float tone = 0.85f + 0.3f * static_cast<float>(plate & 255) / 255.0f;
+            Color c = mix(rgb(0.2f, 0.13f, 0.08f), rgb(0.52f, 0.42f, 0.32f), std::pow(ridge, 1.3f) * 0.65f + fibre * 0.35f);
+            c = scale(c, tone * (0.5f + 0.5f * smoothstep(0.05f, 0.35f, ridge)) * (0.65f + 0.35f * smoothstep(0.04f, 0.16f, crack)));
+            image.at(x, y) = mix(c, rgb(0.32f, 0.42f, 0.16f), moss * 0.55f * ridge);
         }
     }
     return image;
@@ -271,36 +275,45 @@ Image paintMoai() {
             const float streak = fbm2(u * 40.0f, v * 2.0f, 3, 40, 0, 62);
             uint32_t h = 0;
             const float pore = cellDistance2(u * 48.0f, v * 48.0f, 48, 63, &h);
-            Color c = mix(rgb(0.36f, 0.32f, 0.29f), rgb(0.6f, 0.54f, 0.47f), tone);
+            Color c = mix(rgb(0.34f, 0.31f, 0.29f), rgb(0.58f, 0.53f, 0.47f), tone);
             c = scale(c, 0.85f + 0.25f * streak);
             if ((h & 7) == 0) c = scale(c, 0.6f + 0.4f * smoothstep(0.05f, 0.25f, pore));
-            const float lichen = smoothstep(0.64f, 0.72f, fbm2(u * 8.0f, v * 8.0f, 4, 8, 0, 64));
-            c = mix(c, rgb(0.78f, 0.62f, 0.25f), lichen * 0.75f);
+            const float lichen = smoothstep(0.7f, 0.76f, fbm2(u * 16.0f, v * 16.0f, 4, 16, 0, 64));
+            c = mix(c, rgb(0.72f, 0.64f, 0.4f), lichen * 0.5f);
             image.at(x, y) = c;
         }
     }
     // The face sits around u = 0.5 (front); picture rows follow the height (row 0 = top of the head).
     const auto row = [](float height) { return (1.0f - height / atlas::moaiHeight) * 256.0f; };
     const float cx = 128.0f;
-    const Color shadow = rgb(0.12f, 0.1f, 0.1f, 0.55f);
+    const Color shadow = rgb(0.1f, 0.08f, 0.08f, 0.5f);
+    const Color light = rgb(0.7f, 0.64f, 0.56f, 0.45f);
+    // A carved line: dark groove with a lit lip just above it.
+    const auto carve = [&](float x0, float y0, float x1, float y1, float width) {
+        drawLine(image, x0, y0 - width * 0.6f, x1, y1 - width * 0.6f, width * 0.8f, light);
+        drawLine(image, x0, y0, x1, y1, width, shadow);
+    };
     for (int side = -1; side <= 1; side += 2) {
         const float ex = cx + side * 22.0f;
-        drawDisc(image, ex, row(116.0f), 10.0f, shadow);                              // eye socket
-        drawLine(image, ex - 12.0f, row(124.0f), ex + 12.0f, row(125.0f), 3.0f, rgb(0.2f, 0.17f, 0.15f, 0.5f));  // brow line
-        drawDisc(image, cx + side * 5.0f, row(87.5f), 3.0f, rgb(0.08f, 0.07f, 0.07f, 0.8f));  // nostril
-        drawLine(image, cx + side * 8.0f, row(95.0f), cx + side * 16.0f, row(84.0f), 2.0f, rgb(0.2f, 0.17f, 0.15f, 0.5f));
-        // Carved arms: from the shoulder at the side down and forward to long fingers above the belly.
-        const float shoulder = cx + side * 64.0f;
-        drawLine(image, shoulder, row(52.0f), shoulder - side * 10.0f, row(30.0f), 9.0f, rgb(0.66f, 0.6f, 0.52f, 0.6f));
-        drawLine(image, shoulder - side * 10.0f, row(30.0f), cx + side * 14.0f, row(16.0f), 8.0f, rgb(0.66f, 0.6f, 0.52f, 0.6f));
-        drawLine(image, shoulder + side * 5.0f, row(52.0f), shoulder - side * 5.0f, row(28.0f), 1.5f, shadow);
-        for (int f = 0; f < 4; ++f) {
-            const float fy = row(13.0f + 2.6f * f);
-            drawLine(image, cx + side * 16.0f, fy, cx + side * 5.0f, fy + 1.0f, 1.4f, shadow);
-        }
+        for (int k = -3; k <= 3; ++k) drawDisc(image, ex + k * 2.5f, row(116.0f) + std::fabs(k) * 0.6f, 7.5f - std::fabs(k), shadow);
+        carve(ex - 13.0f, row(124.0f), ex + 13.0f, row(125.5f), 3.0f);                      // brow
+        drawDisc(image, cx + side * 5.0f, row(88.0f), 3.0f, rgb(0.08f, 0.07f, 0.07f, 0.8f));  // nostril
+        carve(cx + side * 7.0f, row(96.0f), cx + side * 14.0f, row(86.0f), 2.0f);            // nose wing
+        // Long ears on the sides (u = 0.25 and 0.75).
+        const float ear = cx + side * 64.0f;
+        carve(ear - 5.0f, row(130.0f), ear - 6.0f, row(100.0f), 2.2f);
+        carve(ear + 5.0f, row(130.0f), ear + 4.0f, row(100.0f), 2.2f);
+        carve(ear - 6.0f, row(100.0f), ear + 4.0f, row(100.0f), 2.2f);
+        // Arms hang down the sides, the forearms bend forward over the belly, long fingers meet in front.
+        carve(ear - side * 4.0f, row(54.0f), ear - side * 8.0f, row(24.0f), 2.5f);
+        carve(ear + side * 6.0f, row(54.0f), ear + side * 2.0f, row(28.0f), 2.5f);
+        carve(ear - side * 8.0f, row(24.0f), cx + side * 16.0f, row(14.0f), 2.5f);
+        carve(ear + side * 2.0f, row(28.0f), cx + side * 16.0f, row(21.0f), 2.5f);
+        for (int f = 0; f < 4; ++f) carve(cx + side * 16.0f, row(14.5f + 2.0f * f), cx + side * 5.0f, row(15.0f + 2.0f * f), 1.3f);
     }
-    drawLine(image, cx - 12.0f, row(78.0f), cx + 12.0f, row(78.0f), 2.5f, rgb(0.1f, 0.08f, 0.08f, 0.7f));  // lips
-    drawLine(image, cx - 18.0f, row(61.0f), cx + 18.0f, row(61.0f), 3.0f, shadow);                         // under the chin
+    carve(cx - 12.0f, row(78.0f), cx + 12.0f, row(78.0f), 2.5f);  // lips
+    carve(cx - 18.0f, row(61.0f), cx + 18.0f, row(61.0f), 3.0f);  // under the chin
+    carve(cx - 60.0f, row(6.0f), cx + 60.0f, row(6.0f), 2.0f);    // loincloth belt
     return image;
 }
 
