@@ -262,6 +262,20 @@ Samples shaker(float velocity, Rng& rng) {
     return out;
 }
 
+Samples crashCymbal(float velocity, Rng& rng) {
+    Samples out(secondsToSamples(2.0), 0.0f);
+    Biquad high, shimmer;
+    high.setHighpass(4000.0f, 0.7f);
+    shimmer.setBandpass(9000.0f, 1.5f);
+    for (size_t n = 0; n < out.size(); ++n) {
+        const double t = static_cast<double>(n) / kSampleRate;
+        const float noise = rng.symmetric();
+        const float wash = high.process(noise) * decay(t, 0.55) + 0.8f * shimmer.process(noise) * decay(t, 0.9);
+        out[n] = velocity * 0.35f * wash * gate(t, 0.002, 1.7, 0.3);
+    }
+    return out;
+}
+
 DrumVoice tunedDrum(float hz, double ringSeconds) {
     return [hz, ringSeconds](float velocity, Rng& rng) {
         Samples out(secondsToSamples(ringSeconds * 3.0), 0.0f);

@@ -24,6 +24,7 @@ Samples sideStick(float velocity, Rng& rng);
 Samples closedHat(float velocity, Rng& rng);
 Samples openHat(float velocity, Rng& rng);
 Samples shaker(float velocity, Rng& rng);
+Samples crashCymbal(float velocity, Rng& rng);
 // A tuned drum (tom, timpani) of the given fundamental.
 DrumVoice tunedDrum(float hz, double ringSeconds);
 

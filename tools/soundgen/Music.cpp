@@ -52,6 +52,21 @@ Samples finishMix(Samples dry, Samples room, float roomSize, float wet) {
     return dry;
 }
 
+// Wind: noise through a band that sweeps up and down cyclesPerLoop times over the loop, so it loops too.
+void addWind(Samples& loop, float gain, int cyclesPerLoop, Rng& rng) {
+    Samples wind(loop.size());
+    for (float& x : wind) x = rng.symmetric();
+    Biquad band;
+    size_t n = 0;
+    processLooped(wind, [&](float x) {
+        const double cycle = static_cast<double>(n) / wind.size() * cyclesPerLoop;
+        if (n % 64 == 0) band.setBandpass(static_cast<float>(520.0 + 320.0 * sineCycles(cycle)), 3.0f);
+        n = (n + 1) % wind.size();
+        return band.process(x) * (0.6f + 0.4f * sineCycles(cycle * 2.0 + 0.25));
+    });
+    for (size_t i = 0; i < loop.size(); ++i) loop[i] += gain * wind[i];
+}
+
 // D major, 100 beats per minute: intro (2 bars), A (8), B (8), A' (6), then back to the intro.
 const Bar kGoodBars[] = {
     {"D4+F#4+A4", "D2", "D5:6 r:2"},
@@ -80,7 +95,7 @@ const Bar kGoodBars[] = {
     {"D4+F#4+B4", "B1", "B4:2 D5:2 F#5:2 B5:2"},
     {"D4+G4+B4", "G1", "A5:3 G5:1 F#5:2 E5:2"},
     {"D4+G4+B4", "E2", "D5:2 E5:2 G5:4"},
-    {"C#4+E4+G4", "A1", "F#5:4 E5:4"},
+    {"C#4+E4+G4", "A1", "G5:2 E5:2 C#5:4"},
 };
 
 // A minor, 80 beats per minute: intro (2 bars), A (8), B (6), outro (4), then back to the intro.
@@ -165,6 +180,8 @@ Samples makeMusicGood() {
     addDrums(room, repeatBars("x-x-x-x-x-x-x.x-", 8), 40.0, tempo, closedHat, 0.8f, rng);
     addDrums(room, repeatBars("............x...", 8), 40.0, tempo, openHat, 0.5f, rng);
     addDrums(room, repeatBars("-.x.-.x.-.x.-.x.", 8), 40.0, tempo, shaker, 0.6f, rng);
+    addDrums(room, "X", 40.0, tempo, crashCymbal, 0.5f, rng);
+    addDrums(room, "x", 72.0, tempo, crashCymbal, 0.4f, rng);
     addDrums(dry, repeatBars("X.......x.x.....", 6), 72.0, tempo, kickDrum, 0.5f, rng);
     addDrums(room, repeatBars("....x.......x...", 5) + "....x...x-x-xxXX", 72.0, tempo, snareDrum, 0.5f, rng);
     addDrums(room, repeatBars("x.-.x.-.x.-.x.-.", 6), 72.0, tempo, closedHat, 0.8f, rng);
@@ -208,6 +225,8 @@ Samples makeMusicBad() {
     addDrums(room, repeatBars("-...-...-...-...", 14), 8.0, tempo, sideStick, 1.0f, rng);
     addDrums(room, repeatBars("..-...-...-...-.", 6), 40.0, tempo, shaker, 0.8f, rng);
     addDrums(room, repeatBars("........x.......", 5) + "........x.-.x-xX", 40.0, tempo, tunedDrum(55.0f, 0.6), 0.45f, rng);
+
+    addWind(room, 0.3f, 5, rng);
 
     return finishMix(dry, room, 0.85f, 0.5f);
 }
