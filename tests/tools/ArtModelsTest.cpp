@@ -113,6 +113,54 @@ TEST(ArtModels, PeopleStandOnTheGroundTwoUnitsTallFacingPlusX) {
     EXPECT_GT(glm::length(good.max - bad.max) + glm::length(good.min - bad.min), 0.05f);
 }
 
+// The eyes painted on the people's pictures land, through the game's import (v flipped) and its
+// bottom-up pictures, on head facets that look along +x, the direction people walk in.
+TEST(ArtModels, PeopleLookAlongPlusXWithTheirPaintedEyes) {
+    const struct Figure {
+        const char* model;
+        const char* texture;
+        bool (*isEye)(const std::array<int, 4>&);
+    } figures[] = {
+        {"goodbobob2.obj", "peoplegood/goodbobob.tga",
+         [](const std::array<int, 4>& c) { return c[0] > 235 && c[1] > 235 && c[2] > 235; }},
+        {"badbobob3.obj", "peoplebad/badbobob2.tga",
+         [](const std::array<int, 4>& c) { return c[0] > 200 && c[1] < 120 && c[2] < 80; }},
+    };
+    for (const Figure& figure : figures) {
+        SCOPED_TRACE(figure.model);
+        const ModelGeometry model = loadGeometry(figure.model);
+        const arttest::Picture picture = arttest::loadPicture(figure.texture);
+        ASSERT_TRUE(model.ok && picture.ok);
+        glm::vec3 look(0.0f);
+        size_t eyeTexels = 0;
+        const auto& p = model.meshPositions[0];
+        const auto& n = model.meshNormals[0];
+        const auto& uv = model.meshTexCoords[0];
+        for (size_t v = 0; v + 2 < p.size(); v += 3) {
+            if (p[v].y < 1.2f) continue;  // the head only
+            // Texel centres inside the triangle in texture space (t = 0 is the first file row).
+            const glm::vec2 a = uv[v] * glm::vec2(picture.width, picture.height);
+            const glm::vec2 b = uv[v + 1] * glm::vec2(picture.width, picture.height);
+            const glm::vec2 c = uv[v + 2] * glm::vec2(picture.width, picture.height);
+            const float area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+            if (std::fabs(area) < 1e-6f) continue;
+            const glm::vec2 lo = glm::min(a, glm::min(b, c)), hi = glm::max(a, glm::max(b, c));
+            for (int y = std::max(0, static_cast<int>(lo.y)); y < std::min(picture.height, static_cast<int>(hi.y) + 1); ++y)
+                for (int x = std::max(0, static_cast<int>(lo.x)); x < std::min(picture.width, static_cast<int>(hi.x) + 1); ++x) {
+                    const glm::vec2 q(x + 0.5f, y + 0.5f);
+                    const float w0 = ((b.x - q.x) * (c.y - q.y) - (c.x - q.x) * (b.y - q.y)) / area;
+                    const float w1 = ((c.x - q.x) * (a.y - q.y) - (a.x - q.x) * (c.y - q.y)) / area;
+                    if (w0 < 0.0f || w1 < 0.0f || w0 + w1 > 1.0f || !figure.isEye(picture.at(x, y))) continue;
+                    look += n[v];
+                    ++eyeTexels;
+                }
+        }
+        ASSERT_GT(eyeTexels, 20u) << "no eyes on the head";
+        look = glm::normalize(look);
+        EXPECT_GT(look.x, 0.8f) << "eyes look along (" << look.x << ", " << look.y << ", " << look.z << ")";
+    }
+}
+
 // Tree at scale 12: ~14 units tall on the origin; the renderer draws mesh 15 with bark and every
 // other mesh as alpha-cut leaves.
 TEST(ArtModels, TreeHasLeafClustersAroundATrunkThatIsMeshFifteen) {
