@@ -85,12 +85,14 @@ Color skyColour(const glm::vec3& direction) {
         const Color cloud = mix(rgb(0.72f, 0.75f, 0.84f), rgb(1.0f, 0.99f, 0.96f), clamp01(0.4f + shade * 0.6f + facing * 0.3f));
         c = mix(c, cloud, cover * 0.9f);
     }
-    // Distant hills: a ragged band just above the horizon, continuous all the way round.
-    if (e < 0.09f) {
+    // Distant hills: two ragged bands just above the horizon, continuous all the way round; the far
+    // range is paler with the haze.
+    if (e < 0.16f) {
         const glm::vec2 around = glm::normalize(glm::vec2(d.x, d.z) + glm::vec2(1e-6f, 0.0f));
-        const float ridge = 0.012f + 0.06f * fbm3(around.x * 3.0f, around.y * 3.0f, 2.0f, 4, 102);
-        const float hill = smoothstep(ridge + 0.003f, ridge - 0.003f, e);
-        c = mix(c, mix(rgb(0.42f, 0.55f, 0.52f), rgb(0.62f, 0.7f, 0.74f), clamp01(e / ridge)), hill * 0.85f);
+        const float far = 0.02f + 0.11f * std::pow(fbm3(around.x * 2.5f, around.y * 2.5f, 5.0f, 5, 103), 1.6f);
+        const float near = 0.008f + 0.07f * std::pow(fbm3(around.x * 4.0f, around.y * 4.0f, 2.0f, 5, 102), 1.8f);
+        c = mix(c, mix(rgb(0.55f, 0.64f, 0.72f), rgb(0.66f, 0.74f, 0.8f), clamp01(e / far)), smoothstep(far + 0.003f, far - 0.003f, e) * 0.8f);
+        c = mix(c, mix(rgb(0.36f, 0.48f, 0.42f), rgb(0.46f, 0.58f, 0.56f), clamp01(e / near)), smoothstep(near + 0.003f, near - 0.003f, e) * 0.9f);
     }
     return c;
 }
