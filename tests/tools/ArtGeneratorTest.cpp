@@ -2,12 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include <unistd.h>
 
 #include "ArtResources.h"
 
@@ -26,8 +27,7 @@ std::string readFile(const fs::path& path) {
 struct ScratchFolder {
     fs::path path;
     explicit ScratchFolder(const std::string& name)
-        : path(fs::temp_directory_path() / (name + "-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                             "-" + std::to_string(reinterpret_cast<uintptr_t>(this)))) {
+        : path(fs::temp_directory_path() / (name + "-" + std::to_string(::getpid()))) {
         fs::remove_all(path);
     }
     ~ScratchFolder() {

@@ -43,9 +43,14 @@ int main(int argc, char** argv) {
     }
     const auto start = std::chrono::steady_clock::now();
     const std::filesystem::path root(argv[1]);
-    std::error_code error;
-    std::filesystem::create_directories(root / "models", error);
-    std::filesystem::create_directories(root / "textures", error);
+    for (const char* folder : {"models", "textures"}) {
+        std::error_code error;
+        std::filesystem::create_directories(root / folder, error);
+        if (!std::filesystem::is_directory(root / folder)) {
+            std::fprintf(stderr, "omnivex_artgen: cannot create the folder %s\n", (root / folder).string().c_str());
+            return 1;
+        }
+    }
 
     const char* fontDir = "/usr/share/fonts/truetype/dejavu/";
     const artgen::Font regular(std::string(fontDir) + "DejaVuSans.ttf");
