@@ -74,7 +74,7 @@ Samples makeGodLaugh(int which) {
             for (int i = 0; i < 4; ++i)
                 appendSyllable(points, {0.05 + i * 0.3, 0.07, i == 3 ? 0.6 : 0.17, pitches[i][0], pitches[i][1],
                                         kVowelO, i == 3 ? 0.9f : 1.0f});
-            return godVoice(points, 0.84f, 0.3f, 11);
+            return godVoice(points, 0.84f, 0.12f, 11);
         }
         case 2: {  // "Ha ha ha ha ha haaa": quicker, bright, tumbling down
             for (int i = 0; i < 6; ++i) {
@@ -82,7 +82,7 @@ Samples makeGodLaugh(int which) {
                 appendSyllable(points, {0.05 + i * 0.19, 0.05, i == 5 ? 0.55 : 0.11, top, top - 10.0f - (i == 5 ? 30.0f : 0.0f),
                                         kVowelA, 1.0f - i * 0.04f});
             }
-            return godVoice(points, 0.9f, 0.2f, 12);
+            return godVoice(points, 0.9f, 0.08f, 12);
         }
         case 3: {  // "Mwa-ha-ha-haaa": a villain's laugh that climbs, then falls away
             appendSyllable(points, {0.05, 0.14, 0.3, 82, 92, kVowelA, 0.95f, 0.0f, &kVowelM});
@@ -90,14 +90,14 @@ Samples makeGodLaugh(int which) {
             for (int i = 0; i < 3; ++i)
                 appendSyllable(points, {0.6 + i * 0.21, 0.05, 0.12, pitches[i][0], pitches[i][1], kVowelA, 0.95f});
             appendSyllable(points, {1.25, 0.06, 0.75, 122, 72, kVowelA, 1.0f});
-            return godVoice(points, 0.82f, 0.35f, 13);
+            return godVoice(points, 0.82f, 0.14f, 13);
         }
         default: {  // "Heh heh heh heh ... HA HA!": a low chuckle that bursts out
             for (int i = 0; i < 4; ++i)
                 appendSyllable(points, {0.05 + i * 0.16, 0.04, 0.08, 80.0f - i, 76.0f - i, kVowelE, 0.6f});
             appendSyllable(points, {0.8, 0.07, 0.2, 118, 108, kVowelA, 1.0f});
             appendSyllable(points, {1.12, 0.07, 0.45, 112, 84, kVowelA, 1.0f});
-            return godVoice(points, 0.88f, 0.3f, 14);
+            return godVoice(points, 0.88f, 0.12f, 14);
         }
     }
 }
@@ -122,7 +122,7 @@ Samples makeGodRegret() {
     style.jitter = 0.02f;
     style.vibratoHz = 5.5f;
     style.vibratoSemitones = 0.22f;
-    style.subOctave = 0.25f;
+    style.subOctave = 0.1f;
     style.seed = 10;
     Samples voice = speak(points, style);
     addReverb(voice, 0.88f, 0.5f, 0.5f, 1.2);

@@ -133,11 +133,11 @@ Samples makeGrenadeExplosion() {
         brown = 0.995f * brown + 0.1f * noise;
         const float crack = crackFilter.process(noise) * decay(t, 0.018);
         boomPhase += (28.0 + 70.0 * std::exp(-t / 0.12)) / kSampleRate;
-        const float boom = sineCycles(boomPhase) * decay(t, 0.55) * gate(t, 0.003, 10.0, 1.0);
+        const float boom = sineCycles(boomPhase) * decay(t, 0.45) * gate(t, 0.003, 10.0, 1.0);
         if (n % 32 == 0) bodyFilter.setLowpass(static_cast<float>(180.0 + 3200.0 * std::exp(-t / 0.18)), 0.8f);
         const float body = bodyFilter.process(noise) * decay(t, 0.45) * gate(t, 0.004, 10.0, 1.0);
         const float rumble = rumbleFilter.process(brown) * decay(t, 1.1);
-        out[n] = 0.7f * crack + 1.3f * softClip(1.6f * boom) + 0.9f * body + 2.0f * rumble;
+        out[n] = 0.7f * crack + 1.3f * softClip(1.6f * boom) + 0.9f * body + 1.2f * rumble;
     }
     // Debris raining down: many small stone and wood impacts, thinning out.
     for (int i = 0; i < 70; ++i) {
