@@ -5,8 +5,8 @@ namespace soundgen {
 
 const std::vector<SoundFile>& soundFiles() {
     static const std::vector<SoundFile> files = {
-        {"MusicGood.mp3", true, 96},
-        {"MusicBad.mp3", true, 96},
+        {"MusicGood.mp3", true, 128},
+        {"MusicBad.mp3", true, 128},
         {"SoundApple.mp3", false, 64},
         {"SoundHolyGrenadeRolling.mp3", true, 64},
         {"SoundHolyGrenadeCrafting.mp3", true, 64},

@@ -52,21 +52,23 @@ Samples loopedRumble(size_t length, float cutoffHz, Rng& rng) {
 }  // namespace
 
 Samples makeGrenadeCrafting() {
-    // Two stone masons: a heavy hammer on every beat at 100 per minute, a chisel tapping between.
+    // Two stone masons over two bars at 100 per minute: a heavy hammer on the beats (resting once to shift
+    // its grip), a chisel tapping between, never quite the same twice.
     const double beat = 0.6;
-    Samples loop(secondsToSamples(beat * 4), 0.0f);
+    Samples loop(secondsToSamples(beat * 8), 0.0f);
     Rng rng(0xC4AF7);
     const StrikeRecipe hammer = {{1.0f, 2.32f, 4.25f, 6.63f}, {1.0f, 0.45f, 0.25f, 0.12f}, {0.09f, 0.05f, 0.03f, 0.015f}};
     const StrikeRecipe chisel = {{1.0f, 1.87f, 2.9f, 4.4f}, {0.8f, 0.5f, 0.3f, 0.2f}, {0.035f, 0.025f, 0.02f, 0.01f}};
-    const float hammerPitch[4] = {820.0f, 760.0f, 840.0f, 700.0f};
-    for (int i = 0; i < 4; ++i) {
-        const Samples hit = strike(hammer, hammerPitch[i], 2500.0f, 110.0f, i == 0 ? 1.0f : 0.85f, rng);
-        addWrapped(loop, hit, secondsToSamples(i * beat), 0.55f);
+    const int hammerBeats[] = {0, 1, 2, 3, 4, 5, 7};
+    for (int i : hammerBeats) {
+        const float velocity = i % 4 == 0 ? 1.0f : rng.range(0.75f, 0.9f);
+        const Samples hit = strike(hammer, rng.range(700.0f, 860.0f), 2500.0f, 110.0f, velocity, rng);
+        addWrapped(loop, hit, secondsToSamples(i * beat + rng.range(-0.01f, 0.01f)), 0.55f);
     }
-    const double chiselTimes[] = {0.3, 0.45, 0.9, 1.5, 1.65, 1.95, 2.1};
+    const double chiselTimes[] = {0.3, 0.45, 0.9, 1.5, 1.65, 1.95, 2.1, 2.7, 3.0, 3.15, 3.3, 3.9, 4.05, 4.5};
     for (double t : chiselTimes) {
         const Samples tap = strike(chisel, rng.range(2300.0f, 2900.0f), 5000.0f, 300.0f, rng.range(0.45f, 0.7f), rng);
-        addWrapped(loop, tap, secondsToSamples(t), 0.4f);
+        addWrapped(loop, tap, secondsToSamples(t + rng.range(-0.008f, 0.008f)), 0.4f);
     }
     // Stone dust scraping under the hits.
     Samples scrape = loopedRumble(loop.size(), 3000.0f, rng);
@@ -85,17 +87,17 @@ Samples makeGrenadeCrafting() {
 
 Samples makeGrenadeRolling() {
     // A heavy ball rolling over rough ground: deep rumble, a bump per turn, grit crunching under it.
-    const double length = 2.4;
+    const double length = 4.8;
     Samples loop(secondsToSamples(length), 0.0f);
     Rng rng(0x2011);
     const Samples rumble = loopedRumble(loop.size(), 140.0f, rng);
     const Samples grumble = loopedRumble(loop.size(), 420.0f, rng);
     for (size_t n = 0; n < loop.size(); ++n) {
         const double cycle = static_cast<double>(n) / loop.size();
-        const float wobble = 0.75f + 0.15f * sineCycles(2.0 * cycle) + 0.1f * sineCycles(5.0 * cycle + 0.3);
+        const float wobble = 0.75f + 0.15f * sineCycles(4.0 * cycle) + 0.1f * sineCycles(9.0 * cycle + 0.3);
         loop[n] = 0.8f * wobble * rumble[n] + 0.4f * wobble * grumble[n];
     }
-    const double bumps[] = {0.1, 0.72, 1.31, 1.9};
+    const double bumps[] = {0.1, 0.72, 1.31, 1.9, 2.62, 3.05, 3.71, 4.33};
     for (double t : bumps) {
         Samples thud(secondsToSamples(0.35), 0.0f);
         const float hz = rng.range(48.0f, 62.0f);
