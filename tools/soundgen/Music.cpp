@@ -17,17 +17,10 @@ struct Bar {
     const char* melody;  // eight eighths of melody (may be a rest)
 };
 
+// MIDI numbers of a chord written as "D4+F#4+A4", lowest first as written.
 std::vector<int> chordNotes(const std::string& chord) {
     std::vector<int> notes;
-    size_t start = 0;
-    while (start <= chord.size()) {
-        const size_t plus = chord.find('+', start);
-        const std::string name = chord.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
-        const int number = noteNumber(name);
-        if (number >= 0) notes.push_back(number);
-        if (plus == std::string::npos) break;
-        start = plus + 1;
-    }
+    for (const Note& note : parseNotes(chord, 0.0, 1.0f)) notes.push_back(static_cast<int>(note.pitch));
     return notes;
 }
 

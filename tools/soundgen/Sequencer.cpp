@@ -45,8 +45,9 @@ std::vector<Note> parseNotes(const std::string& text, double startBeat, float ve
             while (std::getline(chord, name, '+')) {
                 const int number = noteNumber(name);
                 if (number < 0) {
+                    // A typo in a score stops the build rather than leaving a silent gap in the music.
                     std::cerr << "Bad note \"" << name << "\" in \"" << text << "\"" << std::endl;
-                    continue;
+                    std::exit(1);
                 }
                 notes.push_back({beat, beats, static_cast<float>(number), velocity});
             }

@@ -22,7 +22,8 @@ int noteNumber(const std::string& name);
 
 // Parses a melody line: space-separated tokens "<note>[+<note>...][:<eighths>]" or "r[:<eighths>]" (a rest);
 // a missing length repeats the previous one; "|" marks bar lines and is skipped. Notes joined by '+' sound
-// together (a chord). Notes start at startBeat and follow each other.
+// together (a chord). Notes start at startBeat and follow each other. A token that is not a note ends the
+// program with a message naming it.
 std::vector<Note> parseNotes(const std::string& text, double startBeat, float velocity);
 
 // Renders one note: its pitch in Hz, its held length in seconds and velocity; the result includes the release.
