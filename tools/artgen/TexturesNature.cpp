@@ -98,11 +98,13 @@ Image paintGround() {
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const float u = fx(x, size), v = fx(y, size);
-            const float large = fbm2(u * 4.0f, v * 4.0f, 5, 4, 4, 11);
+            // Variation at a few scales, none of them as large as the tile, so the repeat does not show
+            // from high above; bare earth in small scattered patches.
+            const float broad = fbm2(u * 6.0f, v * 6.0f, 5, 6, 6, 11);
             const float detail = fbm2(u * 48.0f, v * 48.0f, 2, 48, 48, 12);
-            const float patch = smoothstep(0.6f, 0.7f, fbm2(u * 3.0f, v * 3.0f, 4, 3, 3, 13));
-            Color c = scale(mix(deep, light, smoothstep(0.3f, 0.72f, large)), 0.85f + 0.3f * detail);
-            c = mix(c, scale(dirt, 0.85f + 0.3f * detail), patch * 0.8f);
+            const float patch = smoothstep(0.66f, 0.74f, fbm2(u * 10.0f, v * 10.0f, 4, 10, 10, 13));
+            Color c = scale(mix(deep, light, 0.3f + 0.4f * smoothstep(0.3f, 0.7f, broad)), 0.85f + 0.3f * detail);
+            c = mix(c, scale(dirt, 0.85f + 0.3f * detail), patch * 0.7f);
             image.at(x, y) = c;
             bare[static_cast<size_t>(y) * size + x] = patch;
         }
