@@ -1,6 +1,7 @@
 // WorldFixture.h -- a whole window-less world with scripted keys, wheel and cursor, for the flow and camera tests.
 #pragma once
 
+#include <cmath>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -65,10 +66,11 @@ struct World {
         if (game->overviewMode) game->toggleOverview(nullptr);
     }
 
-    // Runs `seconds` of updates of `dt` each; returns what they printed.
+    // Runs round(seconds / dt) updates of dt each; returns what they printed.
     std::string run(float seconds, float dt) {
+        const long steps = std::lround(seconds / dt);
         testing::internal::CaptureStdout();
-        for (float t = 0.0f; t < seconds; t += dt) game->update(dt);
+        for (long i = 0; i < steps; ++i) game->update(dt);
         return testing::internal::GetCapturedStdout();
     }
 };

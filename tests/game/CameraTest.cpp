@@ -1,0 +1,279 @@
+// CameraTest.cpp -- the intro fly-in and its ends, flying by keys, the wheel pitch, the follow flight, the view.
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "WorldFixture.h"
+#include "game/WorldConstants.h"
+
+using omxtest::World;
+
+namespace {
+
+bool finite(const glm::vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+bool finite(const glm::mat4& m) {
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            if (!std::isfinite(m[c][r])) return false;
+    return true;
+}
+
+void expectLanded(const Game& g) {
+    EXPECT_EQ(g.state, Playing);
+    EXPECT_TRUE(g.overviewMode);  // the controls picture comes up in front of the landing point
+    EXPECT_TRUE(g.infoPanel->visible);
+    EXPECT_EQ(g.camera->position, glm::vec3(0.0f, 576.0f, 576.0f));
+    EXPECT_EQ(g.savedCameraPosition, glm::vec3(0.0f, 576.0f, 576.0f));
+    EXPECT_EQ(g.camera->direction, glm::normalize(glm::vec3(0.0f, -1.0f, -1.0f)));
+    EXPECT_EQ(g.light->position.y, 1733.0f);
+}
+
+// Degrees between two directions.
+float angleBetween(const glm::vec3& a, const glm::vec3& b) {
+    return std::acos(std::fmin(1.0f, glm::dot(glm::normalize(a), glm::normalize(b)))) * 57.29578f;
+}
+
+}  // namespace
+
+TEST(Intro, StandsStillForThreeSecondsWhileTheLightRises) {
+    World w;
+    Game& g = *w.game;
+    const glm::vec3 start = g.camera->position;
+    w.run(2.9f, 0.1f);
+    EXPECT_EQ(g.camera->position, start);
+    EXPECT_NEAR(g.light->position.y, 25.0f * 2.8001f, 1e-2f);
+    w.run(1.0f, 0.1f);
+    EXPECT_NE(g.camera->position, start);
+    // Circling the centre: always facing it, closer each step.
+    EXPECT_LT(glm::length(g.camera->position), glm::length(start));
+    EXPECT_LT(angleBetween(g.camera->direction, -g.camera->position), 0.01f);
+}
+
+TEST(Intro, F1EndsItAtOnceWithItsLines) {
+    World w;
+    Game& g = *w.game;
+    w.run(1.0f, 0.5f);  // the tiny first step, then half a second
+    w.input.held = {Key::F1};
+    const std::string out = w.run(0.1f, 0.1f);
+    const std::vector<std::string> lines = omxtest::linesOf(out);
+    ASSERT_EQ(lines.size(), 3u) << out;
+    EXPECT_EQ(lines[0], "0.5001");
+    EXPECT_EQ(lines[1], "0 3466.67 3466.67 ");
+    const std::vector<float> dir = omxtest::numbersOf(lines[2]);
+    ASSERT_EQ(dir.size(), 3u);
+    EXPECT_NEAR(dir[1], -0.707107f, 1e-6f);
+    EXPECT_NEAR(dir[2], -0.707107f, 1e-6f);
+    expectLanded(g);
+}
+
+TEST(Intro, EndsAfterFortySecondsWhenTheCameraNeverArrives) {
+    World w;
+    Game& g = *w.game;
+    g.camera->position *= 300.0f;  // too far to come within 1000 of the centre in time
+    const std::string out = w.run(45.0f, 0.25f);
+    const std::vector<std::string> lines = omxtest::linesOf(out);
+    ASSERT_EQ(lines.size(), 3u) << out;
+    const float ended = std::stof(lines[0]);
+    EXPECT_GE(ended, 40.0f);
+    EXPECT_LT(ended, 40.3f);
+    EXPECT_GT(glm::length(glm::vec3(omxtest::numbersOf(lines[1])[0], omxtest::numbersOf(lines[1])[1],
+                                    omxtest::numbersOf(lines[1])[2])),
+              1000.0f);
+    EXPECT_EQ(g.state, Playing);
+    EXPECT_EQ(g.savedCameraPosition, glm::vec3(0.0f, 576.0f, 576.0f));
+}
+
+TEST(Intro, EndsOnArrivalNearTheCentreLookingAlongMinusZ) {
+    World w;
+    Game& g = *w.game;
+    const std::string out = w.run(40.0f, 1.0f / 60.0f);
+    const std::vector<std::string> lines = omxtest::linesOf(out);
+    ASSERT_EQ(lines.size(), 3u) << out;
+    const float ended = std::stof(lines[0]);
+    EXPECT_LT(ended, 39.0f);  // well before the timer
+    const std::vector<float> p = omxtest::numbersOf(lines[1]);
+    const std::vector<float> d = omxtest::numbersOf(lines[2]);
+    ASSERT_EQ(p.size(), 3u);
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_LT(glm::length(glm::vec3(p[0], p[1], p[2])), 1000.0f);
+    EXPECT_LT(std::fabs(d[0]), 0.01f);
+    EXPECT_LE(d[2], -0.5f);
+    expectLanded(g);
+}
+
+TEST(Flight, KeysMoveAndTurnAtTheirSpeedsAndStayAboveTheGround) {
+    World w;
+    Game& g = *w.game;
+    w.startPlaying();
+    Camera& cam = *g.camera;
+    const glm::vec3 start = cam.position;
+
+    // Forward moves parallel to the ground at 250 per second.
+    w.input.held = {Key::W};
+    w.run(1.0f, 0.1f);
+    EXPECT_NEAR(cam.position.y, start.y, 1e-3f);
+    EXPECT_NEAR(cam.position.z, start.z - 250.0f, 1e-2f);
+
+    // Opposite keys cancel.
+    const glm::vec3 here = cam.position;
+    w.input.held = {Key::W, Key::S, Key::Space, Key::C};
+    w.run(1.0f, 0.1f);
+    EXPECT_NEAR(glm::length(cam.position - here), 0.0f, 1e-3f);
+
+    // Turning left by 180 degrees per second, about the vertical.
+    const glm::vec3 before = cam.direction;
+    w.input.held = {Key::A};
+    w.run(0.5f, 0.1f);
+    EXPECT_NEAR(angleBetween(glm::vec3(before.x, 0, before.z), glm::vec3(cam.direction.x, 0, cam.direction.z)),
+                90.0f, 0.05f);
+    EXPECT_NEAR(cam.direction.y, before.y, 1e-5f);
+    EXPECT_NEAR(cam.rotation.y, 90.0f, 1e-3f);
+    EXPECT_LT(cam.direction.x, -0.5f);  // left of looking along -z is -x
+
+    // Down (left Ctrl) for a long time: never below height 10.
+    w.input.held = {Key::LeftControl};
+    w.run(5.0f, 0.1f);
+    EXPECT_EQ(cam.position.y, 10.0f);
+}
+
+TEST(Flight, WheelNotchesQueueFifteenDegreesEachAndComeToRest) {
+    World w;
+    Game& g = *w.game;
+    w.startPlaying();
+    Camera& cam = *g.camera;
+    const glm::vec3 start = cam.direction;  // 45 degrees down
+    w.input.wheel = 2;                      // two notches up at once
+    w.run(1.0f / 60.0f, 1.0f / 60.0f);
+    EXPECT_NEAR(g.pendingPitch, 0.25f - 1.0f / 60.0f, 1e-5f);
+    w.run(1.0f, 1.0f / 60.0f);
+    EXPECT_EQ(g.pendingPitch, 0.0f);
+    EXPECT_NEAR(angleBetween(start, cam.direction), 30.0f, 0.01f);
+    EXPECT_NEAR(cam.direction.y, -std::sin(15.0f / 57.29578f), 1e-4f);
+    EXPECT_EQ(g.lastWheelPosition, 2);
+
+    // At rest: the direction no longer changes from frame to frame.
+    const glm::vec3 resting = cam.direction;
+    w.run(0.5f, 1.0f / 60.0f);
+    EXPECT_EQ(cam.direction, resting);
+
+    // Scrolling down pitches down the same way.
+    w.input.wheel = 1;
+    w.run(0.5f, 1.0f / 60.0f);
+    EXPECT_NEAR(cam.direction.y, -std::sin(30.0f / 57.29578f), 1e-4f);
+}
+
+TEST(Flight, LookingAlmostStraightUpOrDownIsPushedBack) {
+    World w;
+    Game& g = *w.game;
+    w.startPlaying();
+    Camera& cam = *g.camera;
+    w.input.wheel = -10;  // 150 degrees down: far more than the limit allows
+    w.run(1.0f, 1.0f / 60.0f);
+    EXPECT_LT(g.pendingPitch, 0.0f);  // the queue is not cleared by the limit
+    EXPECT_GT(cam.direction.y, -0.96f);
+    EXPECT_LT(cam.direction.y, -0.90f);
+    EXPECT_TRUE(finite(cam.viewMatrix));
+
+    World up;
+    up.startPlaying();
+    up.game->camera->direction = glm::normalize(glm::vec3(0.0f, 0.96f, -0.28f));
+    const float y0 = up.game->camera->direction.y;
+    up.run(0.1f, 0.1f);
+    EXPECT_LT(up.game->camera->direction.y, y0);  // one pitch step (12 degrees) back down
+    EXPECT_NEAR(angleBetween(up.game->camera->direction, glm::normalize(glm::vec3(0.0f, 0.96f, -0.28f))), 12.0f,
+                0.01f);
+}
+
+TEST(Flight, StraightDownKeepsViewLightAndFrustumFinite) {
+    World w;
+    Game& g = *w.game;
+    w.startPlaying();
+    g.camera->direction = glm::normalize(glm::vec3(1.0f, -1.0f, 0.0f));
+    w.run(0.1f, 0.1f);
+    g.camera->direction = glm::vec3(0.0f, -1.0f, 0.0f);
+    w.input.held = {Key::W};
+    w.run(0.2f, 0.1f);
+    EXPECT_TRUE(finite(g.camera->position));
+    EXPECT_TRUE(finite(g.camera->direction));
+    EXPECT_TRUE(finite(g.camera->viewMatrix));
+    EXPECT_TRUE(finite(g.light->position));
+    for (const Plane& plane : g.frustumPlanes) {
+        EXPECT_TRUE(finite(plane.normal));
+        EXPECT_TRUE(std::isfinite(plane.d));
+    }
+    // Forward still means the last horizontal direction (+x).
+    EXPECT_GT(g.camera->position.x, 40.0f);
+}
+
+TEST(Flight, FollowsATreeIgnoringKeysAndKeepsTheStrikeOnIt) {
+    World w;
+    Game& g = *w.game;
+    w.startPlaying();
+    SceneObject& tree = *g.settlements[4]->tree;
+    g.onMouseButton(1);  // the strike appears (nothing under the cursor without an id image)
+    g.actOnClick(1, tree.id);
+    ASSERT_EQ(g.camera->target, &tree);
+    w.input.held = {Key::Space, Key::A};
+    float flown = 0.0f;
+    while (g.camera->target && flown < 60.0f) {
+        w.run(1.0f / 60.0f, 1.0f / 60.0f);
+        flown += 1.0f / 60.0f;
+        if (g.camera->target) {
+            EXPECT_EQ(g.strike->position, tree.position);
+            EXPECT_TRUE(g.strike->visible);  // kept until the camera arrives
+        }
+    }
+    EXPECT_EQ(g.camera->target, nullptr) << "no arrival after " << flown << " s";
+    EXPECT_LT(glm::length(tree.position + glm::vec3(0.0f, 80.0f, 0.0f) - g.camera->position), 250.0f);
+    EXPECT_EQ(g.camera->rotation.y, 0.0f);  // the turn key was ignored throughout
+    w.run(1.0f / 60.0f, 1.0f / 60.0f);
+    EXPECT_FALSE(g.strike->visible);
+}
+
+TEST(Flight, FollowingATreeStraightBelowStaysFinite) {
+    World w;
+    Game& g = *w.game;
+    w.startPlaying();
+    SceneObject& tree = *g.settlements[0]->tree;
+    g.camera->position = tree.position + glm::vec3(0.0f, 3000.0f, 0.0f);
+    g.camera->direction = glm::vec3(0.0f, -1.0f, 0.0f);
+    g.camera->target = &tree;
+    w.run(5.0f, 1.0f / 60.0f);
+    EXPECT_EQ(g.camera->target, nullptr);
+    EXPECT_TRUE(finite(g.camera->viewMatrix));
+    EXPECT_TRUE(finite(g.light->position));
+    for (const Plane& plane : g.frustumPlanes) EXPECT_TRUE(finite(plane.normal));
+}
+
+TEST(View, LooksAlongTheDirectionAndPrintsItOnF) {
+    World w;
+    Game& g = *w.game;
+    w.startPlaying();
+    w.input.held = {Key::F};
+    const std::string out = w.run(0.01f, 0.01f);
+    const std::vector<std::string> lines = omxtest::linesOf(out);
+    ASSERT_EQ(lines.size(), 2u) << out;
+    EXPECT_EQ(lines[0].rfind("dir: ", 0), 0u);
+    EXPECT_EQ(lines[1].rfind("up:  ", 0), 0u);
+    const std::vector<float> dir = omxtest::numbersOf(lines[0].substr(5));
+    const std::vector<float> up = omxtest::numbersOf(lines[1].substr(5));
+    ASSERT_EQ(dir.size(), 3u);
+    ASSERT_EQ(up.size(), 3u);
+    EXPECT_NEAR(dir[1], -0.707107f, 1e-5f);
+    EXPECT_NEAR(dir[2], -0.707107f, 1e-5f);
+    // Up is the view direction turned 90 degrees upwards about the side axis.
+    EXPECT_NEAR(up[0], 0.0f, 1e-5f);
+    EXPECT_NEAR(up[1], 0.707107f, 1e-5f);
+    EXPECT_NEAR(up[2], -0.707107f, 1e-5f);
+
+    // The view matrix takes the eye to the origin and the direction onto -z.
+    const glm::vec4 eye = g.camera->viewMatrix * glm::vec4(g.camera->position, 1.0f);
+    EXPECT_NEAR(glm::length(glm::vec3(eye)), 0.0f, 1e-3f);
+    const glm::vec4 ahead = g.camera->viewMatrix * glm::vec4(g.camera->direction, 0.0f);
+    EXPECT_NEAR(ahead.z, -1.0f, 1e-5f);
+
+    // Without F nothing is printed.
+    w.input.held.clear();
+    EXPECT_EQ(w.run(0.01f, 0.01f), "");
+}

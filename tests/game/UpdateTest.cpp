@@ -1,0 +1,278 @@
+// UpdateTest.cpp -- the frame update: first step, time scale, overview, borders, light, mood, the end, volumes.
+#include <algorithm>
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "WorldFixture.h"
+#include "game/WorldConstants.h"
+
+using omxtest::World;
+
+TEST(FrameUpdate, FirstUpdateIsTinyAndOnlyItRunsTheSettlementsDuringTheIntro) {
+    World w;
+    Game& g = *w.game;
+    const float timer0 = g.settlements[0]->spawnTimer;
+    w.run(0.5f, 0.5f);  // one update, however long loading took
+    EXPECT_FLOAT_EQ(g.introTimer, 0.0001f);
+    EXPECT_FLOAT_EQ(g.settlements[0]->spawnTimer - timer0, 0.0001f);
+    EXPECT_EQ(g.firstUpdate, 0.0f);
+    w.run(0.5f, 0.5f);
+    EXPECT_FLOAT_EQ(g.introTimer, 0.5001f);
+    EXPECT_FLOAT_EQ(g.settlements[0]->spawnTimer - timer0, 0.0001f);  // still in the intro: the world waits
+}
+
+TEST(FrameUpdate, TimeScaleKeysNeedRightControlAndStayAtOneTenthOrMore) {
+    World w;
+    Game& g = *w.game;
+    omxtest::ScriptedInput& in = w.input;
+
+    // Without the keypad key right Ctrl is never even read.
+    g.update(0.01f);
+    EXPECT_EQ(std::count(in.queried.begin(), in.queried.end(), Key::RightControl), 0);
+
+    in.held = {Key::KeypadAdd};
+    g.update(0.01f);
+    EXPECT_FLOAT_EQ(g.timeScale, 1.0f);
+    in.held = {Key::KeypadAdd, Key::RightControl};
+    g.update(0.01f);
+    g.update(0.01f);
+    EXPECT_NEAR(g.timeScale, 1.2f, 1e-6f);
+    in.held = {Key::Keypad0, Key::RightControl};
+    g.update(0.01f);
+    EXPECT_EQ(g.timeScale, 1.0f);
+
+    // Held down far too long: the scale stops at 0.1 and the camera's time stays finite and positive.
+    in.held = {Key::KeypadSubtract, Key::RightControl};
+    for (int i = 0; i < 40; ++i) g.update(0.01f);
+    EXPECT_GE(g.timeScale, 0.1f);
+    EXPECT_LT(g.timeScale, 0.11f);
+    const float before = g.introTimer;
+    g.update(0.01f * g.timeScale);
+    EXPECT_NEAR(g.introTimer - before, 0.01f, 1e-4f);
+}
+
+TEST(FrameUpdate, CameraRunsOnUnscaledTime) {
+    World w;
+    Game& g = *w.game;
+    w.startPlaying();
+    g.timeScale = 2.0f;
+    w.input.held = {Key::W};
+    const glm::vec3 start = g.camera->position;
+    const float spawn0 = g.settlements[0]->spawnTimer;
+    g.update(0.5f * g.timeScale);  // half a second of real time
+    EXPECT_NEAR(glm::length(g.camera->position - start), 125.0f, 1e-2f);
+    // ...while the world ran a whole second (or was reset by a birth).
+    const float spawned = g.settlements[0]->spawnTimer - spawn0;
+    EXPECT_TRUE(std::fabs(spawned - 1.0f) < 1e-4f || g.settlements[0]->spawnTimer == 0.0f) << spawned;
+}
+
+TEST(FrameUpdate, OverviewParksTheCameraFreezesTheWorldAndRestoresExactly) {
+    World w;
+    Game& g = *w.game;
+    w.startPlaying();
+    g.camera->position = glm::vec3(123.0f, 456.0f, -789.0f);
+    g.camera->direction = glm::normalize(glm::vec3(0.3f, -0.4f, 0.5f));
+    const glm::vec3 position = g.camera->position;
+    const glm::vec3 direction = g.camera->direction;
+
+    g.toggleOverview(nullptr);
+    EXPECT_TRUE(g.overviewMode);
+    EXPECT_EQ(g.camera->position, glm::vec3(0.0f, 200.0f, 0.0f));
+    EXPECT_EQ(g.camera->direction, glm::normalize(glm::vec3(0.0f, -1.0f, -1.0f)));
+    EXPECT_TRUE(g.infoPanel->visible);
+    EXPECT_EQ(g.infoPanel->position, g.camera->position + 2.0f * g.camera->direction);
+    EXPECT_EQ(g.infoPanel->rotation.z, 45.0f);
+
+    // Nothing in the world moves and the camera takes no input.
+    const float spawn = g.settlements[2]->spawnTimer;
+    const float border = g.borders[0]->position.y;
+    w.input.held = {Key::W, Key::Space};
+    w.run(2.0f, 0.1f);
+    EXPECT_EQ(g.settlements[2]->spawnTimer, spawn);
+    EXPECT_EQ(g.borders[0]->position.y, border);
+    EXPECT_EQ(g.camera->position, glm::vec3(0.0f, 200.0f, 0.0f));
+    w.input.held.clear();
+
+    g.toggleOverview(nullptr);
+    EXPECT_FALSE(g.overviewMode);
+    EXPECT_FALSE(g.infoPanel->visible);
+    EXPECT_EQ(g.camera->position, position);
+    EXPECT_EQ(g.camera->direction, direction);
+
+    const glm::vec3 focus(10.0f, 20.0f, 30.0f);
+    g.toggleOverview(&focus);
+    EXPECT_EQ(g.camera->position, focus);
+}
+
+TEST(FrameUpdate, BordersRiseWithTheCameraAndTheLightFollowsBehindIt) {
+    World w;
+    Game& g = *w.game;
+    w.startPlaying();
+    g.camera->position = glm::vec3(100.0f, 5200.0f, 200.0f);
+    g.camera->direction = glm::normalize(glm::vec3(3.0f, -1.0f, 4.0f));
+    g.light->position.y = 777.0f;
+    g.updateBorders();
+    for (const SceneObject* border : g.borders) EXPECT_FLOAT_EQ(border->position.y, 100.0f);
+    g.updateLight();
+    EXPECT_FLOAT_EQ(g.light->position.x, 100.0f - 6.0f);
+    EXPECT_FLOAT_EQ(g.light->position.z, 200.0f - 8.0f);
+    EXPECT_EQ(g.light->position.y, 777.0f);
+
+    // Straight down there is no horizontal part: the light keeps the last one instead of becoming NaN.
+    g.camera->direction = glm::vec3(0.0f, -1.0f, 0.0f);
+    g.camera->position = glm::vec3(0.0f, 300.0f, 0.0f);
+    g.updateLight();
+    EXPECT_FLOAT_EQ(g.light->position.x, -6.0f);
+    EXPECT_FLOAT_EQ(g.light->position.z, -8.0f);
+
+    // Night mode: the update leaves the light alone.
+    g.nightMode = true;
+    g.light->position = glm::vec3(0.0f, 5.0f, 0.0f);
+    g.camera->direction = glm::normalize(glm::vec3(1.0f, -1.0f, 0.0f));
+    w.run(0.1f, 0.05f);
+    EXPECT_EQ(g.light->position, glm::vec3(0.0f, 5.0f, 0.0f));
+}
+
+TEST(FrameUpdate, LightStaysWhereTheIntroPutsIt) {
+    World w;
+    Game& g = *w.game;
+    w.run(1.0f, 0.25f);
+    EXPECT_EQ(g.light->position.x, 0.0f);
+    EXPECT_EQ(g.light->position.z, 0.0f);
+    EXPECT_NEAR(g.light->position.y, 25.0f * 0.7501f, 1e-3f);  // rises 25 per second during the intro
+}
+
+TEST(Mood, FadesInOneSecondAndSwitchesTheMusic) {
+    World w;
+    Game& g = *w.game;
+    g.state = Playing;
+    const int bad[5] = {1, 1, 1, -1, -1};
+    for (int n = 0; n < 5; ++n) g.settlements[static_cast<size_t>(n)]->mood = bad[n];
+    w.sound.clear();
+    g.updateMood(0.1f);
+    EXPECT_EQ(g.badFactorDirection, 1);
+    EXPECT_EQ(w.sound.played, std::vector<int>{MusicBad});
+    EXPECT_EQ(g.badFactor, 0.0f);
+    for (int i = 0; i < 5; ++i) g.updateMood(0.1f);
+    EXPECT_NEAR(g.badFactor, 0.5f, 1e-5f);
+    for (int i = 0; i < 6; ++i) g.updateMood(0.1f);
+    EXPECT_EQ(g.badFactor, 1.0f);
+    EXPECT_EQ(g.badFactorDirection, 0);
+    EXPECT_EQ(w.sound.playCount(MusicBad), 1);  // no second start while the mood stays bad
+    g.updateMood(0.1f);
+    EXPECT_EQ(g.badFactorDirection, 0);
+
+    // Even balance counts as good: fade back with the good music.
+    for (Settlement* s : g.settlements) s->mood = -1;
+    g.settlements[0]->mood = 1;
+    g.settlements[1]->mood = 1;
+    g.updateMood(0.1f);
+    EXPECT_EQ(g.badFactorDirection, -1);
+    EXPECT_EQ(w.sound.played.back(), MusicGood);
+    for (int i = 0; i < 20; ++i) g.updateMood(0.1f);
+    EXPECT_EQ(g.badFactor, 0.0f);
+    EXPECT_EQ(g.badFactorDirection, 0);
+}
+
+TEST(Mood, ThreeDecidedSettlementsEndTheGameOnlyWithoutAFade) {
+    World w;
+    Game& g = *w.game;
+    g.state = Playing;
+    g.settlements[0]->status = SettlementWon;
+    g.settlements[1]->status = SettlementWon;
+    g.settlements[2]->status = SettlementLost;
+    g.settlements[3]->status = SettlementLost;
+    for (Settlement* s : g.settlements) s->mood = -1;
+    g.updateMood(0.1f);
+    EXPECT_EQ(g.state, Playing);
+
+    g.settlements[4]->status = SettlementWon;
+    g.badFactorDirection = -1;  // a fade is running: the test waits for its end
+    g.badFactor = 0.5f;
+    g.updateMood(0.1f);
+    EXPECT_EQ(g.state, Playing);
+    for (int i = 0; i < 10; ++i) g.updateMood(0.1f);
+    EXPECT_EQ(g.state, Won);
+
+    World lost;
+    Game& l = *lost.game;
+    l.state = Playing;
+    for (int n = 0; n < 3; ++n) l.settlements[static_cast<size_t>(n)]->status = SettlementLost;
+    for (Settlement* s : l.settlements) s->mood = -1;
+    l.updateMood(0.1f);
+    EXPECT_EQ(l.state, Lost);
+
+    // During the intro nothing is decided.
+    World intro;
+    for (int n = 0; n < 3; ++n) intro.game->settlements[static_cast<size_t>(n)]->status = SettlementWon;
+    intro.game->updateMood(0.1f);
+    EXPECT_EQ(intro.game->state, Intro);
+}
+
+TEST(GameFlow, OverviewComesUpOnceSixSecondsAfterTheEnd) {
+    World w;
+    Game& g = *w.game;
+    w.startPlaying();
+    g.state = Won;
+    w.run(5.9f, 0.1f);
+    EXPECT_FALSE(g.overviewMode);
+    w.run(0.3f, 0.1f);
+    EXPECT_TRUE(g.overviewMode);
+    EXPECT_TRUE(g.infoPanel->visible);
+    EXPECT_GE(g.gameOverTimer, 28.0f);  // set to 28 when it came up, counting on since
+    EXPECT_LT(g.gameOverTimer, 28.25f);
+    w.run(30.0f, 0.1f);
+    EXPECT_TRUE(g.overviewMode);  // never toggled again
+    EXPECT_GT(g.gameOverTimer, 57.0f);
+    EXPECT_EQ(g.state, Won);
+
+    // The player already in the overview at the mark: the toggle closes it and restores the camera.
+    World v;
+    Game& h = *v.game;
+    v.startPlaying();
+    h.state = Lost;
+    const glm::vec3 before = h.camera->position;
+    h.toggleOverview(nullptr);
+    v.run(6.2f, 0.1f);
+    EXPECT_FALSE(h.overviewMode);
+    EXPECT_EQ(h.camera->position, before);
+}
+
+TEST(EffectVolumes, FollowTheNearestGrenadeWorkAndDuckTheMusic) {
+    World w;
+    Game& g = *w.game;
+    Settlement& s = *g.settlements[3];
+    const glm::vec3 grenade = s.grenade->position;
+
+    // Far from everything: silence of the effects, music at one half.
+    g.camera->position = glm::vec3(9000.0f, 3000.0f, 9000.0f);
+    g.updateEffectVolumes();
+    EXPECT_EQ(w.sound.volumes[SoundHolyGrenadeCrafting], 0.0f);
+    EXPECT_EQ(w.sound.volumes[SoundHolyGrenadeRolling], 0.0f);
+    EXPECT_FLOAT_EQ(w.sound.volumes[MusicGood], 0.5f);
+    EXPECT_FLOAT_EQ(w.sound.volumes[MusicBad], 0.5f);
+
+    // 100 from a grenade with a worker: crafting at 0.8, the music ducked to nothing.
+    s.workerCount = 1;
+    g.camera->position = grenade + glm::vec3(0.0f, 100.0f, 0.0f);
+    g.updateEffectVolumes();
+    EXPECT_NEAR(w.sound.volumes[SoundHolyGrenadeCrafting], 0.8f, 1e-5f);
+    EXPECT_EQ(w.sound.volumes[MusicGood], 0.0f);
+
+    // 400 away: crafting 0.2, music 0.3.
+    g.camera->position = grenade + glm::vec3(0.0f, 400.0f, 0.0f);
+    g.updateEffectVolumes();
+    EXPECT_NEAR(w.sound.volumes[SoundHolyGrenadeCrafting], 0.2f, 1e-5f);
+    EXPECT_NEAR(w.sound.volumes[MusicBad], 0.3f, 1e-5f);
+    EXPECT_NEAR(w.sound.volumes[MusicGood], 0.3f, 1e-5f);
+
+    // A rolling grenade is heard up to 800 away.
+    s.workerCount = 0;
+    s.grenade->state = Rolling;
+    g.camera->position = grenade + glm::vec3(0.0f, 600.0f, 0.0f);
+    g.updateEffectVolumes();
+    EXPECT_EQ(w.sound.volumes[SoundHolyGrenadeCrafting], 0.0f);
+    EXPECT_NEAR(w.sound.volumes[SoundHolyGrenadeRolling], 0.25f, 1e-5f);
+    EXPECT_NEAR(w.sound.volumes[MusicGood], 0.25f, 1e-5f);
+}
