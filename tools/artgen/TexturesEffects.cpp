@@ -2,6 +2,7 @@
 #include "Noise.h"
 #include "Textures.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <glm/glm.hpp>
@@ -13,13 +14,15 @@ namespace {
 
 constexpr float pi = glm::pi<float>();
 
+Color boltGlow(bool smite) { return smite ? rgb(0.6f, 0.5f, 1.0f) : rgb(1.0f, 0.78f, 0.25f); }
+
 // The bolt picture: a jagged line from the top to the bottom that meets itself across the seam, with
 // a few forks. The colour carries the glow; alpha is the union of all strokes.
 Image paintBolt(bool smite) {
     const int width = 64, height = 256;
     Image image(width, height, rgb(0, 0, 0, 0));
     Rng rng(smite ? 0xB017 : 0xB012);
-    const Color glow = smite ? rgb(0.6f, 0.5f, 1.0f) : rgb(1.0f, 0.78f, 0.25f);
+    const Color glow = boltGlow(smite);
     const Color inner = smite ? rgb(0.85f, 0.85f, 1.0f) : rgb(1.0f, 0.95f, 0.7f);
     constexpr int segments = 14;
     std::vector<glm::vec2> path;
@@ -99,7 +102,19 @@ Color skyColour(const glm::vec3& direction) {
 
 }  // namespace
 
-Image paintLightning(bool smite) { return paintBolt(smite); }
+// The colour is stored straight (not multiplied by coverage) and the clear texels carry the glow colour,
+// so filtering at the bolt's soft edge blends towards the glow, not towards black.
+Image paintLightning(bool smite) {
+    Image image = paintBolt(smite);
+    const Color glow = boltGlow(smite);
+    for (Color& c : image.pixels) {
+        if (c.a <= 0.0f)
+            c = rgb(glow.r, glow.g, glow.b, 0.0f);
+        else
+            c = rgb(std::min(c.r / c.a, 1.0f), std::min(c.g / c.a, 1.0f), std::min(c.b / c.a, 1.0f), c.a);
+    }
+    return image;
+}
 
 Image paintLightningAlpha(bool smite) {
     Image image = paintBolt(smite);

@@ -49,12 +49,14 @@ void drawLeaf(Image& colour, Image& mask, const glm::vec2& base, const glm::vec2
     }
 }
 
+// The colour picture's ground is a leafy mid green, close to the leaves themselves: filtered texels at
+// the cut-out edge mix with it, and with transparency off the whole card shows it.
 void paintLeaves(Image& colour, Image& mask) {
     const int size = colour.width;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const float n = fbm2(fx(x, size) * 8.0f, fx(y, size) * 8.0f, 3, 8, 8, 41);
-            colour.at(x, y) = mix(rgb(0.08f, 0.2f, 0.06f), rgb(0.18f, 0.34f, 0.1f), n);
+            colour.at(x, y) = mix(rgb(0.16f, 0.34f, 0.1f), rgb(0.26f, 0.48f, 0.14f), n);
         }
     const Color tones[] = {rgb(0.26f, 0.55f, 0.16f), rgb(0.34f, 0.62f, 0.18f), rgb(0.2f, 0.46f, 0.12f),
                            rgb(0.42f, 0.64f, 0.2f)};
