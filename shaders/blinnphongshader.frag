@@ -83,7 +83,7 @@ void main() {
         vec3 halfway = normalize(toLight + viewDir);
         float specular = diffuse > 0.0 ? pow(max(dot(n, halfway), 0.0), shininess) : 0.0;
         float up = normalize(worldNormal).y * 0.5 + 0.5;
-        vec3 hemisphere = mix(groundAmbient, skyAmbient, up) * 0.45;
+        vec3 hemisphere = mix(groundAmbient, skyAmbient, up) * 0.8;
         vec3 light = vec3(ambientFactor) + (hemisphere + diffuse * sunColor) * lightFactor;
         color = base.rgb * light + vec3(materialFactor * specular * lightFactor);
         color += projectedStrike();

@@ -1,0 +1,118 @@
+// IdTargetTest.cpp -- the off-screen id target: resize, replacement of the old target, failure, read-back bounds.
+#include <gtest/gtest.h>
+
+#include <epoxy/gl.h>
+#include <glm/gtc/type_ptr.hpp>
+
+#include "RenderFixture.h"
+#include "game/Settlement.h"
+#include "game/WorldConstants.h"
+#include "math/Conventions.h"
+#include "render/Render.h"
+
+namespace {
+
+class IdTarget : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!rendertest::buildScene(scene)) GTEST_SKIP() << "no GL context (run under xvfb-run)";
+    }
+    Game& game() { return *scene.game; }
+    std::string resizeOutput(int width, int height) {
+        testing::internal::CaptureStdout();
+        game().resize(width, height);
+        return testing::internal::GetCapturedStdout();
+    }
+    static std::array<GLint, 4> viewport() {
+        std::array<GLint, 4> v{};
+        glGetIntegerv(GL_VIEWPORT, v.data());
+        return v;
+    }
+    rendertest::Scene scene;
+};
+
+TEST_F(IdTarget, ResizeBuildsANewTargetAndFreesTheOldOne) {
+    const uint32_t oldFramebuffer = game().idFramebuffer, oldTexture = game().idTexture;
+    const uint32_t oldDepth = game().idDepthBuffer;
+    ASSERT_NE(oldFramebuffer, 0u);
+    EXPECT_EQ(resizeOutput(640, 480), "fbo recreate\n");
+    EXPECT_TRUE(game().idTargetComplete);
+    EXPECT_NE(game().idFramebuffer, oldFramebuffer);
+    EXPECT_NE(game().idTexture, oldTexture);
+    EXPECT_EQ(glIsFramebuffer(oldFramebuffer), GL_FALSE);
+    EXPECT_EQ(glIsTexture(oldTexture), GL_FALSE);
+    EXPECT_EQ(glIsRenderbuffer(oldDepth), GL_FALSE);
+    EXPECT_EQ(glIsRenderbuffer(game().idDepthBuffer), GL_TRUE);
+
+    EXPECT_EQ(game().windowWidth, 640);
+    EXPECT_EQ(game().windowHeight, 480);
+    EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 640, 480}));
+    const glm::mat4 expected = omx::perspectiveDegrees(60.0f, 640.0f / 480.0f, 1.0f, 14707.821f);
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r) EXPECT_NEAR(game().projectionMatrix[c][r], expected[c][r], 1e-5f);
+
+    // The texture is one signed integer per pixel, of the window's size.
+    GLint width = 0, height = 0, format = 0;
+    glBindTexture(GL_TEXTURE_2D, game().idTexture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 480);
+    EXPECT_EQ(format, GL_R32I);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(IdTarget, MinimisedWindowChangesNothing) {
+    const uint32_t framebuffer = game().idFramebuffer, texture = game().idTexture;
+    const glm::mat4 projection = game().projectionMatrix;
+    EXPECT_EQ(resizeOutput(0, 0), "");
+    EXPECT_EQ(resizeOutput(0, 300), "");
+    EXPECT_EQ(resizeOutput(300, 0), "");
+    EXPECT_EQ(game().idFramebuffer, framebuffer);
+    EXPECT_EQ(game().idTexture, texture);
+    EXPECT_EQ(game().windowWidth, 1200);
+    EXPECT_EQ(game().windowHeight, 800);
+    EXPECT_EQ(projection, game().projectionMatrix);
+    EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 1200, 800}));
+    EXPECT_EQ(resizeOutput(1200, 800), "fbo recreate\n");
+    EXPECT_NE(game().idFramebuffer, framebuffer);
+}
+
+TEST_F(IdTarget, IncompleteTargetIsReportedUnboundAndDisablesPicking) {
+    uint32_t fbo = 0, texture = 0, depth = 0;
+    testing::internal::CaptureStdout();
+    // A target of no pixels cannot be complete.
+    const bool complete = createFramebuffer(fbo, 0, 0, texture, depth);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "fbo init faiiiled!!! you are dooomed!!\n");
+    EXPECT_FALSE(complete);
+    GLint bound = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    EXPECT_EQ(bound, 0);
+    glGetError();
+
+    // With the target unusable the frame still reaches the window and every read gives 0.
+    game().idTargetComplete = false;
+    game().render();
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    EXPECT_EQ(bound, 0);
+    const glm::ivec2 p = rendertest::screenPoint(game(), game().settlements[0]->grenade->position);
+    EXPECT_EQ(game().readObjectId(p.x, p.y), 0);
+    const rendertest::Image frame = rendertest::readColor(0, 1200, 800);
+    // Bare ground near the top left of the view, lit and green.
+    const glm::vec3 ground = frame.mean(50, 650, 250, 750);
+    EXPECT_GT(ground.g, 0.3f) << "the colour pass drew into the window";
+    EXPECT_GT(ground.g, ground.r);
+}
+
+TEST_F(IdTarget, ReadsOutsideTheImageGiveNoObject) {
+    game().render();
+    const glm::ivec2 p = rendertest::screenPoint(game(), game().settlements[0]->grenade->position);
+    ASSERT_NE(game().readObjectId(p.x, p.y), 0);
+    for (const glm::ivec2& outside : {glm::ivec2(-1, 10), glm::ivec2(10, -1), glm::ivec2(1200, 10),
+                                      glm::ivec2(10, 800), glm::ivec2(100000, 100000)})
+        EXPECT_EQ(game().readObjectId(outside.x, outside.y), 0) << outside.x << ", " << outside.y;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+}  // namespace

@@ -1,0 +1,250 @@
+// UniformsTest.cpp -- the values an object upload leaves in the programs, and the vertex ranges drawMeshes draws.
+#include <gtest/gtest.h>
+
+#include <epoxy/gl.h>
+#include <glm/gtc/type_ptr.hpp>
+
+#include "RenderFixture.h"
+#include "assets/Model.h"
+#include "game/Settlement.h"
+#include "support/GlContext.h"
+
+namespace {
+
+class Uniforms : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!rendertest::buildScene(scene)) GTEST_SKIP() << "no GL context (run under xvfb-run)";
+    }
+    Game& game() { return *scene.game; }
+    Settlement& home() { return *scene.game->settlements[0]; }
+    GLuint phong() const { return scene.programs.phong->program; }
+    GLuint id() const { return scene.programs.id->program; }
+
+    float readFloat(GLuint program, const char* name) {
+        float value = -999.0f;
+        glGetUniformfv(program, glGetUniformLocation(program, name), &value);
+        return value;
+    }
+    int readInt(GLuint program, const char* name) {
+        int value = -999;
+        glGetUniformiv(program, glGetUniformLocation(program, name), &value);
+        return value;
+    }
+    template <int N>
+    std::array<float, N> readFloats(GLuint program, const char* name) {
+        std::array<float, N> values{};
+        glGetUniformfv(program, glGetUniformLocation(program, name), values.data());
+        return values;
+    }
+    void expectMatrix(GLuint program, const char* name, const glm::mat4& expected) {
+        const auto values = readFloats<16>(program, name);
+        const float* e = glm::value_ptr(expected);
+        for (int i = 0; i < 16; ++i) EXPECT_NEAR(values[i], e[i], 1e-3f * (1.0f + std::abs(e[i]))) << name << "[" << i << "]";
+    }
+    // Uploads one object with the lit program current.
+    void upload(const SceneObject& object, const Settlement* settlement, const Model& model) {
+        game().useShader(game().phongShader);
+        game().setObjectUniforms(object, settlement, model);
+    }
+    rendertest::Scene scene;
+};
+
+TEST_F(Uniforms, ColourPassSendsMatricesMaterialAndMood) {
+    Settlement& s = home();
+    s.tree->rotation = glm::vec3(10.0f, 20.0f, 30.0f);
+    game().badFactor = 0.25f;
+    upload(*s.tree, &s, *game().treeModel);
+    const glm::mat4 m = s.tree->modelMatrix();
+    const glm::mat4 mv = game().camera->viewMatrix * m;
+    expectMatrix(phong(), "mvpMatrix", game().projectionMatrix * mv);
+    expectMatrix(phong(), "mMatrix", m);
+    expectMatrix(phong(), "mvMatrix", mv);
+    const auto normal = readFloats<9>(phong(), "normalMatrix");
+    for (int c = 0; c < 3; ++c)
+        for (int r = 0; r < 3; ++r) EXPECT_NEAR(normal[c * 3 + r], mv[c][r], 1e-4f);
+    EXPECT_FLOAT_EQ(readFloat(phong(), "materialFactor"), 0.3f);
+    EXPECT_EQ(readInt(phong(), "useTexture"), 2);
+    EXPECT_EQ(readInt(phong(), "useLight"), 1);
+    EXPECT_FLOAT_EQ(readFloat(phong(), "badFactor"), 0.25f);
+    EXPECT_FLOAT_EQ(readFloat(phong(), "ambientFactor"), 0.1f);
+
+    upload(*game().light, nullptr, *game().lightMarkerModel);
+    // The light marker is plain yellow and unlit.
+    const auto colour = readFloats<4>(phong(), "diffuseColor");
+    EXPECT_EQ(colour, (std::array<float, 4>{1.0f, 1.0f, 0.0f, 1.0f}));
+    EXPECT_EQ(readInt(phong(), "useLight"), 0);
+    EXPECT_EQ(readInt(phong(), "useTexture"), 0);
+}
+
+TEST_F(Uniforms, LightStrengthGrowsOverTheFirstFiftyUnitsOfHeight) {
+    const SceneObject& tile = *game().groundTiles[0];
+    const std::pair<float, float> cases[] = {{25.0f, 0.5f}, {2600.0f, 1.0f}, {-5.0f, 0.0f}, {0.0f, 0.0f}};
+    for (const auto& [height, strength] : cases) {
+        game().light->position = glm::vec3(0.0f, height, 0.0f);
+        upload(tile, nullptr, *game().groundModel);
+        EXPECT_FLOAT_EQ(readFloat(phong(), "lightFactor"), strength) << "light at " << height;
+        const glm::vec3 eye = glm::vec3(game().camera->viewMatrix * glm::vec4(0.0f, height, 0.0f, 1.0f));
+        const auto sent = readFloats<3>(phong(), "vLightPosition");
+        EXPECT_NEAR(sent[1], eye.y, 1e-2f);
+        EXPECT_NEAR(sent[2], eye.z, 1e-2f);
+    }
+}
+
+TEST_F(Uniforms, NightLightsEachSettlementFromItsOwnCentre) {
+    game().nightMode = true;
+    game().light->position = glm::vec3(0.0f, 5.0f, 0.0f);
+    const glm::mat4& view = game().camera->viewMatrix;
+
+    upload(*game().groundTiles[55], nullptr, *game().groundModel);
+    EXPECT_FLOAT_EQ(readFloat(phong(), "lightFactor"), 0.1f);
+    auto sent = readFloats<3>(phong(), "vLightPosition");
+    glm::vec3 expected = glm::vec3(view * glm::vec4(0.0f, 5.0f, 0.0f, 1.0f));
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(sent[i], expected[i], 1e-2f);
+
+    Settlement& s = *game().settlements[2];
+    upload(*s.tree, &s, *game().treeModel);
+    EXPECT_FLOAT_EQ(readFloat(phong(), "lightFactor"), 1.0f);
+    sent = readFloats<3>(phong(), "vLightPosition");
+    expected = glm::vec3(view * glm::vec4(s.position + glm::vec3(0.0f, 5.0f, 0.0f), 1.0f));
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(sent[i], expected[i], 1e-2f);
+}
+
+TEST_F(Uniforms, HighlightedObjectsGetStrongAmbient) {
+    SceneObject& person = *home().goodPeople[0];
+    person.highlighted = true;
+    upload(person, &home(), *game().goodPersonModel);
+    EXPECT_FLOAT_EQ(readFloat(phong(), "ambientFactor"), 0.8f);
+    upload(*home().badPeople[0], &home(), *game().badPersonModel);
+    EXPECT_FLOAT_EQ(readFloat(phong(), "ambientFactor"), 0.1f);
+}
+
+TEST_F(Uniforms, WithoutTransparencyCutOutModesBecomePlainTexture) {
+    Model& model = *game().grenadeModel;
+    const std::pair<int, int> withoutBlending[] = {{2, 1}, {3, 1}, {5, 5}, {0, 0}, {1, 1}};
+    game().transparency = false;
+    for (const auto& [mode, sent] : withoutBlending) {
+        model.useTexture = mode;
+        upload(*home().grenade, &home(), model);
+        EXPECT_EQ(readInt(phong(), "useTexture"), sent) << "mode " << mode;
+    }
+    game().transparency = true;
+    for (int mode : {2, 3}) {
+        model.useTexture = mode;
+        upload(*home().grenade, &home(), model);
+        EXPECT_EQ(readInt(phong(), "useTexture"), mode);
+    }
+}
+
+TEST_F(Uniforms, IdPassSendsOnlyPositionAndNumber) {
+    // A colour upload of the tree, then an id upload of a person: the lit program keeps the tree's values.
+    game().light->position = glm::vec3(0.0f, 25.0f, 0.0f);
+    upload(*home().tree, &home(), *game().treeModel);
+    SceneObject& person = *home().goodPeople[0];
+    person.highlighted = true;
+    game().useShader(game().idShader);
+    game().setObjectUniforms(person, &home(), *game().goodPersonModel);
+    EXPECT_EQ(readInt(id(), "objectId"), person.id);
+    expectMatrix(id(), "mvpMatrix", game().projectionMatrix * game().camera->viewMatrix * person.modelMatrix());
+    EXPECT_EQ(readInt(phong(), "useTexture"), 2);
+    EXPECT_FLOAT_EQ(readFloat(phong(), "lightFactor"), 0.5f);
+    EXPECT_FLOAT_EQ(readFloat(phong(), "ambientFactor"), 0.1f);
+    expectMatrix(phong(), "mMatrix", home().tree->modelMatrix());
+}
+
+// Captures the vertex indices drawn by drawMeshes through transform feedback.
+class MeshRanges : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!omxtest::ensureGlContext()) GTEST_SKIP() << "no GL context (run under xvfb-run)";
+        const char* source =
+            "#version 330 core\n"
+            "layout(location = 0) in float vertexIndex;\n"
+            "out float capturedIndex;\n"
+            "void main() { capturedIndex = vertexIndex; gl_Position = vec4(0.0); }\n";
+        const GLuint shader = ShaderProgram::compileShader(GL_VERTEX_SHADER, source);
+        program = glCreateProgram();
+        glAttachShader(program, shader);
+        const char* varying = "capturedIndex";
+        glTransformFeedbackVaryings(program, 1, &varying, GL_INTERLEAVED_ATTRIBS);
+        glLinkProgram(program);
+        GLint linked = 0;
+        glGetProgramiv(program, GL_LINK_STATUS, &linked);
+        ASSERT_EQ(linked, GL_TRUE);
+
+        std::vector<float> indices(48);
+        for (int i = 0; i < 48; ++i) indices[static_cast<std::size_t>(i)] = static_cast<float>(i);
+        glGenVertexArrays(1, &vao);
+        glBindVertexArray(vao);
+        glGenBuffers(1, &vertices);
+        glBindBuffer(GL_ARRAY_BUFFER, vertices);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(float)), indices.data(),
+                     GL_STATIC_DRAW);
+        glEnableVertexAttribArray(0);
+        glVertexAttribPointer(0, 1, GL_FLOAT, GL_FALSE, 0, nullptr);
+        glGenBuffers(1, &captured);
+        glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, captured);
+        glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, 64 * sizeof(float), nullptr, GL_DYNAMIC_READ);
+        model.meshVertexCounts = {30, 12, 6};
+        model.meshCount = 3;
+    }
+    void TearDown() override {
+        glBindVertexArray(0);
+        glDeleteVertexArrays(1, &vao);
+        glDeleteBuffers(1, &vertices);
+        glDeleteBuffers(1, &captured);
+        glDeleteProgram(program);
+        glUseProgram(0);
+    }
+    // The vertex indices drawn, in order.
+    std::vector<int> drawn(const char* mode, bool onlySelected, int selectedMesh) {
+        glUseProgram(program);
+        glBindVertexArray(vao);
+        glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, captured);
+        GLuint query = 0;
+        glGenQueries(1, &query);
+        glEnable(GL_RASTERIZER_DISCARD);
+        glBeginQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN, query);
+        glBeginTransformFeedback(GL_TRIANGLES);
+        drawMeshes(model, mode, onlySelected, selectedMesh);
+        glEndTransformFeedback();
+        glEndQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN);
+        glDisable(GL_RASTERIZER_DISCARD);
+        GLuint triangles = 0;
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &triangles);
+        glDeleteQueries(1, &query);
+        std::vector<float> values(triangles * 3);
+        if (!values.empty())
+            glGetBufferSubData(GL_TRANSFORM_FEEDBACK_BUFFER, 0, static_cast<GLsizeiptr>(values.size() * sizeof(float)),
+                               values.data());
+        return std::vector<int>(values.begin(), values.end());
+    }
+    static std::vector<int> range(int first, int count) {
+        std::vector<int> r;
+        for (int i = 0; i < count; ++i) r.push_back(first + i);
+        return r;
+    }
+    static std::vector<int> join(std::vector<int> a, const std::vector<int>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    }
+    GLuint program = 0, vao = 0, vertices = 0, captured = 0;
+    Model model;
+};
+
+TEST_F(MeshRanges, EachModeDrawsItsMeshesAtTheirOffsets) {
+    EXPECT_EQ(drawn("normal", false, -1), range(0, 48));
+    EXPECT_EQ(drawn("special", true, 1), range(30, 12));
+    EXPECT_EQ(drawn("special", false, 1), join(range(0, 30), range(42, 6)));
+    EXPECT_EQ(drawn("special", false, 15), range(0, 48));
+    EXPECT_TRUE(drawn("special", true, 15).empty());
+    EXPECT_TRUE(drawn("everything", false, -1).empty());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(MeshRanges, BuiltInMeshesWithoutMeshCountDrawNothing) {
+    model.meshCount = 0;
+    EXPECT_TRUE(drawn("normal", false, -1).empty());
+}
+
+}  // namespace
