@@ -37,7 +37,7 @@ Samples strike(const StrikeRecipe& recipe, float baseHz, float clickHz, float th
     return out;
 }
 
-// Low noise that wanders: white noise integrated and lowpassed, computed as a loop.
+// Wandering low noise: white noise through two lowpass stages, computed as a loop, peak 1.
 Samples loopedRumble(size_t length, float cutoffHz, Rng& rng) {
     Samples noise(length);
     for (float& x : noise) x = rng.symmetric();
