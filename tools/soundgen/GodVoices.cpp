@@ -54,7 +54,7 @@ Samples godVoice(const std::vector<VoicePoint>& points, float formantScale, floa
     style.subOctave = subOctave;
     style.seed = seed;
     Samples voice = speak(points, style);
-    // A gentle lift of the low end makes it boom; a lowpass keeps it warm.
+    // A lowpass keeps the big voice warm rather than buzzy.
     Biquad warmth;
     warmth.setLowpass(4200.0f, 0.7f);
     for (float& x : voice) x = warmth.process(x);
