@@ -1,5 +1,7 @@
 // Music.cpp -- the two pieces of music: a hopeful one in D major and an uneasy one in A minor.
 // Both are written bar by bar (chord, bass root, melody) and rendered as seamless loops.
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,19 @@ std::vector<int> chordNotes(const std::string& chord) {
     std::vector<int> notes;
     for (const Note& note : parseNotes(chord, 0.0, 1.0f)) notes.push_back(static_cast<int>(note.pitch));
     return notes;
+}
+
+// The note two scale steps below pitch (a third under a melody note) in the major scale of tonic.
+int thirdBelow(int pitch, int tonic) {
+    static const int major[7] = {0, 2, 4, 5, 7, 9, 11};
+    int below = pitch - 1;
+    int steps = 0;
+    while (below > pitch - 12) {
+        const int degree = ((below - tonic) % 12 + 12) % 12;
+        if (std::find(std::begin(major), std::end(major), degree) != std::end(major) && ++steps == 2) return below;
+        --below;
+    }
+    return pitch - 4;
 }
 
 std::string repeatBars(const std::string& pattern, int count) {
@@ -127,12 +142,13 @@ Samples makeMusicGood() {
     Samples dry = emptyLoop(tempo, bars);
     Samples room = dry;
 
-    std::vector<Note> pad, harp, bass, melody, sparkle;
+    std::vector<Note> pad, harp, bass, melody, sparkle, harmony;
     for (int bar = 0; bar < bars; ++bar) {
         const Bar& b = kGoodBars[bar];
         const double beat = bar * 4.0;
         const bool intro = bar < 2;
         const bool chorus = bar >= 10 && bar < 18;
+        const bool reprise = bar >= 18;
         const std::vector<int> chord = chordNotes(b.chord);
         for (int pitch : chord) addNote(pad, beat, 4.0, pitch, 0.55f);
 
@@ -154,6 +170,8 @@ Samples makeMusicGood() {
         for (const Note& note : parseNotes(b.melody, beat, 0.8f)) {
             melody.push_back(note);
             if (chorus) sparkle.push_back({note.beat, note.beats, note.pitch + 12.0f, 0.5f});
+            // When the tune returns a second flute follows it a third below.
+            if (reprise) harmony.push_back({note.beat, note.beats, static_cast<float>(thirdBelow(static_cast<int>(note.pitch), 62)), 0.6f});
         }
     }
 
@@ -162,6 +180,7 @@ Samples makeMusicGood() {
     addNotes(dry, bass, tempo, roundBass, 0.55f, rng);
     addNotes(room, melody, tempo, fluteLead, 0.22f, rng);
     addNotes(room, sparkle, tempo, glockenspiel, 0.4f, rng);
+    addNotes(room, harmony, tempo, fluteLead, 0.16f, rng);
 
     // Drums: shaker in the intro, light groove in A, full groove in B, a fill at the end.
     addDrums(room, repeatBars("..x...x...x...x.", 2), 0.0, tempo, shaker, 0.6f, rng);
