@@ -57,7 +57,7 @@ Samples makeLightningShoot() {
         const float rumble = rumbleFilter.process(brown) * flutter * gate(t, 0.06, 0.2, 1.45);
         zapPhase += (350.0 + 2800.0 * std::exp(-t / 0.02)) / kSampleRate;
         const float zap = sineCycles(zapPhase) * decay(t, 0.04) * 0.3f;
-        out[n] = 2.0f * bright.process(noise) * crack + 0.5f * rumble + zap;
+        out[n] = 2.0f * bright.process(noise) * crack + 0.7f * rumble + zap;
     }
     addReverb(out, 0.7f, 0.4f, 0.35f, 0.4);
     fadeEdges(out, 0.0, 0.25);
