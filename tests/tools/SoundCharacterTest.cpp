@@ -149,7 +149,7 @@ TEST(SoundCharacter, TheMasonsHammerInRhythmAndTheGrenadeRumblesLow) {
     EXPECT_LT(meanFrequency(rolling.samples, rolling.sampleRate), 500.0);
 }
 
-TEST(SoundCharacter, BellsAndChoirSoundInTheMiddleOfHearing) {
+TEST(SoundCharacter, TheBellTheChoirAndTheBiteSitInTheMiddleOfHearing) {
     for (int type : {Warning, Finished, Apple}) {
         const DecodedSound& sound = builtSound(type);
         const double frequency = meanFrequency(sound.samples, sound.sampleRate);

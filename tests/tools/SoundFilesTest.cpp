@@ -5,8 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <vector>
 
 #include "SoundDecoding.h"
 
