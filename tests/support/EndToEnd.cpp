@@ -219,4 +219,15 @@ bool screenshot(const std::string& display, const std::string& pngPath) {
     return std::system(command.c_str()) == 0;
 }
 
+bool screenshotWindow(const std::string& display, const std::string& title, const std::string& pngPath) {
+    Display* x = XOpenDisplay(display.c_str());
+    if (!x) return false;
+    const Window w = findWindow(x, DefaultRootWindow(x), title);
+    XCloseDisplay(x);
+    if (!w) return false;
+    const std::string command = "DISPLAY=" + display + " import -window " + std::to_string(w) + " '" + pngPath +
+                                "' >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
 }  // namespace omxtest

@@ -55,5 +55,7 @@ bool requestWindowClose(const std::string& display, const std::string& title);
 bool waitForWindow(const std::string& display, const std::string& title, double timeoutSeconds);
 // Saves the whole screen as a PNG file.
 bool screenshot(const std::string& display, const std::string& pngPath);
+// Saves the contents of the window titled `title` as a PNG file.
+bool screenshotWindow(const std::string& display, const std::string& title, const std::string& pngPath);
 
 }  // namespace omxtest
