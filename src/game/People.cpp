@@ -9,8 +9,12 @@
 
 namespace {
 
-// r: a value in [0, 1] from the C library generator.
-double randomUnit() { return std::rand() / 32767.0; }
+// One draw of 0..32767. The formulas expect a 15-bit generator; the C library may deliver up to
+// RAND_MAX, so only the low 15 bits are used.
+int draw15() { return std::rand() % 32768; }
+
+// r: a value in [0, 1].
+double randomUnit() { return draw15() / 32767.0; }
 
 // People walk this many units per second.
 constexpr float walkSpeed = 40.0f;
@@ -174,7 +178,7 @@ void Settlement::updateBadPeople(float dt) {
             q->stateTimer += dt;
             if (q->stateTimer >= 1.0f) {
                 q->state = Gone;
-                playSound(game, SoundGodLaugh1 + std::rand() % 3);
+                playSound(game, SoundGodLaugh1 + draw15() % 3);
             }
         } else if (q->state == Wandering) {
             walk(*q, walkSpeed * dt);

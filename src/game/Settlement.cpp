@@ -12,11 +12,15 @@
 
 namespace {
 
-// r: a value in [0, 1] from the C library generator.
-double randomUnit() { return std::rand() / 32767.0; }
+// One draw of 0..32767. The formulas expect a 15-bit generator; the C library may deliver up to
+// RAND_MAX, so only the low 15 bits are used.
+int draw15() { return std::rand() % 32768; }
+
+// r: a value in [0, 1].
+double randomUnit() { return draw15() / 32767.0; }
 
 // An offset in [-235, 234] around the settlement centre.
-float randomOffset() { return static_cast<float>(std::rand() % 470 - 235); }
+float randomOffset() { return static_cast<float>(draw15() % 470 - 235); }
 
 // Settlement centre plus a random offset; z is drawn before x.
 glm::vec3 randomSpot(const glm::vec3& centre) {
