@@ -15,14 +15,15 @@ Font::Font(const std::string& path) {
     size_t n = 0;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) data.insert(data.end(), buffer, buffer + n);
     std::fclose(file);
-    info.resize(sizeof(stbtt_fontinfo));
-    auto* font = reinterpret_cast<stbtt_fontinfo*>(info.data());
-    valid = !data.empty() && stbtt_InitFont(font, data.data(), stbtt_GetFontOffsetForIndex(data.data(), 0)) != 0;
+    info = std::make_unique<stbtt_fontinfo>();
+    valid = !data.empty() && stbtt_InitFont(info.get(), data.data(), stbtt_GetFontOffsetForIndex(data.data(), 0)) != 0;
 }
+
+Font::~Font() = default;
 
 float Font::measure(const std::string& text, float pixelHeight) const {
     if (!valid) return 0.0f;
-    const auto* font = reinterpret_cast<const stbtt_fontinfo*>(info.data());
+    const stbtt_fontinfo* font = info.get();
     const float scale = stbtt_ScaleForPixelHeight(font, pixelHeight);
     float x = 0.0f;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -39,7 +40,7 @@ float Font::measure(const std::string& text, float pixelHeight) const {
 float Font::draw(Image& image, const std::string& text, float x, float baseline, float pixelHeight,
                  const Color& colour) const {
     if (!valid) return x;
-    const auto* font = reinterpret_cast<const stbtt_fontinfo*>(info.data());
+    const stbtt_fontinfo* font = info.get();
     const float scale = stbtt_ScaleForPixelHeight(font, pixelHeight);
     for (size_t i = 0; i < text.size(); ++i) {
         const int c = static_cast<unsigned char>(text[i]);

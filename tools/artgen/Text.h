@@ -1,10 +1,13 @@
 // Text.h -- TrueType text drawn into pictures with stb_truetype (anti-aliased, kerned).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Image.h"
+
+struct stbtt_fontinfo;
 
 namespace artgen {
 
@@ -12,6 +15,7 @@ class Font {
 public:
     // Reads a TTF file; ok() is false when it cannot be read or parsed.
     explicit Font(const std::string& path);
+    ~Font();
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
     bool ok() const { return valid; }
@@ -23,8 +27,8 @@ public:
                const Color& colour) const;
 
 private:
-    std::vector<unsigned char> data;
-    std::vector<unsigned char> info;  // stbtt_fontinfo, kept opaque so the header stays free of stb
+    std::vector<unsigned char> data;       // the TTF file; info points into it
+    std::unique_ptr<stbtt_fontinfo> info;
     bool valid = false;
 };
 
