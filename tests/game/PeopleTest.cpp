@@ -1,0 +1,309 @@
+// PeopleTest.cpp -- births, walking, temptation, work, dragging, strikes and the settlement driver.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "SettlementFixture.h"
+
+using omxtest::SettlementWorld;
+
+namespace {
+
+constexpr float dt = 1.0f / 60.0f;
+
+bool contains(const std::vector<SceneObject*>& list, const SceneObject* o) {
+    return std::find(list.begin(), list.end(), o) != list.end();
+}
+
+// Runs both people steps until `done` holds or `limit` seconds pass; returns the time taken.
+template <typename Done>
+float runPeople(Settlement& s, float limit, Done done) {
+    float t = 0.0f;
+    while (t < limit && !done()) {
+        s.updateGoodPeople(dt);
+        s.updateBadPeople(dt);
+        t += dt;
+    }
+    return t;
+}
+
+}  // namespace
+
+TEST(Births, NewbornsLeaveTheStatueUpToFiftyLessTheDead) {
+    SettlementWorld w;
+    Settlement& s = w.addFixed();
+    s.spawnInterval = 1.5f;
+    s.deadGoodCount = 7;
+    s.moai->rotation.y = 30.0f;
+    s.spawnPeople(1.4f);
+    EXPECT_TRUE(s.goodPeople.empty());
+    const int nextId = nextObjectId;
+    const float moaiYaw = s.moai->rotation.y;
+    s.spawnPeople(0.1f);
+    ASSERT_EQ(s.goodPeople.size(), 1u);
+    EXPECT_EQ(s.spawnTimer, 0.0f);
+    const SceneObject& p = *s.goodPeople[0];
+    EXPECT_EQ(p.id, nextId);
+    EXPECT_EQ(p.type, GoodPerson);
+    EXPECT_EQ(p.state, Wandering);
+    EXPECT_EQ(p.boundingRadius, 20);
+    EXPECT_EQ(p.owner, &s);
+    EXPECT_EQ(p.scale, glm::vec3(7.5f));
+    EXPECT_EQ(p.rotation.y, moaiYaw);  // born facing the way the statue looked before it turned on
+    EXPECT_GT(s.moai->rotation.y, moaiYaw);
+    const glm::vec3 out = p.position - s.moai->position;
+    EXPECT_NEAR(out.x, 5.0f * std::cos(glm::radians(moaiYaw)), 1e-4f);
+    EXPECT_NEAR(out.z, -5.0f * std::sin(glm::radians(moaiYaw)), 1e-4f);
+    EXPECT_GE(p.rotationSpeed.x, -40.0f);
+    EXPECT_LE(p.rotationSpeed.x, -20.0f);
+    EXPECT_GE(p.rotationSpeed.z, -140.0f);
+    EXPECT_LE(p.rotationSpeed.z, -120.0f);
+
+    for (int i = 0; i < 100; ++i) s.spawnPeople(1.5f);
+    EXPECT_EQ(s.goodPeople.size(), 43u);  // 50 - 7 dead
+    // Bad people count against the limit as well; a removed bad person frees a place.
+    SceneObject* turned = s.goodPeople.back();
+    s.goodPeople.pop_back();
+    turned->type = BadPerson;
+    s.badPeople.push_back(turned);
+    s.spawnPeople(1.5f);
+    EXPECT_EQ(s.goodPeople.size() + s.badPeople.size(), 43u);
+    s.badPeople.clear();
+    s.spawnPeople(1.5f);
+    s.spawnPeople(1.5f);
+    EXPECT_EQ(s.goodPeople.size(), 43u);
+}
+
+TEST(Walking, PeopleOutsideTheSquareTurnBackFirst) {
+    SettlementWorld w;
+    const glm::vec3 c(1000.0f, 0.0f, -500.0f);
+    Settlement& s = w.addFixed(c);
+    struct Case {
+        glm::vec3 at;
+        float outwardYaw;
+        glm::vec3 inward;
+    };
+    const Case cases[] = {
+        {c + glm::vec3(310.0f, 0.0f, 0.0f), 0.0f, glm::vec3(-1.0f, 0.0f, 0.0f)},
+        {c + glm::vec3(-307.0f, 0.0f, 0.0f), 180.0f, glm::vec3(1.0f, 0.0f, 0.0f)},
+        {c + glm::vec3(0.0f, 0.0f, -308.0f), 90.0f, glm::vec3(0.0f, 0.0f, 1.0f)},
+        {c + glm::vec3(0.0f, 0.0f, 312.0f), 270.0f, glm::vec3(0.0f, 0.0f, -1.0f)},
+    };
+    for (unsigned seed = 1; seed <= 50; ++seed) {
+        std::srand(seed);
+        for (const Case& k : cases) {
+            SceneObject& p = w.addPerson(s, GoodPerson, Wandering, k.at, k.outwardYaw);
+            s.walk(p, 2.0f);
+            const glm::vec3 h = p.heading();
+            EXPECT_GT(glm::dot(h, k.inward), 0.01f) << "seed " << seed;
+            EXPECT_NEAR(glm::distance(p.position, k.at), 2.0f, 1e-3f);
+            EXPECT_NEAR(p.position.x, k.at.x + 2.0f * h.x, 1e-3f);
+        }
+    }
+    // Inside the square a person keeps its heading.
+    SceneObject& inside = w.addPerson(s, GoodPerson, Wandering, c + glm::vec3(306.0f, 0.0f, 306.0f), 45.0f);
+    s.walk(inside, 3.0f);
+    EXPECT_EQ(inside.rotation.y, 45.0f);
+    EXPECT_NEAR(inside.position.x, c.x + 306.0f + 3.0f * std::cos(glm::radians(45.0f)), 1e-3f);
+    // At a corner only the x rule applies.
+    SceneObject& corner = w.addPerson(s, GoodPerson, Wandering, c + glm::vec3(320.0f, 0.0f, 320.0f), 0.0f);
+    s.walk(corner, 1.0f);
+    EXPECT_LT(corner.heading().x, -0.01f);
+}
+
+TEST(GoodPeople, TheTreeTemptsTheWanderingAndConvertsThemWithTheAppleSound) {
+    SettlementWorld w;
+    Settlement& s = w.addFixed();
+    Camera& cam = *w.game.camera;
+    cam.position = s.tree->position + glm::vec3(0.0f, 0.0f, 150.0f);
+    SceneObject& p = w.addPerson(s, GoodPerson, Wandering, s.tree->position + glm::vec3(-50.0f, 0.0f, 0.0f), 90.0f);
+    SceneObject& sent = w.addPerson(s, GoodPerson, Sent, s.tree->position + glm::vec3(0.0f, 0.0f, -50.0f), 0.0f);
+    s.updateGoodPeople(dt);
+    EXPECT_GT(glm::dot(p.heading(), omxtest::groundDirection(p.position, s.tree->position)), 0.9999f);
+    EXPECT_EQ(sent.rotation.y, 0.0f);  // a Sent person is not drawn to the tree
+
+    const float took = runPeople(s, 5.0f, [&] { return p.type == BadPerson; });
+    EXPECT_NEAR(took, 40.0f / 40.0f, 0.1f);  // from 50 to within 10 at 40 per second
+    EXPECT_EQ(p.state, Wandering);
+    EXPECT_TRUE(contains(s.badPeople, &p));
+    EXPECT_FALSE(contains(s.goodPeople, &p));
+    EXPECT_EQ(w.sound.playCount(SoundApple), 1);
+    EXPECT_NEAR(w.sound.volumes[SoundApple], 0.5f, 1e-4f);
+    EXPECT_EQ(sent.type, GoodPerson);
+
+    // While the sound plays a second conversion is silent; far from the camera too.
+    SceneObject& q = w.addPerson(s, GoodPerson, Wandering, s.tree->position + glm::vec3(5.0f, 0.0f, 0.0f));
+    s.updateGoodPeople(dt);
+    EXPECT_EQ(q.type, BadPerson);
+    EXPECT_EQ(w.sound.playCount(SoundApple), 1);
+    w.sound.reportPlaying = false;
+    cam.position = s.tree->position + glm::vec3(0.0f, 301.0f, 0.0f);
+    SceneObject& r = w.addPerson(s, GoodPerson, Wandering, s.tree->position + glm::vec3(5.0f, 0.0f, 0.0f));
+    s.updateGoodPeople(dt);
+    EXPECT_EQ(r.type, BadPerson);
+    EXPECT_EQ(w.sound.playCount(SoundApple), 1);
+}
+
+TEST(GoodPeople, PeopleNearAGrowingGrenadeStopAndWork) {
+    SettlementWorld w;
+    Settlement& s = w.addFixed();
+    const glm::vec3 g = s.grenade->position;
+    s.grenade->position.y = -20.0f;  // a half-built grenade: only the ground distance counts
+    SceneObject& p = w.addPerson(s, GoodPerson, Wandering, g + glm::vec3(0.0f, 0.0f, -60.0f), 90.0f);
+    SceneObject& sent = w.addPerson(s, GoodPerson, Sent, g + glm::vec3(60.0f, 0.0f, 0.0f), 90.0f);
+    s.updateGoodPeople(dt);
+    EXPECT_GT(glm::dot(p.heading(), glm::vec3(0.0f, 0.0f, 1.0f)), 0.9999f);
+    const float took = runPeople(s, 5.0f, [&] { return p.state == Working && sent.state == Working; });
+    EXPECT_NEAR(took, 10.0f / 40.0f, 0.05f);
+    EXPECT_EQ(s.workerCount, 2);
+    const glm::vec3 workingAt = p.position;
+    runPeople(s, 1.5f, [] { return false; });
+    EXPECT_EQ(p.position, workingAt);
+    EXPECT_LT(p.rotation.x, 0.0f);  // bowing
+
+    s.grenade->state = Ready;
+    s.updateGoodPeople(dt);
+    EXPECT_EQ(p.state, Wandering);
+    EXPECT_EQ(sent.state, Wandering);
+    EXPECT_EQ(s.workerCount, 2);  // the count is left as it was
+}
+
+TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
+    SettlementWorld w;
+    Settlement& s = w.addFixed();
+    w.game.camera->position = s.tree->position;
+    const glm::vec3 g = s.grenade->position;
+    SceneObject& first = w.addPerson(s, GoodPerson, Working, g + glm::vec3(0.0f, 0.0f, -45.0f));
+    SceneObject& second = w.addPerson(s, GoodPerson, Working, g + glm::vec3(-45.0f, 0.0f, 0.0f));
+    s.workerCount = 2;
+    SceneObject& q = w.addPerson(s, BadPerson, Wandering, g + glm::vec3(30.0f, 0.0f, -30.0f), 0.0f);
+    s.updateBadPeople(dt);
+    EXPECT_EQ(q.state, Dragging);
+    EXPECT_EQ(first.state, Dragged);
+    EXPECT_EQ(first.target, &q);
+    EXPECT_EQ(second.state, Working);
+    EXPECT_EQ(s.workerCount, 1);
+    const glm::vec3 toTree = omxtest::groundDirection(q.position, s.tree->position);
+    EXPECT_GT(glm::dot(q.heading(), toTree), 0.9999f);
+    EXPECT_GT(glm::dot(first.heading(), toTree), 0.9999f);
+    EXPECT_NEAR(glm::dot(q.position - first.position, toTree), 10.0f, 1e-3f);
+
+    // Both walk to the tree; the dragger lets go there and the victim turns bad on arrival.
+    const float took = runPeople(s, 30.0f, [&] { return first.type == BadPerson; });
+    EXPECT_LT(took, 30.0f);
+    EXPECT_EQ(q.state, Wandering);
+    EXPECT_EQ(first.state, Wandering);
+    EXPECT_EQ(w.sound.playCount(SoundApple), 1);
+
+    // A second bad person takes the remaining worker; a strike on it frees the victim.
+    SceneObject& r = w.addPerson(s, BadPerson, Wandering, g + glm::vec3(-30.0f, 0.0f, 30.0f), 0.0f);
+    s.updateBadPeople(dt);
+    ASSERT_EQ(second.state, Dragged);
+    EXPECT_EQ(s.workerCount, 0);
+    const glm::vec3 draggedHeading = second.heading();
+    r.state = Struck;
+    s.updateGoodPeople(dt);
+    EXPECT_EQ(second.state, Sent);
+    EXPECT_EQ(second.target, nullptr);
+    EXPECT_NEAR(glm::dot(second.heading(), draggedHeading), -1.0f, 1e-4f);
+    runPeople(s, 1.1f, [] { return false; });
+    EXPECT_EQ(r.state, Gone);
+    EXPECT_FALSE(contains(s.badPeople, &r));
+}
+
+TEST(BadPeople, TakeNobodyWithoutAWorkerOrAGrowingGrenade) {
+    SettlementWorld w;
+    Settlement& s = w.addFixed();
+    const glm::vec3 g = s.grenade->position;
+    SceneObject& q = w.addPerson(s, BadPerson, Wandering, g + glm::vec3(0.0f, 0.0f, -40.0f), 0.0f);
+    s.workerCount = 1;  // counted, but nobody in the list works
+    w.addPerson(s, GoodPerson, Sent, g + glm::vec3(250.0f, 0.0f, 0.0f));
+    s.updateBadPeople(dt);
+    EXPECT_EQ(q.state, Wandering);
+    EXPECT_EQ(s.workerCount, 1);
+    SceneObject& worker = w.addPerson(s, GoodPerson, Working, g + glm::vec3(40.0f, 0.0f, 0.0f));
+    s.workerCount = 0;
+    s.updateBadPeople(dt);
+    EXPECT_EQ(q.state, Wandering);
+    EXPECT_EQ(worker.state, Working);
+    s.workerCount = 1;
+    s.grenade->state = Ready;
+    s.updateBadPeople(dt);
+    EXPECT_EQ(q.state, Wandering);
+}
+
+TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughter) {
+    SettlementWorld w;
+    Settlement& s = w.addFixed();
+    SceneObject& good = w.addPerson(s, GoodPerson, Struck, glm::vec3(0.0f, 0.0f, -100.0f));
+    s.updateGoodPeople(0.5f);
+    EXPECT_EQ(good.state, Struck);
+    s.updateGoodPeople(0.5f);
+    EXPECT_EQ(good.state, Gone);
+    EXPECT_EQ(s.deadGoodCount, 1);
+    EXPECT_EQ(w.sound.playCount(SoundGodRegret), 1);
+    EXPECT_TRUE(contains(s.goodPeople, &good));  // removed at its next visit
+    s.updateGoodPeople(dt);
+    EXPECT_FALSE(contains(s.goodPeople, &good));
+    EXPECT_EQ(w.sound.playCount(SoundGodRegret), 1);
+
+    std::set<int> laughs;
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        std::srand(seed);
+        w.sound.clear();
+        SceneObject& bad = w.addPerson(s, BadPerson, Struck, glm::vec3(0.0f, 0.0f, -100.0f));
+        s.updateBadPeople(0.5f);
+        EXPECT_TRUE(w.sound.played.empty());
+        s.updateBadPeople(0.5f);
+        EXPECT_EQ(bad.state, Gone);
+        ASSERT_EQ(w.sound.played.size(), 1u);
+        laughs.insert(w.sound.played[0]);
+        s.updateBadPeople(dt);
+    }
+    EXPECT_TRUE(s.badPeople.empty());
+    EXPECT_EQ(laughs, (std::set<int>{SoundGodLaugh1, SoundGodLaugh2, SoundGodLaugh3}));
+    EXPECT_EQ(s.deadGoodCount, 1);  // bad deaths do not lower the limit
+}
+
+TEST(Strikes, StruckGoodPeopleInAWonSettlementStayFrozenAndRise) {
+    SettlementWorld w;
+    Settlement& s = w.addFixed();
+    SceneObject& struck = w.addPerson(s, GoodPerson, Struck, glm::vec3(0.0f, 0.0f, -100.0f));
+    struck.stateTimer = 0.5f;
+    s.status = SettlementWon;
+    s.position.y = 42.0f;
+    for (int i = 0; i < 600; ++i) s.updateGoodPeople(dt);
+    EXPECT_EQ(struck.state, Struck);
+    EXPECT_EQ(struck.stateTimer, 0.5f);
+    EXPECT_EQ(struck.position.y, 42.0f);
+    EXPECT_EQ(s.deadGoodCount, 0);
+    EXPECT_EQ(w.sound.playCount(SoundGodRegret), 0);
+}
+
+TEST(SettlementDriver, RunsOnlyTheFirstUpdateDuringTheIntroAndAlwaysSetsTheMood) {
+    SettlementWorld w;
+    Settlement& a = w.addFixed();
+    Settlement& b = w.addFixed(glm::vec3(1200.0f, 0.0f, 0.0f));
+    a.spawnInterval = 1.0f;
+    w.game.state = Intro;
+    w.game.updateSettlements(5.0f, false);
+    EXPECT_EQ(a.grenadeProgress, 0.0f);
+    EXPECT_TRUE(a.goodPeople.empty());
+    EXPECT_EQ(a.mood, -1);
+    w.addPerson(b, BadPerson, Wandering, glm::vec3(1200.0f, 0.0f, -100.0f));
+    w.game.updateSettlements(5.0f, false);
+    EXPECT_EQ(b.mood, 1);
+    w.game.updateSettlements(5.0f, true);
+    EXPECT_FLOAT_EQ(a.grenadeProgress, -50.0f);
+    EXPECT_EQ(a.goodPeople.size(), 1u);
+    EXPECT_EQ(a.mood, -1);
+
+    w.game.state = Playing;
+    a.grenadeProgress = -1259.0f;
+    w.game.updateSettlements(0.5f, false);
+    EXPECT_EQ(a.status, Warning);
+    EXPECT_EQ(a.mood, 1);
+}
