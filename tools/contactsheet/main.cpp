@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
     }
     glfwMakeContextCurrent(window);
 
-    const int rows = 8;
+    const int rows = 7;  // 54 tiles: 10 models x 3 views, 21 flat pictures, 3 sky views
     const int width = columns * tile, height = rows * (tile + labelHeight);
     GLuint framebuffer = 0, colour = 0, depth = 0;
     glGenFramebuffers(1, &framebuffer);
