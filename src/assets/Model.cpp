@@ -1,4 +1,4 @@
-// Model.cpp -- the model registry, OBJ import through Assimp, vertex uploads and the built-in meshes.
+// Model.cpp -- the model registry, OBJ import through Assimp after the strict check, vertex uploads and the built-in meshes.
 #include "assets/Model.h"
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include <GLFW/glfw3.h>
 #include <glm/glm.hpp>
 
+#include "assets/ObjCheck.h"
 #include "assets/ShaderProgram.h"
 
 std::vector<Model*> allModels;
@@ -75,6 +76,8 @@ void appendMesh(const aiMesh& mesh, MeshArrays& out) {
 
 bool importMeshArrays(const std::string& path, MeshArrays& out, std::string& reason) {
     out = MeshArrays{};
+    // The importer has a record of memory faults on malformed files, so it only sees files that pass.
+    if (!checkObjFile(path, reason)) return false;
     Assimp::Importer importer;
     const aiScene* scene = importer.ReadFile(path, importFlags);
     if (!scene) {
