@@ -4,6 +4,7 @@
 #include "Noise.h"
 
 #include <cmath>
+#include <iterator>
 #include <string>
 
 #include <glm/gtc/constants.hpp>

@@ -2,6 +2,7 @@
 #include "Atlas.h"
 #include "Models.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <glm/gtc/constants.hpp>

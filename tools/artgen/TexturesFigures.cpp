@@ -37,7 +37,7 @@ void paintFace(Image& image, bool good, const PersonLook& look) {
             drawDisc(image, ex + side * 0.5f, 59.0f, 2.2f, rgb(0.05f, 0.05f, 0.1f));
             drawDisc(image, ex - 1.5f, 56.5f, 1.3f, rgb(1, 1, 1));
             drawDisc(image, cx + side * 20.0f, 74.0f, 5.0f, rgb(1.0f, 0.5f, 0.5f, 0.45f));  // rosy cheeks
-            drawLine(image, ex - 5.0f, 47.0f, ex + 5.0f, 46.0f - side * 0.0f, 2.0f, scale(look.hair, 0.8f));
+            drawLine(image, ex - 5.0f, 47.0f, ex + 5.0f, 46.0f, 2.0f, scale(look.hair, 0.8f));
         } else {
             drawDisc(image, ex, 60.0f, 7.0f, rgb(0.1f, 0.02f, 0.02f));
             drawDisc(image, ex, 60.5f, 4.0f, look.eye);
