@@ -184,6 +184,33 @@ TEST(ArtModels, TreeHasLeafClustersAroundATrunkThatIsMeshFifteen) {
     }
 }
 
+// Each leaf card is drawn cut out by the leaf mask: its corner of the picture must hold a sprig, or
+// the card vanishes.
+TEST(ArtModels, EveryLeafCardShowsLeavesOfTheMask) {
+    const ModelGeometry tree = loadGeometry("MediumPolyTree2.obj");
+    const arttest::Picture mask = arttest::loadPicture("tree/leafalpha.tga");
+    ASSERT_TRUE(tree.ok && mask.ok);
+    for (size_t m = 0; m < tree.meshPositions.size(); ++m) {
+        if (m == 15) continue;
+        const auto& uv = tree.meshTexCoords[m];
+        for (size_t v = 0; v + 5 < uv.size(); v += 6) {  // two triangles per card
+            glm::vec2 lo(1e9f), hi(-1e9f);
+            for (size_t k = v; k < v + 6; ++k) {
+                lo = glm::min(lo, uv[k]);
+                hi = glm::max(hi, uv[k]);
+            }
+            size_t solid = 0, total = 0;
+            for (int y = static_cast<int>(lo.y * mask.height); y < static_cast<int>(hi.y * mask.height); ++y)
+                for (int x = static_cast<int>(lo.x * mask.width); x < static_cast<int>(hi.x * mask.width); ++x) {
+                    solid += mask.at(x, y)[0] >= 128;  // the game cuts on the mask's red channel at one half
+                    ++total;
+                }
+            ASSERT_GT(total, 100u) << "card " << v / 6 << " of mesh " << m << " maps to a sliver";
+            EXPECT_GT(static_cast<double>(solid) / total, 0.2) << "card " << v / 6 << " of mesh " << m;
+        }
+    }
+}
+
 // The moai at scale 0.4 is 60 world units: ~150 model units standing on y = 0.
 TEST(ArtModels, MoaiIsAStatueAboutOneHundredFiftyTallOnTheGround) {
     const ModelGeometry moai = loadGeometry("moai_duplicated.obj");

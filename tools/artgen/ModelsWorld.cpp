@@ -173,9 +173,10 @@ std::vector<Mesh> buildWall() {
 std::vector<Mesh> buildGroundBorder() {
     Mesh mesh;
     mesh.name = "fence";
-    // Panel texture: one repeat per unit along x, the full height of the picture from top to bottom.
+    // Panel texture: one repeat per unit along x, the full height of the picture from top to bottom; the
+    // picture's post column is centred on each post.
     const BoxUv panelUv = [](const glm::vec3& p, const glm::vec3&, const glm::vec2&) {
-        return glm::vec2(p.x + 7.0f, 1.0f - p.y);
+        return glm::vec2(p.x + 7.0f + atlas::borderPostWidth * 0.5f, 1.0f - p.y);
     };
     addBox(mesh, {-7.0f, 0.08f, -0.025f}, {7.0f, 0.94f, 0.025f}, panelUv, true);
     // Posts every unit, mapped onto the bright post column at the left of the picture.
