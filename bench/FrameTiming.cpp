@@ -1,0 +1,118 @@
+// FrameTiming.cpp -- the benchmark's frame loop: the same update, render, present and error check as the
+// game's loop, in a fixed view, with a fixed world step.
+#include "FrameTiming.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include <epoxy/gl.h>
+
+#include "Clock.h"
+#include "PlaySetup.h"
+#include "app/GlDiagnostics.h"
+#include "app/Platform.h"
+#include "assets/Model.h"
+#include "game/Game.h"
+
+namespace {
+
+struct FrameSamples {
+    std::vector<double> frame, update, render, present;
+    int glErrors = 0;
+};
+
+void runFrames(Game& game, const View& view, int count, FrameSamples* samples) {
+    for (int i = 0; i < count; ++i) {
+        const double start = nowSeconds();
+        game.update(game.timeScale * benchFrameStep);
+        if (view.holdCamera) aimCamera(game, view.position, view.direction, view.up);
+        const double updated = nowSeconds();
+        game.render();
+        const double rendered = nowSeconds();
+        platform::swapBuffers();
+        const double presented = nowSeconds();
+        const unsigned error = checkGLError();
+        if (!samples) continue;
+        samples->frame.push_back((presented - start) * 1000.0);
+        samples->update.push_back((updated - start) * 1000.0);
+        samples->render.push_back((rendered - updated) * 1000.0);
+        samples->present.push_back((presented - rendered) * 1000.0);
+        samples->glErrors += error != GL_NO_ERROR;
+    }
+}
+
+double medianOf(std::vector<double>& values) { return percentile(values, 0.5); }
+
+// The models the renderer draws, by the vertex array it binds for them.
+std::vector<std::pair<std::string, const Model*>> namedModels(const Game& g) {
+    return {{"sky box", g.skyboxModel},           {"ground tile", g.groundModel},
+            {"ground border", g.groundBorderModel}, {"info panel", g.infoPanelModel},
+            {"light marker", g.lightMarkerModel},   {"wall", g.wallModel},
+            {"moai", g.moaiModel},                  {"tree", g.treeModel},
+            {"holy grenade", g.grenadeModel},       {"grenade border", g.grenadeBorderModel},
+            {"good person", g.goodPersonModel},     {"bad person", g.badPersonModel},
+            {"lightning", g.lightningModel}};
+}
+
+}  // namespace
+
+double percentile(std::vector<double>& values, double fraction) {
+    if (values.empty()) return 0.0;
+    std::sort(values.begin(), values.end());
+    const double rank = fraction * static_cast<double>(values.size() - 1);
+    const size_t low = static_cast<size_t>(std::floor(rank));
+    const size_t high = std::min(values.size() - 1, low + 1);
+    return values[low] + (values[high] - values[low]) * (rank - static_cast<double>(low));
+}
+
+ViewResult measureView(Game& game, const View& view, int warmup, int frames, bool attribute) {
+    ViewResult result;
+    result.view = view;
+    game.frustumCulling = view.frustumCulling;
+    aimCamera(game, view.position, view.direction, view.up);
+    runFrames(game, view, warmup, nullptr);
+
+    FrameSamples samples;
+    runFrames(game, view, frames, &samples);
+    FrameSeries& series = result.series;
+    series.frames = frames;
+    series.frameMin = percentile(samples.frame, 0.0);
+    series.frameMedian = medianOf(samples.frame);
+    series.frameP95 = percentile(samples.frame, 0.95);
+    series.updateMedian = medianOf(samples.update);
+    series.renderMedian = medianOf(samples.render);
+    series.presentMedian = medianOf(samples.present);
+    series.glErrors = samples.glErrors;
+    series.people = livingPeople(game);
+
+    startDrawCounting();
+    runFrames(game, view, 1, nullptr);
+    result.draws = stopDrawCounting();
+
+    for (const auto& [name, model] : namedModels(game)) {
+        if (!model || model->vao == 0) continue;
+        ModelDraws entry;
+        entry.model = name;
+        const auto colour = result.draws.byArray.find({static_cast<int>(Pass::Colour), model->vao});
+        const auto objectId = result.draws.byArray.find({static_cast<int>(Pass::ObjectId), model->vao});
+        if (colour != result.draws.byArray.end()) entry.colour = colour->second;
+        if (objectId != result.draws.byArray.end()) entry.objectId = objectId->second;
+        if (entry.colour.draws == 0 && entry.objectId.draws == 0) continue;
+        if (attribute) {
+            // The same number of frames with and without the model, interleaved in halves so that
+            // a change of machine load falls on both alike.
+            FrameSamples with, without;
+            const int half = std::max(1, frames / 4);
+            for (int round = 0; round < 2; ++round) {
+                runFrames(game, view, half, &with);
+                startDrawCounting(model->vao);
+                runFrames(game, view, half, &without);
+                stopDrawCounting();
+            }
+            entry.costMs = medianOf(with.frame) - medianOf(without.frame);
+        }
+        result.byModel.push_back(entry);
+    }
+    return result;
+}

@@ -1,0 +1,49 @@
+// Report.h -- everything one benchmark run measured, printed as one table and written as JSON.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "FrameTiming.h"
+#include "UpdateBench.h"
+
+// Seconds from process start to the first presented frame, by phase.
+struct StartupResult {
+    double beforeMain = 0.0;  // exec to main, from the kernel's process start time (10 ms steps)
+    double window = 0.0;      // window system, window and GL context, version check
+    double shaders = 0.0, models = 0.0, textures = 0.0, sounds = 0.0;
+    double world = 0.0;       // the rest of the world construction
+    double firstFrame = 0.0;  // resize, first update, render and present
+    double total = 0.0;
+};
+
+struct Machine {
+    std::string cpu;
+    int cores = 0;
+    std::string glRenderer;
+    std::string glVersion;
+    std::string loadBefore;  // /proc/loadavg when the run started
+    std::string loadAfter;
+    std::string date;
+};
+
+struct BenchReport {
+    Machine machine;
+    StartupResult startup;
+    std::vector<ViewResult> views;
+    UpdateResult update;
+    double peakMemoryMegabytes = 0.0;  // ru_maxrss, the whole run
+};
+
+// The targets the numbers are held against.
+constexpr double startupTargetSeconds = 0.5;
+constexpr double playTargetFps = 60.0;
+constexpr double worstTargetFps = 30.0;
+constexpr double updateTargetMicroseconds = 100.0;
+constexpr double memoryTargetMegabytes = 150.0;
+
+Machine describeMachine();
+std::string loadAverage();
+void printTable(const BenchReport& report, std::ostream& out);
+void writeJson(const BenchReport& report, std::ostream& out);

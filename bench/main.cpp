@@ -1,0 +1,203 @@
+// main.cpp -- omnivex_bench: start-up, frame times, draws, the update step and peak memory of the real
+// game, in one run, printed as one table and written as JSON.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <epoxy/gl.h>
+
+#include "Clock.h"
+#include "FrameTiming.h"
+#include "PlaySetup.h"
+#include "Report.h"
+#include "StartupPhases.h"
+#include "UpdateBench.h"
+#include "app/App.h"
+#include "app/GlDiagnostics.h"
+#include "app/Platform.h"
+#include "game/Game.h"
+
+namespace {
+
+struct Options {
+    std::string jsonPath = "omnivex_bench.json";  // relative to the build folder
+    int frames = 300;
+    int warmup = 60;
+    bool attribute = false;
+};
+
+const char* usage =
+    "usage: omnivex_bench [--json=PATH] [--frames=N] [--warmup=N] [--attribute] [--benchmark_...]\n"
+    "  Runs from the build folder (shaders/ and resources/ there). --attribute also times each model\n"
+    "  by leaving its draws out. Flags starting with --benchmark_ go to Google Benchmark.\n";
+
+// Takes the benchmark's own flags out of argv, leaving the program name and Google Benchmark's flags.
+bool parseOptions(int& argc, char** argv, Options& options) {
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--json=", 0) == 0) {
+            options.jsonPath = arg.substr(7);
+        } else if (arg.rfind("--frames=", 0) == 0) {
+            options.frames = std::atoi(arg.c_str() + 9);
+        } else if (arg.rfind("--warmup=", 0) == 0) {
+            options.warmup = std::atoi(arg.c_str() + 9);
+        } else if (arg == "--attribute") {
+            options.attribute = true;
+        } else if (arg.rfind("--benchmark_", 0) == 0) {
+            argv[kept++] = argv[i];
+        } else {
+            return false;
+        }
+    }
+    argc = kept;
+    return options.frames > 0 && options.warmup >= 0;
+}
+
+// Seconds between the kernel's start of this process and now (the start time comes in clock ticks).
+double secondsSinceExec() {
+    std::ifstream file("/proc/self/stat");
+    std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const size_t afterName = stat.rfind(')');
+    if (afterName == std::string::npos) return 0.0;
+    // Field 22 is the start time; fields 3.. follow the command name in parentheses.
+    const char* p = stat.c_str() + afterName + 2;
+    for (int field = 3; field < 22 && *p; ++field) {
+        const char* space = std::strchr(p, ' ');
+        p = space ? space + 1 : "";
+    }
+    const double started = std::strtod(p, nullptr) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    timespec boot{};
+    clock_gettime(CLOCK_BOOTTIME, &boot);
+    const double since = static_cast<double>(boot.tv_sec) + boot.tv_nsec * 1e-9 - started;
+    return since > 0.0 ? since : 0.0;
+}
+
+// The game reads shaders/ and resources/ from its working directory: when started elsewhere, run from
+// the folder that holds the executable (the build folder).
+void enterBuildFolder() {
+    if (access("shaders", F_OK) == 0) return;
+    std::vector<char> path(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (length <= 0) return;
+    std::string folder(path.data(), static_cast<size_t>(length));
+    folder = folder.substr(0, folder.rfind('/'));
+    if (chdir(folder.c_str()) != 0) std::cerr << "cannot enter " << folder << std::endl;
+}
+
+double peakMemoryMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const double mainStart = nowSeconds();
+    BenchReport report;
+    report.startup.beforeMain = secondsSinceExec();
+    report.machine.loadBefore = loadAverage();
+
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        std::cerr << usage;
+        return 2;
+    }
+    enterBuildFolder();
+
+    // Start-up as the game does it: window and context, the Game (world construction), then the first frame.
+    if (!platform::init() || !platform::openWindow(1200, 800, false)) {
+        std::cerr << "Failed to initialize OpenGL window." << std::endl;
+        platform::terminate();
+        return 1;
+    }
+    int major = 0, minor = 0;
+    platform::glVersion(major, minor);
+    if (!acceptGLVersion(major, minor, std::cerr)) {
+        platform::terminate();
+        return 1;
+    }
+    glGetError();
+    printGLInfo();
+    const double windowOpen = nowSeconds();
+
+    platform::WindowInput input;
+    GameOptions gameOptions;
+    gameOptions.input = &input;
+    gameOptions.seedFromClock = false;  // the same world in every run
+    gameOptions.seed = 1;
+    auto theGame = std::make_unique<Game>(gameOptions);
+    const double worldBuilt = nowSeconds();
+    const StartupPhaseTimes phases = startupPhaseTimes();
+    if (!theGame->worldComplete) {
+        std::cerr << "the world could not be built" << std::endl;
+        theGame.reset();
+        platform::terminate();
+        return 1;
+    }
+    game = theGame.get();
+    platform::setTitle("Omnivex");
+    platform::setWindowSizeCallback(windowSizeCallback);
+    platform::setSwapInterval(0);
+    game->update(game->timeScale * static_cast<float>(platform::time()));
+    game->render();
+    platform::swapBuffers();
+    checkGLError();
+    glFinish();
+    const double firstFrame = nowSeconds();
+
+    StartupResult& s = report.startup;
+    s.window = windowOpen - mainStart;
+    s.shaders = phases.shaders;
+    s.models = phases.models;
+    s.textures = phases.textures;
+    s.sounds = phases.sounds;
+    s.world = (worldBuilt - windowOpen) - (phases.shaders + phases.models + phases.textures + phases.sounds);
+    s.firstFrame = firstFrame - worldBuilt;
+    s.total = s.beforeMain + (firstFrame - mainStart);
+    report.machine = describeMachine();
+    report.machine.loadBefore = loadAverage();
+
+    // Full population, then the views.
+    enterPlay(*game);
+    fillSettlements(*game);
+    const glm::vec3 up(0.0f, 1.0f, 0.0f);
+    const glm::vec3 playPosition(0.0f, 576.0f, 576.0f);
+    const glm::vec3 playDirection = glm::normalize(glm::vec3(0.0f, -1.0f, -1.0f));
+    // High enough above the centre that the whole ground (10400 units square) fits the 60-degree view.
+    const std::vector<View> views = {
+        {"play view", playPosition, playDirection, up, false, false},
+        {"play view, culling on (F8)", playPosition, playDirection, up, true, false},
+        {"worst case: all in view, from 10000 up", glm::vec3(0.0f, 10000.0f, 0.0f), glm::vec3(0.0f, -1.0f, 0.0f),
+         glm::vec3(0.0f, 0.0f, -1.0f), false, true},
+    };
+    for (const View& view : views) {
+        if (view.name.rfind("play", 0) == 0) enterPlay(*game);
+        report.views.push_back(measureView(*game, view, options.warmup, options.frames, options.attribute));
+        std::cout << view.name << ": median " << report.views.back().series.frameMedian << " ms" << std::endl;
+    }
+
+    game = nullptr;
+    theGame.reset();
+
+    report.update = runUpdateBenchmark(argc, argv);
+    report.peakMemoryMegabytes = peakMemoryMegabytes();
+    report.machine.loadAfter = loadAverage();
+
+    printTable(report, std::cout);
+    std::ofstream json(options.jsonPath);
+    writeJson(report, json);
+    if (!json) std::cerr << "cannot write " << options.jsonPath << std::endl;
+    else std::cout << "\nJSON written to " << options.jsonPath << std::endl;
+    platform::terminate();
+    return 0;
+}
