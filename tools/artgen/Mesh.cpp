@@ -29,8 +29,6 @@ void Mesh::addQuadFacingAway(const Vertex& a, const Vertex& b, const Vertex& c, 
     addFacingAway(a, c, d, inside);
 }
 
-void Mesh::append(const Mesh& other) { triangles.insert(triangles.end(), other.triangles.begin(), other.triangles.end()); }
-
 void addBox(Mesh& mesh, const glm::vec3& lo, const glm::vec3& hi, const BoxUv& uv, bool withBottom) {
     const glm::vec3 centre = (lo + hi) * 0.5f;
     // Each face: outward axis and its four corners in order (top-left, top-right, bottom-right, bottom-left).
@@ -118,11 +116,6 @@ std::vector<glm::vec3> ellipseRing(const glm::vec3& centre, float rx, float rz, 
         ring.push_back(centre + glm::vec3(std::cos(angle) * rx, 0.0f, std::sin(angle) * rz));
     }
     return ring;
-}
-
-void transformMesh(Mesh& mesh, const glm::mat4& transform) {
-    for (Triangle& t : mesh.triangles)
-        for (Vertex& v : t.v) v.position = glm::vec3(transform * glm::vec4(v.position, 1.0f));
 }
 
 bool writeObj(const std::string& path, const std::vector<Mesh>& meshes) {

@@ -30,7 +30,6 @@ struct Mesh {
     // Two triangles (a, b, c) and (a, c, d), each wound away from `inside`.
     void addQuadFacingAway(const Vertex& a, const Vertex& b, const Vertex& c, const Vertex& d,
                            const glm::vec3& inside);
-    void append(const Mesh& other);
 };
 
 // A sub-rectangle of a texture in OBJ coordinates (v from the top); at(s, t) maps [0,1]^2 into it.
@@ -54,6 +53,7 @@ BoxUv tiledUv(float unitsPerRepeat);
 
 // A closed band through rings of equal size (bottom ring first, each ring ordered by angle). Column i of
 // n points gets s = i / n across `rect` (the seam column repeats at s = 1); ring k gets t = ringT[k].
+// A ring whose points coincide closes the band to a point (its empty triangles are left out).
 // Caps fan to the ring's centroid and map the ring's top view into capRect.
 void addLoft(Mesh& mesh, const std::vector<std::vector<glm::vec3>>& rings, const std::vector<float>& ringT,
              const UvRect& rect, bool capBottom, bool capTop, const UvRect& capRect);
@@ -61,9 +61,6 @@ void addLoft(Mesh& mesh, const std::vector<std::vector<glm::vec3>>& rings, const
 // Ring of n points around centre with radius rx along x and rz along z. Point i lies at the angle
 // -pi + 2 pi i / n from +x towards +z, so the front (+x) falls on the middle column (s = 0.5) of a loft.
 std::vector<glm::vec3> ellipseRing(const glm::vec3& centre, float rx, float rz, int n);
-
-// Applies a transform to every position (winding is kept, so avoid mirroring transforms).
-void transformMesh(Mesh& mesh, const glm::mat4& transform);
 
 // Writes the meshes as one OBJ file: per mesh an "o" line, then for every triangle three v, three vt,
 // one vn (its face normal) and an f line. Returns false when the file cannot be written.
