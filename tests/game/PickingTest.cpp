@@ -55,6 +55,12 @@ TEST(Click, LeftStrikesPeopleOnceAndThrowsOnlyAReadyGrenade) {
     EXPECT_EQ(bad.state, Struck);
     EXPECT_EQ(w.sound.playCount(SoundPeopleShot), 2);
 
+    // A person that has died stays dead: it is not struck (and does not die) a second time.
+    SceneObject& dead = w.person(GoodPerson, Gone);
+    g.actOnClick(0, dead.id);
+    EXPECT_EQ(dead.state, Gone);
+    EXPECT_EQ(w.sound.playCount(SoundPeopleShot), 2);
+
     // A growing grenade does nothing; a ready one rolls with its sound.
     SceneObject& grenade = *w.s->grenade;
     g.actOnClick(0, grenade.id);
