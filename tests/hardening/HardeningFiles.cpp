@@ -32,8 +32,14 @@ const std::string& scratchDirectory() {
 
 std::string scratchFile(const std::string& name, const std::string& bytes) {
     const std::string path = scratchDirectory() + "/" + name;
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    writeFile(path, bytes);
     return path;
+}
+
+bool writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << bytes;
+    return static_cast<bool>(file);
 }
 
 std::string readFile(const std::string& path) {

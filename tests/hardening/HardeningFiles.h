@@ -12,6 +12,9 @@ const std::string& scratchDirectory();
 // Writes the bytes to scratchDirectory()/name and returns the full path.
 std::string scratchFile(const std::string& name, const std::string& bytes);
 
+// Writes the bytes to a new or emptied file; false when that fails.
+bool writeFile(const std::string& path, const std::string& bytes);
+
 // The whole file, or "" when it cannot be read.
 std::string readFile(const std::string& path);
 
