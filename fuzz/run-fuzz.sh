@@ -2,8 +2,9 @@
 # run-fuzz.sh -- one timed libFuzzer run: BINARY WORKDIR SECONDS MAXLEN COMMITTED_SEEDS RESOURCE_SEEDS [FUZZER FLAGS]
 # The corpus starts from the committed seeds and copies of the generated assets; new inputs and any crash
 # (crash-*, leak-*, timeout-*) land in WORKDIR. The status is the fuzzer's: nonzero when it found a fault.
+# OMNIVEX_FUZZ_SECONDS in the environment overrides SECONDS.
 set -euo pipefail
-binary="$1" work="$2" seconds="$3" maxlen="$4" seeds="$5" resources="$6"
+binary="$1" work="$2" seconds="${OMNIVEX_FUZZ_SECONDS:-$3}" maxlen="$4" seeds="$5" resources="$6"
 shift 6
 rm -rf "$work/corpus"
 mkdir -p "$work/corpus" "$work/generated"

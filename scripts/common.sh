@@ -29,12 +29,24 @@ omnivex_install_packages() {
   fi
 }
 
-# omnivex_build BUILD_DIR BUILD_TYPE [cmake options...]
-omnivex_build() {
+# omnivex_configure BUILD_DIR BUILD_TYPE [cmake options...] -- once; later runs keep the folder's settings.
+omnivex_configure() {
   local dir="$1" type="$2"
   shift 2
   if [ ! -f "$dir/build.ninja" ]; then
     cmake -S "$OMNIVEX_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
   fi
-  cmake --build "$dir" -j "$(nproc)"
+}
+
+# omnivex_build BUILD_DIR BUILD_TYPE [cmake options...]
+omnivex_build() {
+  omnivex_configure "$@"
+  cmake --build "$1" -j "$(nproc)"
+}
+
+# Sanitizer runs: leaks are reported except inside the media and graphics libraries listed in the file.
+omnivex_sanitizer_environment() {
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:allocator_may_return_null=1"
+  export LSAN_OPTIONS="suppressions=$OMNIVEX_ROOT/tests/hardening/lsan-suppressions.txt:print_suppressions=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 }

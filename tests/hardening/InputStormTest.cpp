@@ -1,0 +1,115 @@
+// InputStormTest.cpp -- the real game under a storm of random X input: keys held and tapped, every mouse button,
+// the wheel, moves in and out of the window, resizes down to one pixel and back, the window hidden and shown.
+// Afterwards Escape must still end it with status 0, with no GL error line and no sanitizer report.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/EndToEnd.h"
+
+namespace {
+
+constexpr double stormSeconds = 30.0;
+constexpr int commandsPerBatch = 120;
+
+// The window id of the game's window as xdotool prints it, or "" when there is none.
+std::string gameWindow(const std::string& display) {
+    const std::string command = "DISPLAY=" + display + " xdotool search --name '^Omnivex$' 2>/dev/null";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return "";
+    char line[64] = {};
+    const bool got = std::fgets(line, sizeof line, pipe) != nullptr;
+    pclose(pipe);
+    std::string id = got ? line : "";
+    while (!id.empty() && (id.back() == '\n' || id.back() == ' ')) id.pop_back();
+    return id;
+}
+
+// Keys of every kind the game reads and many it does not; Escape is left out, it ends the game.
+const std::vector<std::string> stormKeys = {
+    "a", "d", "f", "s", "w", "q", "e", "r", "x", "z", "1", "2", "0", "space", "Tab", "Return", "BackSpace",
+    "Left", "Right", "Up", "Down", "F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10", "F11", "F12",
+    "KP_Add", "KP_Subtract", "KP_0", "KP_5", "Control_L", "Control_R", "Shift_L", "Alt_L", "Super_L", "Menu",
+    "Page_Up", "Page_Down", "Home", "End", "Delete", "Insert"};
+
+// One xdotool command line of random input for the window `id`; counts the events it makes.
+std::string stormBatch(std::mt19937& random, const std::string& id, int& events) {
+    const auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    std::string batch;
+    std::vector<std::string> held;
+    bool hidden = false;
+    for (int i = 0; i < commandsPerBatch; ++i) {
+        const int kind = pick(100);
+        const std::string& key = stormKeys[static_cast<size_t>(pick(static_cast<int>(stormKeys.size())))];
+        if (kind < 30) {
+            batch += " key " + key;
+        } else if (kind < 38) {
+            batch += " keydown " + key;
+            held.push_back(key);
+        } else if (kind < 60) {
+            batch += " mousemove --window " + id + " " + std::to_string(pick(1500) - 150) + " " +
+                     std::to_string(pick(1100) - 150);
+        } else if (kind < 80) {
+            batch += " click " + std::to_string(1 + pick(9));  // 4 to 7 are the wheel
+        } else if (kind < 86) {
+            const int button = 1 + pick(3);
+            batch += " mousedown " + std::to_string(button) + " mouseup " + std::to_string(button);
+        } else if (kind < 94) {
+            const int sizes[] = {1, 2, 7, 64, 300, 1200, 1279};
+            batch += " windowsize " + id + " " + std::to_string(sizes[pick(7)]) + " " + std::to_string(sizes[pick(7)]);
+        } else if (kind < 97) {
+            batch += hidden ? " windowmap " + id : " windowunmap " + id;
+            hidden = !hidden;
+        } else {
+            batch += " windowfocus " + id;
+        }
+        ++events;
+    }
+    for (const std::string& key : held) batch += " keyup " + key;
+    events += static_cast<int>(held.size());
+    batch += " windowmap " + id;
+    return batch;
+}
+
+TEST(InputStorm, TheGameSurvivesThousandsOfRandomEventsAndStillEndsOnEscape) {
+    omxtest::VirtualDisplay display;
+    ASSERT_TRUE(display.ok());
+    omxtest::GameProcess game({}, display.name());
+    ASSERT_TRUE(game.waitForOutput("fbo recreate", 120.0)) << game.standardOutput() << game.standardError();
+    ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex", 30.0));
+    const std::string id = gameWindow(display.name());
+    ASSERT_FALSE(id.empty());
+
+    std::mt19937 random(8u);
+    int events = 0;
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() < stormSeconds) {
+        omxtest::xdotool(display.name(), stormBatch(random, id, events));
+        ASSERT_TRUE(game.running()) << "the game ended during the storm\n" << game.standardError();
+    }
+    RecordProperty("events", events);
+    std::printf("input storm: %d events in %.0f s\n", events, stormSeconds);
+    EXPECT_GT(events, 1000);
+
+    // Back to a normal window, then the player leaves.
+    omxtest::xdotool(display.name(), "windowmap " + id + " windowsize " + id + " 1200 800");
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_TRUE(game.running());
+    EXPECT_EQ(omxtest::xdotool(display.name(), "key Escape"), 0);
+    EXPECT_EQ(game.waitForExit(60.0), 0) << game.standardError();
+    // The storm reached the game: its switches were toggled and reported.
+    const std::string out = game.standardOutput();
+    EXPECT_NE(out.find("WireFrame: "), std::string::npos);
+    EXPECT_NE(out.find("FrustumCulling: "), std::string::npos);
+    const std::string err = game.standardError();
+    EXPECT_EQ(err.find("GL: "), std::string::npos) << err;
+    EXPECT_EQ(err.find("Sanitizer"), std::string::npos) << err;
+    EXPECT_EQ(err.find("runtime error"), std::string::npos) << err;
+}
+
+}  // namespace
