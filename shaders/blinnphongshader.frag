@@ -96,7 +96,7 @@ void main() {
         // A slow golden heartbeat plus a rim that shines against the background.
         float pulse = 0.5 + 0.5 * sin(glowTime * 4.0);
         float rim = pow(1.0 - max(dot(n, viewDir), 0.0), 2.0);
-        color += gold * (0.18 + 0.32 * pulse + 0.5 * rim);
+        color += gold * (0.25 + 0.35 * pulse + 0.9 * rim);
     }
 
     float distance = length(eyePosition);

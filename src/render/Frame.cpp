@@ -45,6 +45,22 @@ float glowSeconds() {
     return static_cast<float>(std::fmod(elapsed.count(), 3600.0));
 }
 
+// The projected picture is read without mipmaps or anisotropy, black outside its square: its coordinates
+// change steeply across the ground and the texture's own filtering would be needlessly costly there.
+GLuint projectionSampler() {
+    static GLuint sampler = 0;
+    if (sampler == 0 || !glIsSampler(sampler)) {
+        const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+        glGenSamplers(1, &sampler);
+        glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER);
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_BORDER);
+        glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, black);
+    }
+    return sampler;
+}
+
 bool modelsReady(const Game& g) {
     const Model* models[] = {g.treeModel,      g.moaiModel,        g.groundModel,       g.groundBorderModel,
                              g.infoPanelModel, g.skyboxModel,      g.goodPersonModel,   g.badPersonModel,
@@ -111,6 +127,7 @@ void Game::render() {
     if (strike->visible) {
         setInt(*phongShader, Uniform::ProjTexture, projectionUnit);
         bindTexture(projectionUnit, modelTexture(*lightningModel, strike->type == 0 ? 4 : 5));
+        glBindSampler(projectionUnit, projectionSampler());
         const int k = static_cast<int>(strikeTimer * 400.0f + 10.0f) % 210;
         const glm::vec3 eye = strike->position - static_cast<float>(k) * strike->direction;
         const glm::mat4 projectorView = glm::lookAt(eye, eye + strike->direction, glm::vec3(0.0f, 1.0f, 0.0f));

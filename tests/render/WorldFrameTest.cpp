@@ -1,11 +1,14 @@
-// WorldFrameTest.cpp -- frames of the real world: what the id image holds, what clicks find, culling counts,
-// and what the window shows (sky above ground, a darker world in a bad mood).
+// WorldFrameTest.cpp -- frames of the real world: what the id image holds, what hover and clicks find, culling
+// counts, and what the window shows (sky above ground, wireframe, a darker world in a bad mood, the glow).
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include <epoxy/gl.h>
 
 #include "RenderFixture.h"
 #include "assets/Model.h"
+#include "game/WorldConstants.h"
 #include "sound/SoundManager.h"
 
 namespace {
@@ -19,33 +22,279 @@ protected:
     }
     Game& game() { return *scene.game; }
     Settlement& home() { return *scene.game->settlements[0]; }
-    // Screen pixel of the centre of an object drawn with the model read from objFile.
-    glm::ivec2 pixelOf(const SceneObject& object, const std::string& objFile) {
-        const glm::vec3 centre = glm::vec3(object.modelMatrix() * glm::vec4(rendertest::modelCentre(objFile), 1.0f));
-        return rendertest::screenPoint(game(), centre);
+    // Screen pixel of a model-space point of an object.
+    glm::ivec2 pixelOf(const SceneObject& object, const glm::vec3& modelPoint) {
+        return rendertest::screenPoint(game(), glm::vec3(object.modelMatrix() * glm::vec4(modelPoint, 1.0f)));
     }
-    int idOf(const SceneObject& object, const std::string& objFile) {
-        const glm::ivec2 p = pixelOf(object, objFile);
-        return game().readObjectId(p.x, p.y);
+    glm::ivec2 centreOf(const SceneObject& object, const std::string& objFile) {
+        return pixelOf(object, rendertest::modelCentre(objFile));
     }
+    int idAt(const glm::ivec2& p) { return game().readObjectId(p.x, p.y); }
+    void pointMouseAt(const glm::ivec2& p) { game().mouse = MousePosition{p.x, game().windowHeight - p.y}; }
     // Looks down on settlement 0 from above and in front.
     void overlookHome() {
-        rendertest::placeCamera(game(), scene.centre + glm::vec3(0.0f, 700.0f, 450.0f), glm::vec3(0.0f, -700.0f, -450.0f));
+        rendertest::placeCamera(game(), scene.centre + glm::vec3(0.0f, 700.0f, 450.0f),
+                                glm::vec3(0.0f, -700.0f, -450.0f));
+    }
+    // Looks across the world towards the horizon from its southern part.
+    void lookAcross() {
+        rendertest::placeCamera(game(), glm::vec3(0.0f, 300.0f, 2500.0f), glm::vec3(0.0f, -0.15f, -1.0f));
+    }
+    // A good person standing on open ground in front of settlement 0's centre.
+    SceneObject& personInFront() {
+        return rendertest::addPerson(game(), home(), GoodPerson, scene.centre + glm::vec3(-60.0f, 0.0f, 150.0f));
+    }
+    // A ground point inside settlement 0's square, at least 120 units from each of its objects and people.
+    glm::vec3 openGround() {
+        const Settlement& s = home();
+        std::vector<glm::vec3> taken = {s.tree->position, s.moai->position, s.grenade->position};
+        for (const auto* list : {&s.goodPeople, &s.badPeople})
+            for (const SceneObject* p : *list) taken.push_back(p->position);
+        for (float dz = -200.0f; dz <= 200.0f; dz += 40.0f) {
+            for (float dx = -200.0f; dx <= 200.0f; dx += 40.0f) {
+                const glm::vec3 candidate = scene.centre + glm::vec3(dx, 0.0f, dz);
+                bool free = true;
+                for (const glm::vec3& t : taken) free = free && glm::length(glm::vec2(candidate.x - t.x, candidate.z - t.z)) > 120.0f;
+                if (free) return candidate;
+            }
+        }
+        ADD_FAILURE() << "no open ground in the settlement";
+        return scene.centre;
+    }
+    // A point half-way up the wall's near (+z) side, in the middle of its thickness.
+    glm::vec3 nearWallPoint() {
+        MeshArrays wall;
+        std::string reason;
+        importMeshArrays(modelPath + "wall7.obj", wall, reason);
+        float maxZ = -1e9f, maxY = -1e9f;
+        for (int v = 0; v < wall.vertexCount(); ++v) {
+            maxZ = std::max(maxZ, wall.positions[v * 4 + 2]);
+            maxY = std::max(maxY, wall.positions[v * 4 + 1]);
+        }
+        float innerZ = maxZ;
+        for (int v = 0; v < wall.vertexCount(); ++v) {
+            const float z = wall.positions[v * 4 + 2];
+            if (z >= 0.8f * maxZ) innerZ = std::min(innerZ, z);
+        }
+        return glm::vec3(0.0f, maxY * 0.4f, (maxZ + innerZ) * 0.5f);
+    }
+    glm::vec3 meanAround(const rendertest::Image& image, const glm::ivec2& p, int half) {
+        return image.mean(p.x - half, p.y - half, p.x + half + 1, p.y + half + 1);
     }
     rendertest::Image frame() { return rendertest::readColor(0, 1200, 800); }
+    // Every object number found in the id image.
+    std::set<int> idsInImage() {
+        std::vector<GLint> ids(static_cast<std::size_t>(1200 * 800), -1);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, game().idFramebuffer);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        glReadPixels(0, 0, 1200, 800, GL_RED_INTEGER, GL_INT, ids.data());
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        return std::set<int>(ids.begin(), ids.end());
+    }
+    // Objects the frame tests and counts, for a frame where all of them are in view or all out of it.
+    int countedObjects() {
+        int count = 100;
+        for (const Settlement* s : game().settlements) {
+            const bool standing = s->status != SettlementWon && s->status != SettlementLost;
+            if (standing) count += 1;                                    // statue
+            if (standing && s->tree->state != Gone) count += 4;          // tree: two draws in each pass
+            if (s->grenade->state != GrenadeGone) count += 2;
+            for (const auto* list : {&s->goodPeople, &s->badPeople})
+                for (const SceneObject* p : *list) count += p->state != Gone ? 2 : 0;
+        }
+        return count;
+    }
     rendertest::Scene scene;
 };
 
-TEST_F(WorldFrame, PlayersViewLooksLikeAWorld) {
-    rendertest::placeCamera(game(), glm::vec3(0.0f, 576.0f, 576.0f), glm::vec3(0.0f, -1.0f, -1.0f));
-    game().render();
-    rendertest::savePng(frame(), "render_world_start.png");
+TEST_F(WorldFrame, IdImageHoldsPickableObjectsOnly) {
     overlookHome();
+    SceneObject& person = personInFront();
     game().render();
     rendertest::savePng(frame(), "render_world_home.png");
-    rendertest::placeCamera(game(), glm::vec3(0.0f, 300.0f, 2500.0f), glm::vec3(0.0f, -0.15f, -1.0f));
+
+    EXPECT_EQ(idAt(centreOf(*home().tree, "MediumPolyTree2.obj")), home().tree->id);
+    EXPECT_EQ(idAt(centreOf(*home().grenade, "holygrenade2.obj")), home().grenade->id);
+    EXPECT_EQ(idAt(centreOf(person, "goodbobob2.obj")), person.id);
+    EXPECT_EQ(idAt(centreOf(*home().moai, "moai_duplicated.obj")), 0);
+    EXPECT_EQ(idAt(pixelOf(*home().wall, nearWallPoint())), 0);
+    EXPECT_EQ(idAt(rendertest::screenPoint(game(), openGround())), 0);
+
+    // Nothing but trees, grenades and people of the settlements is in the image.
+    std::set<int> pickable = {0};
+    for (const Settlement* s : game().settlements) {
+        pickable.insert({s->tree->id, s->grenade->id, s->monument->id});
+        for (const SceneObject* p : s->goodPeople) pickable.insert(p->id);
+    }
+    const std::set<int> found = idsInImage();
+    for (int id : found) EXPECT_TRUE(pickable.count(id)) << "object " << id << " is in the id image";
+    EXPECT_TRUE(found.count(home().tree->id) && found.count(person.id));
+}
+
+TEST_F(WorldFrame, HoverBrightensWhatAClickActsOn) {
+    overlookHome();
+    SceneObject& person = personInFront();
     game().render();
-    rendertest::savePng(frame(), "render_world_horizon.png");
+    const glm::ivec2 personPixel = centreOf(person, "goodbobob2.obj");
+    const glm::vec3 before = meanAround(frame(), personPixel, 2);
+
+    pointMouseAt(personPixel);
+    game().updateHover();
+    EXPECT_TRUE(person.highlighted);
+    game().render();
+    const glm::vec3 after = meanAround(frame(), personPixel, 2);
+    EXPECT_GT(luminance(after), luminance(before) + 0.15f);
+
+    // A statue under the cursor lights nothing up; a growing grenade neither.
+    pointMouseAt(centreOf(*home().moai, "moai_duplicated.obj"));
+    game().updateHover();
+    pointMouseAt(centreOf(*home().grenade, "holygrenade2.obj"));
+    game().updateHover();
+    int lit = 0;
+    for (const auto& entry : objectRegistry) lit += entry.second->highlighted ? 1 : 0;
+    EXPECT_EQ(lit, 0);
+
+    // Left click on the person: struck, with the hit sound.
+    pointMouseAt(personPixel);
+    game().onMouseButton(0);
+    EXPECT_EQ(person.state, Struck);
+    EXPECT_EQ(scene.sound.playCount(SoundPeopleShot), 1);
+    EXPECT_TRUE(game().strike->visible);
+
+    // A finished grenade is thrown by a left click on it.
+    home().grenade->state = Ready;
+    game().render();
+    pointMouseAt(centreOf(*home().grenade, "holygrenade2.obj"));
+    game().updateHover();
+    EXPECT_TRUE(home().grenade->highlighted);
+    game().onMouseButton(0);
+    EXPECT_EQ(home().grenade->state, Rolling);
+}
+
+TEST_F(WorldFrame, CullingCountsFollowWhatIsInView) {
+    personInFront();
+    const int counted = countedObjects();
+    EXPECT_EQ(counted, 100 + 5 + 20 + 10 + 2);
+
+    // Off: nothing is counted whatever is drawn.
+    overlookHome();
+    game().render();
+    EXPECT_EQ(game().drawnCount, 0);
+    EXPECT_EQ(game().culledCount, 0);
+
+    game().frustumCulling = true;
+    // From high above the whole world is in view.
+    rendertest::placeCamera(game(), glm::vec3(0.0f, 9000.0f, 0.0f), glm::vec3(0.0f, -1.0f, -0.05f));
+    game().render();
+    EXPECT_EQ(game().drawnCount, counted);
+    EXPECT_EQ(game().culledCount, 0);
+
+    // Looking up into the sky from far above the ground nothing is.
+    rendertest::placeCamera(game(), glm::vec3(0.0f, 3000.0f, 0.0f), glm::vec3(0.0f, 1.0f, -0.3f));
+    game().render();
+    EXPECT_EQ(game().drawnCount, 0);
+    EXPECT_EQ(game().culledCount, counted);
+
+    // Across the world part is culled, and every tested object is either drawn or culled.
+    lookAcross();
+    game().render();
+    EXPECT_GT(game().drawnCount, 0);
+    EXPECT_GT(game().culledCount, 0);
+    EXPECT_EQ(game().drawnCount + game().culledCount, counted);
+}
+
+TEST_F(WorldFrame, SkyAboveGroundAndTheMoodDarkensBoth) {
+    lookAcross();
+    game().render();
+    const rendertest::Image good = frame();
+    rendertest::savePng(good, "render_world_good.png");
+    const glm::vec3 sky = good.mean(0, 700, 1200, 800);
+    const glm::vec3 ground = good.mean(0, 0, 1200, 150);
+    EXPECT_GT(sky.b, sky.r + 0.1f) << "blue sky at the top";
+    EXPECT_GT(ground.g, ground.b + 0.1f) << "green ground at the bottom";
+
+    game().badFactor = 1.0f;
+    game().render();
+    const rendertest::Image bad = frame();
+    rendertest::savePng(bad, "render_world_bad.png");
+    EXPECT_LT(luminance(bad.mean(0, 700, 1200, 800)), 0.6f * luminance(sky));
+    EXPECT_LT(luminance(bad.mean(0, 0, 1200, 150)), 0.6f * luminance(ground));
+    EXPECT_LT(luminance(bad.mean(0, 0, 1200, 800)), 0.6f * luminance(good.mean(0, 0, 1200, 800)));
+}
+
+TEST_F(WorldFrame, WireframeDrawsLinesWhileTheIdImageStaysFilled) {
+    overlookHome();
+    SceneObject& person = personInFront();
+    const auto darkShare = [](const rendertest::Image& image) {
+        int dark = 0;
+        for (int y = 0; y < image.height; y += 4)
+            for (int x = 0; x < image.width; x += 4) dark += luminance(image.at(x, y)) < 0.03f ? 1 : 0;
+        return static_cast<float>(dark) / static_cast<float>((image.height / 4) * (image.width / 4));
+    };
+    game().render();
+    EXPECT_LT(darkShare(frame()), 0.05f);
+
+    game().wireframe = true;
+    game().render();
+    const rendertest::Image lines = frame();
+    rendertest::savePng(lines, "render_world_wireframe.png");
+    EXPECT_GT(darkShare(lines), 0.3f) << "only the edges are drawn over the black clear colour";
+    EXPECT_LT(darkShare(lines), 0.99f);
+    EXPECT_EQ(idAt(centreOf(person, "goodbobob2.obj")), person.id);
+    EXPECT_EQ(idAt(centreOf(*home().grenade, "holygrenade2.obj")), home().grenade->id);
+}
+
+TEST_F(WorldFrame, FinishedGrenadeGlowsGolden) {
+    const glm::vec3 at = home().grenade->position;
+    rendertest::placeCamera(game(), at + glm::vec3(0.0f, 90.0f, 120.0f), glm::vec3(0.0f, -90.0f, -120.0f));
+    const glm::ivec2 p = centreOf(*home().grenade, "holygrenade2.obj");
+    game().render();
+    const rendertest::Image growing = frame();
+    rendertest::savePng(growing, "render_grenade_growing.png");
+    home().grenade->state = Ready;
+    game().render();
+    const rendertest::Image ready = frame();
+    rendertest::savePng(ready, "render_grenade_ready.png");
+    const glm::vec3 before = meanAround(growing, p, 40), after = meanAround(ready, p, 40);
+    EXPECT_GT(luminance(after), luminance(before) + 0.05f);
+    EXPECT_GT((after - before).r + (after - before).g, 2.0f * (after - before).b) << "the glow is golden";
+}
+
+TEST_F(WorldFrame, StrikeProjectsItsPictureOnlyWhileVisible) {
+    overlookHome();
+    game().render();
+    const rendertest::Image plain = frame();
+
+    // Without a strike a bright picture on the projection unit changes nothing.
+    const uint32_t white = rendertest::solidTexture({{255, 255, 255, 255}});
+    const uint32_t black = rendertest::solidTexture({{0, 0, 0, 255}});
+    glActiveTexture(GL_TEXTURE3);
+    glBindTexture(GL_TEXTURE_2D, white);
+    game().render();
+    EXPECT_EQ(frame().rgba, plain.rgba);
+
+    // A right click on open ground: the strike's picture falls around the struck point and nowhere else.
+    const glm::vec3 target = openGround();
+    pointMouseAt(rendertest::screenPoint(game(), target));
+    game().onMouseButton(1);
+    // The projector slides back along the bolt, so late in the strike its picture covers the most ground.
+    game().updateStrike(0.45f);
+    ASSERT_TRUE(game().strike->visible);
+    game().render();
+    rendertest::savePng(frame(), "render_world_strike.png");
+    std::vector<uint32_t>& pictures = game().lightningModel->textures;
+    ASSERT_GE(pictures.size(), 6u);
+    pictures[4] = black;
+    game().render();
+    const rendertest::Image dark = frame();
+    pictures[4] = white;
+    game().render();
+    const rendertest::Image lit = frame();
+    const glm::ivec2 p = rendertest::screenPoint(game(), game().strike->position);
+    EXPECT_GT(luminance(meanAround(lit, p, 10)), luminance(meanAround(dark, p, 10)) + 0.2f);
+    EXPECT_EQ(luminance(lit.mean(0, 0, 60, 60)), luminance(dark.mean(0, 0, 60, 60)));
+    glDeleteTextures(1, &white);
+    glDeleteTextures(1, &black);
 }
 
 }  // namespace
