@@ -14,12 +14,15 @@ namespace {
 class Uniforms : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!rendertest::buildScene(scene)) GTEST_SKIP() << "no GL context (run under xvfb-run)";
+        if (!rendertest::buildRealWorld(scene)) GTEST_SKIP() << "no GL context or generated assets";
+        rendertest::overlookHome(scene);
+        good = &rendertest::addPerson(game(), home(), GoodPerson, scene.centre + glm::vec3(0.0f, 0.0f, 100.0f));
+        bad = &rendertest::addPerson(game(), home(), BadPerson, scene.centre + glm::vec3(50.0f, 0.0f, 100.0f));
     }
     Game& game() { return *scene.game; }
     Settlement& home() { return *scene.game->settlements[0]; }
-    GLuint phong() const { return scene.programs.phong->program; }
-    GLuint id() const { return scene.programs.id->program; }
+    GLuint phong() const { return scene.game->phongShader->program; }
+    GLuint id() const { return scene.game->idShader->program; }
 
     float readFloat(GLuint program, const char* name) {
         float value = -999.0f;
@@ -48,6 +51,8 @@ protected:
         game().setObjectUniforms(object, settlement, model);
     }
     rendertest::Scene scene;
+    SceneObject* good = nullptr;
+    SceneObject* bad = nullptr;
 };
 
 TEST_F(Uniforms, ColourPassSendsMatricesMaterialAndMood) {
@@ -111,11 +116,11 @@ TEST_F(Uniforms, NightLightsEachSettlementFromItsOwnCentre) {
 }
 
 TEST_F(Uniforms, HighlightedObjectsGetStrongAmbient) {
-    SceneObject& person = *home().goodPeople[0];
+    SceneObject& person = *good;
     person.highlighted = true;
     upload(person, &home(), *game().goodPersonModel);
     EXPECT_FLOAT_EQ(readFloat(phong(), "ambientFactor"), 0.8f);
-    upload(*home().badPeople[0], &home(), *game().badPersonModel);
+    upload(*bad, &home(), *game().badPersonModel);
     EXPECT_FLOAT_EQ(readFloat(phong(), "ambientFactor"), 0.1f);
 }
 
@@ -140,7 +145,7 @@ TEST_F(Uniforms, IdPassSendsOnlyPositionAndNumber) {
     // A colour upload of the tree, then an id upload of a person: the lit program keeps the tree's values.
     game().light->position = glm::vec3(0.0f, 25.0f, 0.0f);
     upload(*home().tree, &home(), *game().treeModel);
-    SceneObject& person = *home().goodPeople[0];
+    SceneObject& person = *good;
     person.highlighted = true;
     game().useShader(game().idShader);
     game().setObjectUniforms(person, &home(), *game().goodPersonModel);

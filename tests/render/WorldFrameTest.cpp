@@ -27,15 +27,11 @@ protected:
         return rendertest::screenPoint(game(), glm::vec3(object.modelMatrix() * glm::vec4(modelPoint, 1.0f)));
     }
     glm::ivec2 centreOf(const SceneObject& object, const std::string& objFile) {
-        return pixelOf(object, rendertest::modelCentre(objFile));
+        return rendertest::centrePixel(game(), object, objFile);
     }
     int idAt(const glm::ivec2& p) { return game().readObjectId(p.x, p.y); }
     void pointMouseAt(const glm::ivec2& p) { game().mouse = MousePosition{p.x, game().windowHeight - p.y}; }
-    // Looks down on settlement 0 from above and in front.
-    void overlookHome() {
-        rendertest::placeCamera(game(), scene.centre + glm::vec3(0.0f, 700.0f, 450.0f),
-                                glm::vec3(0.0f, -700.0f, -450.0f));
-    }
+    void overlookHome() { rendertest::overlookHome(scene); }
     // Looks across the world towards the horizon from its southern part.
     void lookAcross() {
         rendertest::placeCamera(game(), glm::vec3(0.0f, 300.0f, 2500.0f), glm::vec3(0.0f, -0.15f, -1.0f));
