@@ -20,14 +20,6 @@ Pass pass = Pass::Colour;
 GLuint boundArray = 0;
 GLuint skippedArray = 0;
 
-// A pointer that still held libepoxy's resolving stub is overwritten with the driver's function on its
-// first call; take that function as the one to forward to and put the stand-in back.
-template <typename Fn>
-void keepStandIn(Fn& slot, Fn& real, Fn standIn) {
-    if (slot == standIn) return;
-    real = slot;
-    slot = standIn;
-}
 
 void EPOXY_CALLSPEC countDrawArrays(GLenum mode, GLint first, GLsizei count) {
     if (skippedArray != 0 && boundArray == skippedArray) return;
@@ -39,23 +31,22 @@ void EPOXY_CALLSPEC countDrawArrays(GLenum mode, GLint first, GLsizei count) {
     group.draws += 1;
     group.triangles += triangles;
     realDrawArrays(mode, first, count);
-    keepStandIn(epoxy_glDrawArrays, realDrawArrays, countDrawArrays);
 }
 
 void EPOXY_CALLSPEC countBindVertexArray(GLuint array) {
     boundArray = array;
     realBindVertexArray(array);
-    keepStandIn(epoxy_glBindVertexArray, realBindVertexArray, countBindVertexArray);
 }
 
 void EPOXY_CALLSPEC countBindFramebuffer(GLenum target, GLuint framebuffer) {
     if (target == GL_FRAMEBUFFER || target == GL_DRAW_FRAMEBUFFER) pass = framebuffer == 0 ? Pass::Colour : Pass::ObjectId;
     realBindFramebuffer(target, framebuffer);
-    keepStandIn(epoxy_glBindFramebuffer, realBindFramebuffer, countBindFramebuffer);
 }
 
 }  // namespace
 
+// The frames drawn before counting have resolved the three pointers to the driver's functions (a
+// pointer still holding libepoxy's resolving stub would call back into the stand-in).
 void startDrawCounting(uint32_t skipArray) {
     counted = FrameDraws{};
     pass = Pass::Colour;

@@ -74,7 +74,9 @@ ViewResult measureView(Game& game, const View& view, int warmup, int frames, boo
     runFrames(game, view, warmup, nullptr);
 
     FrameSamples samples;
+    const double cpuBefore = processCpuSeconds();
     runFrames(game, view, frames, &samples);
+    result.series.cpuPerFrame = (processCpuSeconds() - cpuBefore) * 1000.0 / frames;
     FrameSeries& series = result.series;
     series.frames = frames;
     series.frameMin = percentile(samples.frame, 0.0);

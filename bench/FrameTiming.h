@@ -24,6 +24,10 @@ struct FrameSeries {
     int frames = 0;
     double frameMedian = 0.0, frameP95 = 0.0, frameMin = 0.0;
     double updateMedian = 0.0, renderMedian = 0.0, presentMedian = 0.0;
+    // Processor time of the whole process (all of the GL driver's threads) per frame, on average. It
+    // does not grow with the machine's load as wall time does; on an idle 2-core machine a frame takes
+    // between half of it (both cores busy drawing) and all of it.
+    double cpuPerFrame = 0.0;
     int glErrors = 0;
     int people = 0;  // living people when the series ended
 };

@@ -88,31 +88,49 @@ void printTable(const BenchReport& r, std::ostream& out) {
     const StartupResult& s = r.startup;
     out << "\nOmnivex benchmark, " << m.date << "\n"
         << "machine: " << m.cpu << ", " << m.cores << " cores; " << m.glRenderer << " (" << m.glVersion << ")\n"
-        << "load average (1, 5, 15 min): " << m.loadBefore << " at start, " << m.loadAfter << " at end\n\n";
+        << "load average (1, 5, 15 min): " << m.loadBefore << " at start, " << m.loadAfter << " at end\n";
+    if (!r.whatIf.empty()) out << "WHAT-IF, not the game as it is: " << r.whatIf << "\n";
+    out << "\n";
 
-    out << "start-up                      seconds\n";
-    const std::pair<const char*, double> phases[] = {
-        {"exec to main", s.beforeMain}, {"window and context", s.window}, {"shaders", s.shaders},
-        {"models", s.models},           {"textures", s.textures},         {"sounds", s.sounds},
-        {"world (the rest)", s.world},  {"first frame", s.firstFrame}};
-    for (const auto& [name, seconds] : phases) out << "  " << std::left << std::setw(28) << name << fixed(seconds, 3) << "\n";
-    out << "  " << std::setw(28) << "to first presented frame" << fixed(s.total, 3) << "   target <= "
-        << fixed(startupTargetSeconds, 1) << " s: " << verdict(s.total <= startupTargetSeconds) << "\n\n";
+    out << "start-up                      seconds   resident MB added\n";
+    struct Phase {
+        const char* name;
+        double seconds;
+        double megabytes;
+    };
+    const Phase phases[] = {{"exec to main", s.beforeMain, -1.0},
+                            {"window and context", s.window, s.windowMemory},
+                            {"shaders", s.shaders, s.shadersMemory},
+                            {"models", s.models, s.modelsMemory},
+                            {"textures", s.textures, s.texturesMemory},
+                            {"  of which mipmap generation", s.mipmapGeneration, -1.0},
+                            {"  of which pixel upload", s.textureUpload, -1.0},
+                            {"sounds", s.sounds, s.soundsMemory},
+                            {"world (the rest)", s.world, s.worldMemory},
+                            {"first frame", s.firstFrame, s.firstFrameMemory}};
+    for (const Phase& phase : phases) {
+        out << "  " << std::left << std::setw(30) << phase.name << fixed(phase.seconds, 3);
+        if (phase.megabytes >= -0.5) out << std::right << std::setw(12) << fixed(phase.megabytes, 1);
+        out << std::left << "\n";
+    }
+    out << "  " << std::setw(30) << "to first presented frame" << fixed(s.total, 3) << "   target <= "
+        << fixed(startupTargetSeconds, 1) << " s: " << verdict(s.total <= startupTargetSeconds) << "\n"
+        << "  " << std::setw(30) << "processor time to then" << fixed(s.cpuSeconds, 3) << "   (all threads; load-independent)\n\n";
 
-    out << "frames at 1200 x 800, swap interval 0   median ms  p95 ms   fps   update  render  present  people\n";
+    if (!r.views.empty()) out << "frames at 1200 x 800, swap interval 0   median ms  p95 ms   fps   update  render  present  cpu ms  people\n";
     for (const ViewResult& v : r.views) {
         const FrameSeries& f = v.series;
         const double target = worstView(v) ? worstTargetFps : playTargetFps;
         out << "  " << std::left << std::setw(38) << v.view.name << std::right << std::setw(9) << fixed(f.frameMedian, 2)
             << std::setw(8) << fixed(f.frameP95, 2) << std::setw(7) << fixed(fps(f.frameMedian), 1) << std::setw(8)
             << fixed(f.updateMedian, 2) << std::setw(8) << fixed(f.renderMedian, 2) << std::setw(9)
-            << fixed(f.presentMedian, 2) << std::setw(8) << f.people << "   target >= " << fixed(target, 0)
+            << fixed(f.presentMedian, 2) << std::setw(8) << fixed(f.cpuPerFrame, 1) << std::setw(8) << f.people << "   target >= " << fixed(target, 0)
             << " fps: " << verdict(fps(f.frameMedian) >= target);
         if (f.glErrors) out << "  (" << f.glErrors << " frames with a GL error)";
         out << "\n";
     }
 
-    out << "\ndraws per frame                        colour pass            object-id pass\n"
+    if (!r.views.empty()) out << "\ndraws per frame                        colour pass            object-id pass\n"
         << "                                       draws  triangles       draws  triangles\n";
     for (const ViewResult& v : r.views) {
         const FrameDraws& d = v.draws;
@@ -135,11 +153,14 @@ void printTable(const BenchReport& r, std::ostream& out) {
     }
 
     const UpdateResult& u = r.update;
-    out << "\nupdate step (Google Benchmark, " << u.repetitions << " worlds x " << u.updates
+    if (u.repetitions > 0) out << "\nupdate step (Google Benchmark, " << u.repetitions << " worlds x " << u.updates
         << " steps of 1/60 s, " << fixed(u.people, 0) << " people)\n"
         << "  mean per step, median of worlds   " << fixed(u.meanMicroseconds, 1) << " us (best "
         << fixed(u.bestMicroseconds, 1) << ")   target <= " << fixed(updateTargetMicroseconds, 0)
         << " us: " << verdict(u.meanMicroseconds <= updateTargetMicroseconds) << "\n";
+    else out << "\n(update step not measured in this run)\n";
+    if (r.residentAfterViews > 0.0)
+        out << "\nresident after the views            " << fixed(r.residentAfterViews, 1) << " MB";
     out << "\npeak memory (ru_maxrss)             " << fixed(r.peakMemoryMegabytes, 1) << " MB   target <= "
         << fixed(memoryTargetMegabytes, 0) << " MB: " << verdict(r.peakMemoryMegabytes <= memoryTargetMegabytes)
         << "\n";
@@ -152,10 +173,17 @@ void writeJson(const BenchReport& r, std::ostream& out) {
         << ", \"glRenderer\": " << quoted(m.glRenderer) << ", \"glVersion\": " << quoted(m.glVersion)
         << ", \"loadBefore\": " << quoted(m.loadBefore) << ", \"loadAfter\": " << quoted(m.loadAfter)
         << ", \"date\": " << quoted(m.date) << "},\n";
+    out << "  \"whatIf\": " << quoted(r.whatIf) << ",\n";
     out << "  \"startupSeconds\": {\"execToMain\": " << s.beforeMain << ", \"windowAndContext\": " << s.window
         << ", \"shaders\": " << s.shaders << ", \"models\": " << s.models << ", \"textures\": " << s.textures
         << ", \"sounds\": " << s.sounds << ", \"world\": " << s.world << ", \"firstFrame\": " << s.firstFrame
-        << ", \"total\": " << s.total << ", \"target\": " << startupTargetSeconds << "},\n";
+ << ", \"mipmapGeneration\": " << s.mipmapGeneration
+        << ", \"textureUpload\": " << s.textureUpload << ", \"total\": " << s.total << ", \"cpuSeconds\": " << s.cpuSeconds
+        << ", \"target\": " << startupTargetSeconds << "},\n";
+    out << "  \"startupResidentMegabytes\": {\"windowAndContext\": " << s.windowMemory << ", \"shaders\": "
+        << s.shadersMemory << ", \"models\": " << s.modelsMemory << ", \"textures\": " << s.texturesMemory
+        << ", \"sounds\": " << s.soundsMemory << ", \"world\": " << s.worldMemory << ", \"firstFrame\": "
+        << s.firstFrameMemory << "},\n";
     out << "  \"views\": [\n";
     for (size_t i = 0; i < r.views.size(); ++i) {
         const ViewResult& v = r.views[i];
@@ -164,7 +192,7 @@ void writeJson(const BenchReport& r, std::ostream& out) {
             << ", \"frames\": " << f.frames << ", \"frameMedianMs\": " << f.frameMedian << ", \"frameP95Ms\": "
             << f.frameP95 << ", \"frameMinMs\": " << f.frameMin << ", \"fpsMedian\": " << fps(f.frameMedian)
             << ", \"updateMedianMs\": " << f.updateMedian << ", \"renderMedianMs\": " << f.renderMedian
-            << ", \"presentMedianMs\": " << f.presentMedian << ", \"people\": " << f.people
+            << ", \"presentMedianMs\": " << f.presentMedian << ", \"cpuPerFrameMs\": " << f.cpuPerFrame << ", \"people\": " << f.people
             << ", \"framesWithGlError\": " << f.glErrors << ", \"targetFps\": "
             << (worstView(v) ? worstTargetFps : playTargetFps) << ",\n     ";
         jsonTally(out, "colourPass", v.draws.passes[0]);
@@ -187,6 +215,7 @@ void writeJson(const BenchReport& r, std::ostream& out) {
     out << "  \"update\": {\"meanMicroseconds\": " << u.meanMicroseconds << ", \"bestMicroseconds\": "
         << u.bestMicroseconds << ", \"people\": " << u.people << ", \"stepsPerWorld\": " << u.updates
         << ", \"worlds\": " << u.repetitions << ", \"targetMicroseconds\": " << updateTargetMicroseconds << "},\n";
+    out << "  \"residentAfterViewsMegabytes\": " << r.residentAfterViews << ",\n";
     out << "  \"peakMemoryMegabytes\": " << r.peakMemoryMegabytes << ",\n  \"peakMemoryTargetMegabytes\": "
         << memoryTargetMegabytes << "\n}\n";
 }

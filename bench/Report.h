@@ -16,6 +16,12 @@ struct StartupResult {
     double world = 0.0;       // the rest of the world construction
     double firstFrame = 0.0;  // resize, first update, render and present
     double total = 0.0;
+    double cpuSeconds = 0.0;  // processor time of the process (all threads) up to the first frame
+    double mipmapGeneration = 0.0, textureUpload = 0.0;  // parts of `textures`
+    // Resident-set growth of each phase in megabytes (same order as the times; beforeMain and window
+    // together in `window`).
+    double windowMemory = 0.0, shadersMemory = 0.0, modelsMemory = 0.0, texturesMemory = 0.0,
+           soundsMemory = 0.0, worldMemory = 0.0, firstFrameMemory = 0.0;
 };
 
 struct Machine {
@@ -32,8 +38,10 @@ struct BenchReport {
     Machine machine;
     StartupResult startup;
     std::vector<ViewResult> views;
+    double residentAfterViews = 0.0;  // megabytes, once every view has been drawn
     UpdateResult update;
     double peakMemoryMegabytes = 0.0;  // ru_maxrss, the whole run
+    std::string whatIf;                // a change the frames were measured under ("" for the game as it is)
 };
 
 // The targets the numbers are held against.

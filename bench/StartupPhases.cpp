@@ -3,9 +3,14 @@
 // then go on to the real function unchanged; nothing in the game's sources knows about them.
 #include "StartupPhases.h"
 
+#include <unistd.h>
+
 #include <array>
+#include <cstdio>
 #include <cstdint>
 #include <string>
+
+#include <epoxy/gl.h>
 
 #include "Clock.h"
 
@@ -18,19 +23,67 @@ namespace {
 StartupPhaseTimes times;
 int depth = 0;  // nesting of timed calls: only the outermost one is counted
 
-// Runs the call and adds its duration to `total` unless a timed call is already running.
+// Runs the call and adds its duration and memory growth unless a timed call is already running.
 template <typename Call>
-void timed(double& total, Call call) {
+void timed(double& total, double& memory, Call call) {
+    const double resident = depth == 0 ? residentMegabytes() : 0.0;
     const double start = nowSeconds();
     ++depth;
     call();
     --depth;
-    if (depth == 0) total += nowSeconds() - start;
+    if (depth != 0) return;
+    total += nowSeconds() - start;
+    memory += residentMegabytes() - resident;
+}
+
+using GenerateMipmapFn = void(EPOXY_CALLSPEC*)(GLenum);
+using TexImage2DFn = void(EPOXY_CALLSPEC*)(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void*);
+GenerateMipmapFn realGenerateMipmap = nullptr;
+TexImage2DFn realTexImage2D = nullptr;
+
+void EPOXY_CALLSPEC timeGenerateMipmap(GLenum target) {
+    const double start = nowSeconds();
+    realGenerateMipmap(target);
+    times.mipmapGeneration += nowSeconds() - start;
+}
+
+void EPOXY_CALLSPEC timeTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                                   GLint border, GLenum format, GLenum type, const void* pixels) {
+    const double start = nowSeconds();
+    realTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels);
+    times.textureUpload += nowSeconds() - start;
 }
 
 }  // namespace
 
 const StartupPhaseTimes& startupPhaseTimes() { return times; }
+
+void watchTextureCalls() {
+    // libepoxy's resolving stubs call through the pointer again once it has been set, which would come
+    // back to the stand-in: let them resolve first, on a throw-away 1 x 1 texture.
+    GLuint scratch = 0;
+    glGenTextures(1, &scratch);
+    glBindTexture(GL_TEXTURE_2D, scratch);
+    const unsigned char pixel[4] = {0, 0, 0, 0};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDeleteTextures(1, &scratch);
+
+    realGenerateMipmap = epoxy_glGenerateMipmap;
+    realTexImage2D = epoxy_glTexImage2D;
+    epoxy_glGenerateMipmap = timeGenerateMipmap;
+    epoxy_glTexImage2D = timeTexImage2D;
+}
+
+double residentMegabytes() {
+    std::FILE* file = std::fopen("/proc/self/statm", "r");
+    if (!file) return 0.0;
+    long size = 0, resident = 0;
+    const bool read = std::fscanf(file, "%ld %ld", &size, &resident) == 2;
+    std::fclose(file);
+    return read ? static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0) : 0.0;
+}
 
 // The mangled names are those of the declarations in assets/Model.h, assets/Texture.h,
 // assets/ShaderProgram.h, assets/FragmentOutput.h and sound/SoundManager.h; bench/CMakeLists.txt lists
@@ -42,14 +95,14 @@ void __real__ZN13ShaderProgramC1ERKNSt7__cxx1112basic_stringIcSt11char_traitsIcE
                                                                                       const std::string&);
 void __wrap__ZN13ShaderProgramC1ERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(ShaderProgram* self,
                                                                                       const std::string& path) {
-    timed(times.shaders,
+    timed(times.shaders, times.shadersMemory,
           [&] { __real__ZN13ShaderProgramC1ERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(self, path); });
 }
 
 // bindFragmentOutput(ShaderProgram&, const char*)
 void __real__Z18bindFragmentOutputR13ShaderProgramPKc(ShaderProgram&, const char*);
 void __wrap__Z18bindFragmentOutputR13ShaderProgramPKc(ShaderProgram& program, const char* name) {
-    timed(times.shaders, [&] { __real__Z18bindFragmentOutputR13ShaderProgramPKc(program, name); });
+    timed(times.shaders, times.shadersMemory, [&] { __real__Z18bindFragmentOutputR13ShaderProgramPKc(program, name); });
 }
 
 // loadModel(Model&, const std::string&, const ShaderProgram&)
@@ -57,7 +110,7 @@ void __real__Z9loadModelR5ModelRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESa
     Model&, const std::string&, const ShaderProgram&);
 void __wrap__Z9loadModelR5ModelRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEERK13ShaderProgram(
     Model& model, const std::string& path, const ShaderProgram& program) {
-    timed(times.models, [&] {
+    timed(times.models, times.modelsMemory, [&] {
         __real__Z9loadModelR5ModelRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEERK13ShaderProgram(
             model, path, program);
     });
@@ -71,7 +124,7 @@ void __wrap__Z14uploadGeometryR5ModelRK13ShaderProgramPKfS5_S5_ijb(Model& model,
                                                                     const float* positions, const float* normals,
                                                                     const float* texCoords, int32_t byteSize,
                                                                     uint32_t usage, bool reuse) {
-    timed(times.models, [&] {
+    timed(times.models, times.modelsMemory, [&] {
         __real__Z14uploadGeometryR5ModelRK13ShaderProgramPKfS5_S5_ijb(model, program, positions, normals, texCoords,
                                                                        byteSize, usage, reuse);
     });
@@ -82,7 +135,7 @@ uint32_t __real__Z11loadTextureRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESa
 uint32_t __wrap__Z11loadTextureRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEEb(const std::string& path,
                                                                                      bool clamp) {
     uint32_t texture = 0;
-    timed(times.textures,
+    timed(times.textures, times.texturesMemory,
           [&] { texture = __real__Z11loadTextureRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEEb(path, clamp); });
     return texture;
 }
@@ -93,7 +146,7 @@ uint32_t __real__Z11loadCubeMapRKSt5arrayINSt7__cxx1112basic_stringIcSt11char_tr
 uint32_t __wrap__Z11loadCubeMapRKSt5arrayINSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEELm6EE(
     const std::array<std::string, 6>& paths) {
     uint32_t texture = 0;
-    timed(times.textures, [&] {
+    timed(times.textures, times.texturesMemory, [&] {
         texture = __real__Z11loadCubeMapRKSt5arrayINSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEELm6EE(paths);
     });
     return texture;
@@ -102,7 +155,7 @@ uint32_t __wrap__Z11loadCubeMapRKSt5arrayINSt7__cxx1112basic_stringIcSt11char_tr
 // SoundManager::SoundManager()
 void __real__ZN12SoundManagerC1Ev(SoundManager*);
 void __wrap__ZN12SoundManagerC1Ev(SoundManager* self) {
-    timed(times.sounds, [&] { __real__ZN12SoundManagerC1Ev(self); });
+    timed(times.sounds, times.soundsMemory, [&] { __real__ZN12SoundManagerC1Ev(self); });
 }
 
 }  // extern "C"

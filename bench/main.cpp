@@ -23,6 +23,7 @@
 #include "app/App.h"
 #include "app/GlDiagnostics.h"
 #include "app/Platform.h"
+#include "assets/Model.h"
 #include "game/Game.h"
 
 namespace {
@@ -32,12 +33,18 @@ struct Options {
     int frames = 300;
     int warmup = 60;
     bool attribute = false;
+    bool startupOnly = false;
+    float anisotropy = 0.0f;  // > 0: what-if, every 2D texture's maximum anisotropy set to this
 };
 
 const char* usage =
-    "usage: omnivex_bench [--json=PATH] [--frames=N] [--warmup=N] [--attribute] [--benchmark_...]\n"
+    "usage: omnivex_bench [--json=PATH] [--frames=N] [--warmup=N] [--attribute] [--anisotropy=A]\n"
+    "                     [--startup-only] [--benchmark_...]\n"
     "  Runs from the build folder (shaders/ and resources/ there). --attribute also times each model\n"
-    "  by leaving its draws out. Flags starting with --benchmark_ go to Google Benchmark.\n";
+    "  in the play view by leaving its draws out. --anisotropy=A measures the frames as if every 2D texture allowed at\n"
+    "  most A (a what-if: the game itself asks for the driver's largest). Flags starting with\n"
+    "  --benchmark_ go to Google Benchmark. --startup-only stops after the first frame (for timing\n"
+    "  start-up over many runs).\n";
 
 // Takes the benchmark's own flags out of argv, leaving the program name and Google Benchmark's flags.
 bool parseOptions(int& argc, char** argv, Options& options) {
@@ -50,6 +57,10 @@ bool parseOptions(int& argc, char** argv, Options& options) {
             options.frames = std::atoi(arg.c_str() + 9);
         } else if (arg.rfind("--warmup=", 0) == 0) {
             options.warmup = std::atoi(arg.c_str() + 9);
+        } else if (arg.rfind("--anisotropy=", 0) == 0) {
+            options.anisotropy = static_cast<float>(std::atof(arg.c_str() + 13));
+        } else if (arg == "--startup-only") {
+            options.startupOnly = true;
         } else if (arg == "--attribute") {
             options.attribute = true;
         } else if (arg.rfind("--benchmark_", 0) == 0) {
@@ -99,13 +110,29 @@ double peakMemoryMegabytes() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
 }
 
+// Peak memory and the load at the end, the table, the JSON file; closes the window system.
+int finish(BenchReport& report, const Options& options) {
+    report.peakMemoryMegabytes = peakMemoryMegabytes();
+    report.machine.loadAfter = loadAverage();
+    printTable(report, std::cout);
+    std::ofstream json(options.jsonPath);
+    writeJson(report, json);
+    if (!json) {
+        std::cerr << "cannot write " << options.jsonPath << std::endl;
+    } else {
+        std::cout << "\nJSON written to " << options.jsonPath << std::endl;
+    }
+    platform::terminate();
+    return json ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const double mainStart = nowSeconds();
     BenchReport report;
     report.startup.beforeMain = secondsSinceExec();
-    report.machine.loadBefore = loadAverage();
+    const std::string loadAtStart = loadAverage();
 
     Options options;
     if (!parseOptions(argc, argv, options)) {
@@ -128,7 +155,9 @@ int main(int argc, char** argv) {
     }
     glGetError();
     printGLInfo();
+    watchTextureCalls();
     const double windowOpen = nowSeconds();
+    const double windowResident = residentMegabytes();
 
     platform::WindowInput input;
     GameOptions gameOptions;
@@ -138,6 +167,7 @@ int main(int argc, char** argv) {
     auto theGame = std::make_unique<Game>(gameOptions);
     const double worldBuilt = nowSeconds();
     const StartupPhaseTimes phases = startupPhaseTimes();
+    const double worldResident = residentMegabytes();
     if (!theGame->worldComplete) {
         std::cerr << "the world could not be built" << std::endl;
         theGame.reset();
@@ -154,6 +184,8 @@ int main(int argc, char** argv) {
     checkGLError();
     glFinish();
     const double firstFrame = nowSeconds();
+    const double firstFrameResident = residentMegabytes();
+    const double startupCpu = processCpuSeconds();
 
     StartupResult& s = report.startup;
     s.window = windowOpen - mainStart;
@@ -164,8 +196,36 @@ int main(int argc, char** argv) {
     s.world = (worldBuilt - windowOpen) - (phases.shaders + phases.models + phases.textures + phases.sounds);
     s.firstFrame = firstFrame - worldBuilt;
     s.total = s.beforeMain + (firstFrame - mainStart);
+    s.cpuSeconds = startupCpu;
+    s.mipmapGeneration = phases.mipmapGeneration;
+    s.textureUpload = phases.textureUpload;
+    s.windowMemory = windowResident;
+    s.shadersMemory = phases.shadersMemory;
+    s.modelsMemory = phases.modelsMemory;
+    s.texturesMemory = phases.texturesMemory;
+    s.soundsMemory = phases.soundsMemory;
+    s.worldMemory = (worldResident - windowResident) -
+                    (phases.shadersMemory + phases.modelsMemory + phases.texturesMemory + phases.soundsMemory);
+    s.firstFrameMemory = firstFrameResident - worldResident;
     report.machine = describeMachine();
-    report.machine.loadBefore = loadAverage();
+    report.machine.loadBefore = loadAtStart;
+    if (options.startupOnly) {
+        game = nullptr;
+        theGame.reset();
+        return finish(report, options);
+    }
+
+    if (options.anisotropy > 0.0f) {
+        for (const Model* model : allModels) {
+            for (const uint32_t texture : model->textures) {
+                if (texture == 0 || model == game->skyboxModel) continue;
+                glBindTexture(GL_TEXTURE_2D, texture);
+                glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, options.anisotropy);
+            }
+        }
+        glBindTexture(GL_TEXTURE_2D, 0);
+        report.whatIf = "2D textures at most " + std::to_string(options.anisotropy) + " anisotropy";
+    }
 
     // Full population, then the views.
     enterPlay(*game);
@@ -182,22 +242,16 @@ int main(int argc, char** argv) {
     };
     for (const View& view : views) {
         if (view.name.rfind("play", 0) == 0) enterPlay(*game);
-        report.views.push_back(measureView(*game, view, options.warmup, options.frames, options.attribute));
+        // Costs by model only for the play view: each takes as long as the view itself.
+        const bool attribute = options.attribute && report.views.empty();
+        report.views.push_back(measureView(*game, view, options.warmup, options.frames, attribute));
         std::cout << view.name << ": median " << report.views.back().series.frameMedian << " ms" << std::endl;
     }
 
+    report.residentAfterViews = residentMegabytes();
     game = nullptr;
     theGame.reset();
 
     report.update = runUpdateBenchmark(argc, argv);
-    report.peakMemoryMegabytes = peakMemoryMegabytes();
-    report.machine.loadAfter = loadAverage();
-
-    printTable(report, std::cout);
-    std::ofstream json(options.jsonPath);
-    writeJson(report, json);
-    if (!json) std::cerr << "cannot write " << options.jsonPath << std::endl;
-    else std::cout << "\nJSON written to " << options.jsonPath << std::endl;
-    platform::terminate();
-    return 0;
+    return finish(report, options);
 }
