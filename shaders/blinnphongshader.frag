@@ -101,6 +101,7 @@ void main() {
 
     float distance = length(eyePosition);
     float haze = 1.0 - exp(-(distance * hazeDensity) * (distance * hazeDensity));
-    color = mix(color, mix(goodHaze, badHaze, clamp(badFactor, 0.0, 1.0)), haze);
+    vec3 hazeColor = mix(goodHaze, badHaze, clamp(badFactor, 0.0, 1.0)) * (0.25 + 0.75 * lightFactor);
+    color = mix(color, hazeColor, haze);
     vFragColor = vec4(color, base.a);
 }

@@ -293,4 +293,46 @@ TEST_F(WorldFrame, StrikeProjectsItsPictureOnlyWhileVisible) {
     glDeleteTextures(1, &black);
 }
 
+TEST_F(WorldFrame, InfoPanelShowsThePictureOfTheGameStateUnlit) {
+    game().toggleOverview(nullptr);
+    ASSERT_TRUE(game().infoPanel->visible);
+    rendertest::placeCamera(game(), game().camera->position, game().camera->direction);
+    std::vector<glm::vec3> pictures;
+    for (int state : {Playing, Won, Lost}) {
+        game().state = state;
+        game().render();
+        pictures.push_back(frame().mean(500, 300, 700, 500));
+    }
+    rendertest::savePng(frame(), "render_world_panel_lost.png");
+    EXPECT_GT(glm::length(pictures[0] - pictures[1]), 0.1f);
+    EXPECT_GT(glm::length(pictures[1] - pictures[2]), 0.1f);
+    EXPECT_GT(glm::length(pictures[0] - pictures[2]), 0.1f);
+    // The panel is not lit: without light it looks the same.
+    game().light->position.y = 0.0f;
+    game().render();
+    EXPECT_LT(glm::length(frame().mean(500, 300, 700, 500) - pictures[2]), 0.01f);
+}
+
+TEST_F(WorldFrame, AtNightOnlyTheSettlementsAreLit) {
+    lookAcross();
+    game().render();
+    const rendertest::Image day = frame();
+    game().nightMode = true;
+    game().light->position = glm::vec3(0.0f, 5.0f, 0.0f);
+    game().render();
+    const rendertest::Image night = frame();
+    rendertest::savePng(night, "render_world_night.png");
+    // Open ground in the foreground and the sky go dark; the nearest settlement's wall keeps its light.
+    const glm::vec3 foregroundDay = day.mean(0, 0, 1200, 60), foregroundNight = night.mean(0, 0, 1200, 60);
+    EXPECT_LT(luminance(foregroundNight), 0.5f * luminance(foregroundDay));
+    const Settlement* nearest = game().settlements[0];
+    for (const Settlement* s : game().settlements)
+        if (s->position.z > nearest->position.z) nearest = s;
+    // The far side's inner face looks towards the camera and the settlement's own light.
+    const glm::vec3 nearSide = nearWallPoint();
+    const glm::ivec2 wall = pixelOf(*nearest->wall, glm::vec3(nearSide.x, nearSide.y, -nearSide.z));
+    EXPECT_GT(luminance(meanAround(night, wall, 1)), 2.0f * luminance(foregroundNight));
+    EXPECT_LT(luminance(night.mean(0, 700, 1200, 800)), 0.6f * luminance(day.mean(0, 700, 1200, 800)));
+}
+
 }  // namespace
