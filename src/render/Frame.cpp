@@ -95,151 +95,154 @@ void Game::useShader(ShaderProgram* program) {
     glUseProgram(program ? program->program : 0);
 }
 
-void Game::render() {
-    drawnCount = 0;
-    culledCount = 0;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (!worldReady(*this)) return;
+namespace {
+
+// Sky box first, opaque, then the lit program with its per-frame samplers and the strike's projector.
+void beginColourPass(Game& g) {
     glEnable(GL_DEPTH_TEST);
-    glPolygonMode(GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL);
+    glPolygonMode(GL_FRONT_AND_BACK, g.wireframe ? GL_LINE : GL_FILL);
     glDisable(GL_BLEND);
 
-    // Sky box first, opaque; everything else is drawn in front of it.
-    useShader(skyboxShader);
-    glBindVertexArray(skyboxModel->vao);
-    setObjectUniforms(*skybox, nullptr, *skyboxModel);
+    g.useShader(g.skyboxShader);
+    glBindVertexArray(g.skyboxModel->vao);
+    g.setObjectUniforms(*g.skybox, nullptr, *g.skyboxModel);
     glDrawArrays(GL_TRIANGLES, 0, 36);
 
-    if (transparency) {
+    if (g.transparency) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     } else {
         glDisable(GL_BLEND);
     }
 
-    useShader(phongShader);
-    setInt(*phongShader, Uniform::ColorTexture, colorUnit);
-    setInt(*phongShader, Uniform::AlphaTexture, alphaUnit);
-    glUniform1f(uniformLocation(phongShader->program, Uniform::GlowTime), glowSeconds());
+    g.useShader(g.phongShader);
+    setInt(*g.phongShader, Uniform::ColorTexture, colorUnit);
+    setInt(*g.phongShader, Uniform::AlphaTexture, alphaUnit);
+    glUniform1f(uniformLocation(g.phongShader->program, Uniform::GlowTime), glowSeconds());
 
     // The strike's picture is projected from a point that slides back along the bolt.
     glm::mat4 texMatrix(1.0f);
-    if (strike->visible) {
-        setInt(*phongShader, Uniform::ProjTexture, projectionUnit);
-        bindTexture(projectionUnit, modelTexture(*lightningModel, strike->type == 0 ? 4 : 5));
+    const SceneObject& strike = *g.strike;
+    if (strike.visible) {
+        setInt(*g.phongShader, Uniform::ProjTexture, projectionUnit);
+        bindTexture(projectionUnit, modelTexture(*g.lightningModel, strike.type == 0 ? 4 : 5));
         glBindSampler(projectionUnit, projectionSampler());
-        const int k = static_cast<int>(strikeTimer * 400.0f + 10.0f) % 210;
-        const glm::vec3 eye = strike->position - static_cast<float>(k) * strike->direction;
-        const glm::mat4 projectorView = glm::lookAt(eye, eye + strike->direction, glm::vec3(0.0f, 1.0f, 0.0f));
-        texMatrix = projectorMatrix * projectorView;
+        const int k = static_cast<int>(g.strikeTimer * 400.0f + 10.0f) % 210;
+        const glm::vec3 eye = strike.position - static_cast<float>(k) * strike.direction;
+        const glm::mat4 projectorView = glm::lookAt(eye, eye + strike.direction, glm::vec3(0.0f, 1.0f, 0.0f));
+        texMatrix = g.projectorMatrix * projectorView;
     }
-    glUniformMatrix4fv(uniformLocation(phongShader->program, Uniform::TexMatrix), 1, GL_FALSE,
+    glUniformMatrix4fv(uniformLocation(g.phongShader->program, Uniform::TexMatrix), 1, GL_FALSE,
                        glm::value_ptr(texMatrix));
+}
 
-    glBindVertexArray(groundModel->vao);
-    bindTexture(colorUnit, modelTexture(*groundModel, 0));
-    for (SceneObject* tile : groundTiles) {
-        if (!isVisible(*tile)) continue;
-        setObjectUniforms(*tile, nullptr, *groundModel);
+// Ground tiles, border pieces, the info panel and the light marker.
+void drawWorldProps(Game& g) {
+    glBindVertexArray(g.groundModel->vao);
+    bindTexture(colorUnit, modelTexture(*g.groundModel, 0));
+    for (SceneObject* tile : g.groundTiles) {
+        if (!g.isVisible(*tile)) continue;
+        g.setObjectUniforms(*tile, nullptr, *g.groundModel);
         glDrawArrays(GL_TRIANGLES, 0, 6);
     }
 
-    glBindVertexArray(groundBorderModel->vao);
-    bindTexture(colorUnit, modelTexture(*groundBorderModel, 0));
-    for (SceneObject* border : borders) {
-        setObjectUniforms(*border, nullptr, *groundBorderModel);
-        drawMeshes(*groundBorderModel, "normal", false, -1);
+    glBindVertexArray(g.groundBorderModel->vao);
+    bindTexture(colorUnit, modelTexture(*g.groundBorderModel, 0));
+    for (SceneObject* border : g.borders) {
+        g.setObjectUniforms(*border, nullptr, *g.groundBorderModel);
+        drawMeshes(*g.groundBorderModel, "normal", false, -1);
     }
 
-    if (infoPanel->visible) {
-        glBindVertexArray(infoPanelModel->vao);
-        bindTexture(colorUnit, modelTexture(*infoPanelModel, static_cast<std::size_t>(state)));
-        setObjectUniforms(*infoPanel, nullptr, *infoPanelModel);
+    if (g.infoPanel->visible) {
+        glBindVertexArray(g.infoPanelModel->vao);
+        bindTexture(colorUnit, modelTexture(*g.infoPanelModel, static_cast<std::size_t>(g.state)));
+        g.setObjectUniforms(*g.infoPanel, nullptr, *g.infoPanelModel);
         glDrawArrays(GL_TRIANGLES, 0, 6);
     }
 
-    if (!nightMode) {
-        glBindVertexArray(lightMarkerModel->vao);
-        setObjectUniforms(*light, nullptr, *lightMarkerModel);
+    if (!g.nightMode) {
+        glBindVertexArray(g.lightMarkerModel->vao);
+        g.setObjectUniforms(*g.light, nullptr, *g.lightMarkerModel);
         glDrawArrays(GL_TRIANGLES, 0, 12);
     }
+}
 
-    glBindVertexArray(wallModel->vao);
-    for (Settlement* s : settlements) {
-        bindTexture(colorUnit, modelTexture(*wallModel, s->mood == -1 ? 0 : 1));
-        setObjectUniforms(*s->wall, s, *wallModel);
-        drawMeshes(*wallModel, "normal", false, -1);
+// Walls, statues, trees, grenades with their indicators and borders, then the people, group by group.
+void drawSettlements(Game& g) {
+    glBindVertexArray(g.wallModel->vao);
+    for (Settlement* s : g.settlements) {
+        bindTexture(colorUnit, modelTexture(*g.wallModel, s->mood == -1 ? 0 : 1));
+        g.setObjectUniforms(*s->wall, s, *g.wallModel);
+        drawMeshes(*g.wallModel, "normal", false, -1);
     }
 
-    glBindVertexArray(moaiModel->vao);
-    bindTexture(colorUnit, modelTexture(*moaiModel, 0));
-    for (Settlement* s : settlements) {
-        if (!standing(*s) || !isVisible(*s->moai)) continue;
-        setObjectUniforms(*s->moai, s, *moaiModel);
-        drawMeshes(*moaiModel, "normal", false, -1);
+    glBindVertexArray(g.moaiModel->vao);
+    bindTexture(colorUnit, modelTexture(*g.moaiModel, 0));
+    for (Settlement* s : g.settlements) {
+        if (!standing(*s) || !g.isVisible(*s->moai)) continue;
+        g.setObjectUniforms(*s->moai, s, *g.moaiModel);
+        drawMeshes(*g.moaiModel, "normal", false, -1);
     }
 
     // Mesh 15 of the tree is the trunk: leaves first (cut out), then the trunk in plain texture mode.
-    glBindVertexArray(treeModel->vao);
-    bindTexture(colorUnit, modelTexture(*treeModel, 0));
-    bindTexture(alphaUnit, modelTexture(*treeModel, 1));
-    for (Settlement* s : settlements) {
-        if (!treePresent(*s) || !isVisible(*s->tree)) continue;
-        setObjectUniforms(*s->tree, s, *treeModel);
-        drawMeshes(*treeModel, "special", false, 15);
+    glBindVertexArray(g.treeModel->vao);
+    bindTexture(colorUnit, modelTexture(*g.treeModel, 0));
+    bindTexture(alphaUnit, modelTexture(*g.treeModel, 1));
+    for (Settlement* s : g.settlements) {
+        if (!treePresent(*s) || !g.isVisible(*s->tree)) continue;
+        g.setObjectUniforms(*s->tree, s, *g.treeModel);
+        drawMeshes(*g.treeModel, "special", false, 15);
     }
-    bindTexture(colorUnit, modelTexture(*treeModel, 2));
-    for (Settlement* s : settlements) {
-        if (!treePresent(*s) || !isVisible(*s->tree)) continue;
-        setObjectUniforms(*s->tree, s, *treeModel);
-        setInt(*phongShader, Uniform::UseTexture, 1);
-        drawMeshes(*treeModel, "special", true, 15);
+    bindTexture(colorUnit, modelTexture(*g.treeModel, 2));
+    for (Settlement* s : g.settlements) {
+        if (!treePresent(*s) || !g.isVisible(*s->tree)) continue;
+        g.setObjectUniforms(*s->tree, s, *g.treeModel);
+        setInt(*g.phongShader, Uniform::UseTexture, 1);
+        drawMeshes(*g.treeModel, "special", true, 15);
     }
 
-    glBindVertexArray(grenadeModel->vao);
-    bindTexture(colorUnit, modelTexture(*grenadeModel, 0));
-    for (Settlement* s : settlements) s->drawGrenade();
+    glBindVertexArray(g.grenadeModel->vao);
+    bindTexture(colorUnit, modelTexture(*g.grenadeModel, 0));
+    for (Settlement* s : g.settlements) s->drawGrenade();
 
-    bindTexture(colorUnit, modelTexture(*grenadeModel, 1));
-    for (Settlement* s : settlements) {
+    bindTexture(colorUnit, modelTexture(*g.grenadeModel, 1));
+    for (Settlement* s : g.settlements) {
         if (s->grenade->state != Ready && s->grenade->state != Rolling) continue;
-        setObjectUniforms(*s->grenadeIndicator, s, *grenadeModel);
-        drawMeshes(*grenadeModel, "normal", false, -1);
+        g.setObjectUniforms(*s->grenadeIndicator, s, *g.grenadeModel);
+        drawMeshes(*g.grenadeModel, "normal", false, -1);
     }
 
-    glBindVertexArray(grenadeBorderModel->vao);
-    for (Settlement* s : settlements) {
+    glBindVertexArray(g.grenadeBorderModel->vao);
+    for (Settlement* s : g.settlements) {
         if (s->grenadeBorder->state == Gone || !standing(*s)) continue;
-        setObjectUniforms(*s->grenadeBorder, s, *grenadeBorderModel);
-        drawMeshes(*grenadeBorderModel, "normal", false, -1);
+        g.setObjectUniforms(*s->grenadeBorder, s, *g.grenadeBorderModel);
+        drawMeshes(*g.grenadeBorderModel, "normal", false, -1);
     }
 
-    glBindVertexArray(goodPersonModel->vao);
-    bindTexture(colorUnit, modelTexture(*goodPersonModel, 0));
-    for (Settlement* s : settlements) s->drawGoodPeople();
+    glBindVertexArray(g.goodPersonModel->vao);
+    bindTexture(colorUnit, modelTexture(*g.goodPersonModel, 0));
+    for (Settlement* s : g.settlements) s->drawGoodPeople();
 
-    glBindVertexArray(badPersonModel->vao);
-    bindTexture(colorUnit, modelTexture(*badPersonModel, 0));
-    for (Settlement* s : settlements) s->drawBadPeople();
+    glBindVertexArray(g.badPersonModel->vao);
+    bindTexture(colorUnit, modelTexture(*g.badPersonModel, 0));
+    for (Settlement* s : g.settlements) s->drawBadPeople();
+}
 
-    // The bolt exists once its geometry has been built by the strike update.
-    if (strike->visible && lightningModel->vao != 0) {
-        const std::size_t j = strike->type == 0 ? 2 : 0;
-        glBindVertexArray(lightningModel->vao);
-        setObjectUniforms(*strike, nullptr, *lightningModel);
-        bindTexture(colorUnit, modelTexture(*lightningModel, j));
-        bindTexture(alphaUnit, modelTexture(*lightningModel, j + 1));
-        glDrawArrays(GL_TRIANGLES, 0, 6);
-    }
+// The bolt, last, so that it blends over everything; it exists once the strike update has built it.
+void drawStrike(Game& g) {
+    if (!g.strike->visible || g.lightningModel->vao == 0) return;
+    const std::size_t j = g.strike->type == 0 ? 2 : 0;
+    glBindVertexArray(g.lightningModel->vao);
+    g.setObjectUniforms(*g.strike, nullptr, *g.lightningModel);
+    bindTexture(colorUnit, modelTexture(*g.lightningModel, j));
+    bindTexture(alphaUnit, modelTexture(*g.lightningModel, j + 1));
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+}
 
-    glBindVertexArray(0);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-
-    // Object-id pass: only what a click can act on, each pixel holding the nearest object's number.
-    useShader(idShader);
-    if (!idTargetComplete) return;
-    glBindFramebuffer(GL_FRAMEBUFFER, idFramebuffer);
-    glViewport(0, 0, windowWidth, windowHeight);
+// Only what a click can act on, each pixel holding the nearest such object's number (0: none).
+void drawIdPass(Game& g) {
+    glBindFramebuffer(GL_FRAMEBUFFER, g.idFramebuffer);
+    glViewport(0, 0, g.windowWidth, g.windowHeight);
     const GLint noObject[4] = {0, 0, 0, 0};
     const GLfloat farDepth = 1.0f;
     glClearBufferiv(GL_COLOR, 0, noObject);
@@ -247,27 +250,47 @@ void Game::render() {
     glDisable(GL_BLEND);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 
-    glBindVertexArray(grenadeModel->vao);
-    for (Settlement* s : settlements) s->drawGrenade();
+    glBindVertexArray(g.grenadeModel->vao);
+    for (Settlement* s : g.settlements) s->drawGrenade();
 
-    glBindVertexArray(treeModel->vao);
-    for (Settlement* s : settlements) {
+    glBindVertexArray(g.treeModel->vao);
+    for (Settlement* s : g.settlements) {
         if (!treePresent(*s)) continue;
-        if (isVisible(*s->tree)) {
-            setObjectUniforms(*s->tree, s, *treeModel);
-            drawMeshes(*treeModel, "special", true, 15);
+        if (g.isVisible(*s->tree)) {
+            g.setObjectUniforms(*s->tree, s, *g.treeModel);
+            drawMeshes(*g.treeModel, "special", true, 15);
         }
-        if (isVisible(*s->tree)) {
-            setObjectUniforms(*s->tree, s, *treeModel);
-            drawMeshes(*treeModel, "special", false, 15);
+        if (g.isVisible(*s->tree)) {
+            g.setObjectUniforms(*s->tree, s, *g.treeModel);
+            drawMeshes(*g.treeModel, "special", false, 15);
         }
     }
 
-    glBindVertexArray(goodPersonModel->vao);
-    for (Settlement* s : settlements) s->drawGoodPeople();
-    glBindVertexArray(badPersonModel->vao);
-    for (Settlement* s : settlements) s->drawBadPeople();
+    glBindVertexArray(g.goodPersonModel->vao);
+    for (Settlement* s : g.settlements) s->drawGoodPeople();
+    glBindVertexArray(g.badPersonModel->vao);
+    for (Settlement* s : g.settlements) s->drawBadPeople();
 
     glBindVertexArray(0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+}  // namespace
+
+void Game::render() {
+    drawnCount = 0;
+    culledCount = 0;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (!worldReady(*this)) return;
+
+    beginColourPass(*this);
+    drawWorldProps(*this);
+    drawSettlements(*this);
+    drawStrike(*this);
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+
+    useShader(idShader);
+    // Without a usable id target picking is off: the window's frame is not touched by it.
+    if (idTargetComplete) drawIdPass(*this);
 }

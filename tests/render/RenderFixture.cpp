@@ -64,8 +64,10 @@ Image readColor(uint32_t framebuffer, int width, int height) {
 std::string savePng(const Image& image, const std::string& name) {
     const std::string path = std::string(OMNIVEX_BINARY_DIR) + "/" + name;
     const int stride = image.width * 4;
-    // GL rows run bottom to top; PNG rows top to bottom.
-    const unsigned char* lastRow = image.rgba.data() + static_cast<std::size_t>(stride) * (image.height - 1);
+    // Saved opaque, as the window shows it; GL rows run bottom to top, PNG rows top to bottom.
+    std::vector<unsigned char> opaque = image.rgba;
+    for (std::size_t i = 3; i < opaque.size(); i += 4) opaque[i] = 255;
+    const unsigned char* lastRow = opaque.data() + static_cast<std::size_t>(stride) * (image.height - 1);
     return stbi_write_png(path.c_str(), image.width, image.height, 4, lastRow, -stride) ? path : std::string();
 }
 
