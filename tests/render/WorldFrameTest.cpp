@@ -253,7 +253,9 @@ TEST_F(WorldFrame, FinishedGrenadeGlowsGolden) {
     rendertest::savePng(ready, "render_grenade_ready.png");
     const glm::vec3 before = meanAround(growing, p, 40), after = meanAround(ready, p, 40);
     EXPECT_GT(luminance(after), luminance(before) + 0.05f);
-    EXPECT_GT((after - before).r + (after - before).g, 2.0f * (after - before).b) << "the glow is golden";
+    // Brighter but still gold, not washed out to white (the pulse's phase follows the clock).
+    EXPECT_GT(after.r, after.b + 0.15f);
+    EXPECT_GT(after.g, after.b + 0.1f);
 }
 
 TEST_F(WorldFrame, StrikeProjectsItsPictureOnlyWhileVisible) {
