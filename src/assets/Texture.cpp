@@ -71,6 +71,61 @@ LevelShape defineLevelZero(GLenum target, const TgaImage& image) {
     return shape;
 }
 
+bool isPowerOfTwo(int32_t n) { return n > 0 && (n & (n - 1)) == 0; }
+
+// The image's own pixels can make its mipmaps when both sides are powers of two: each level is then the
+// average of 2 x 2 texels of the level above (2 x 1 once a side is down to 1), which is what the driver's
+// generation gives for such sizes, without the driver drawing every level (slow in software).
+bool canHalveOnCpu(const TgaImage& image) {
+    return image.ok && isPowerOfTwo(image.width) && isPowerOfTwo(image.height) &&
+           image.pixels.size() % (static_cast<size_t>(image.width) * static_cast<size_t>(image.height)) == 0;
+}
+
+// The midpoint of two 8-bit values as the software rasteriser's linear filter computes it (8-bit weight,
+// rounded, arithmetic shift), so that levels made here equal the ones its own generation makes.
+int halfway(int from, int to) { return from + (((to - from) * 128 + 128) >> 8); }
+
+// Halves a power-of-two image of `channels` bytes per texel: each texel is the midpoint of the midpoints
+// of the two rows of its 2 x 2 block.
+std::vector<unsigned char> halveImage(const std::vector<unsigned char>& pixels, int32_t width, int32_t height,
+                                      size_t channels) {
+    const int32_t halfWidth = std::max(width / 2, 1);
+    const int32_t halfHeight = std::max(height / 2, 1);
+    const size_t rowBytes = static_cast<size_t>(width) * channels;
+    // The second texel across and down; a side already 1 texel long averages its one texel twice.
+    const size_t across = width > 1 ? channels : 0;
+    const size_t down = height > 1 ? rowBytes : 0;
+    std::vector<unsigned char> half(static_cast<size_t>(halfWidth) * static_cast<size_t>(halfHeight) * channels);
+    unsigned char* out = half.data();
+    for (int32_t y = 0; y < halfHeight; ++y) {
+        const unsigned char* row = pixels.data() + static_cast<size_t>(2 * y) * rowBytes;
+        for (int32_t x = 0; x < halfWidth; ++x) {
+            const unsigned char* texel = row + static_cast<size_t>(2 * x) * channels;
+            for (size_t c = 0; c < channels; ++c) {
+                const int top = halfway(texel[c], texel[c + across]);
+                const int bottom = halfway(texel[c + down], texel[c + across + down]);
+                *out++ = static_cast<unsigned char>(halfway(top, bottom));
+            }
+        }
+    }
+    return half;
+}
+
+// Defines levels 1 .. down to 1 x 1 of target from the image that level 0 was made from.
+void defineMipmapsFromImage(GLenum target, const TgaImage& image) {
+    const size_t channels = image.pixels.size() / (static_cast<size_t>(image.width) * static_cast<size_t>(image.height));
+    std::vector<unsigned char> level = halveImage(image.pixels, image.width, image.height, channels);
+    int32_t width = image.width;
+    int32_t height = image.height;
+    for (GLint index = 1; width > 1 || height > 1; ++index) {
+        width = std::max(width / 2, 1);
+        height = std::max(height / 2, 1);
+        glTexImage2D(target, index, static_cast<GLint>(image.internalFormat), width, height, 0, image.pixelFormat,
+                     GL_UNSIGNED_BYTE, level.data());
+        if (width > 1 || height > 1) level = halveImage(level, width, height, channels);
+    }
+}
+
 // Reads one file for a texture; a refused file is reported and yields the header-sized empty image.
 TgaImage readTgaReporting(const std::string& path) {
     TgaImage image = readTga(path);
@@ -156,7 +211,13 @@ uint32_t loadTexture(const std::string& path, bool clamp) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_G, GL_RED);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_B, GL_RED);
     }
-    if (level.width > 0 && level.height > 0) glGenerateMipmap(GL_TEXTURE_2D);
+    if (level.width > 0 && level.height > 0) {
+        if (level.width == image.width && canHalveOnCpu(image)) {
+            defineMipmapsFromImage(GL_TEXTURE_2D, image);
+        } else {
+            glGenerateMipmap(GL_TEXTURE_2D);
+        }
+    }
     glBindTexture(GL_TEXTURE_2D, 0);
     return name;
 }
@@ -176,14 +237,27 @@ uint32_t loadCubeMap(const std::array<std::string, 6>& paths) {
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_MIRRORED_REPEAT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
+    std::array<TgaImage, 6> images;
     std::array<LevelShape, 6> shapes;
-    for (size_t i = 0; i < faces.size(); ++i) shapes[i] = defineLevelZero(faces[i], readTgaReporting(paths[i]));
+    for (size_t i = 0; i < faces.size(); ++i) {
+        images[i] = readTgaReporting(paths[i]);
+        shapes[i] = defineLevelZero(faces[i], images[i]);
+    }
     // Mipmaps need a complete cube: six square faces of one size and format. Otherwise it stays without them
     // rather than raising an OpenGL error.
     const bool cubeComplete = shapes[0].width > 0 && shapes[0].width == shapes[0].height &&
                               std::all_of(shapes.begin(), shapes.end(),
                                           [&](const LevelShape& shape) { return shape == shapes[0]; });
-    if (cubeComplete) glGenerateMipmap(GL_TEXTURE_CUBE_MAP);
+    if (!cubeComplete) return name;
+    // Each face is filtered on its own, as the driver's generation does.
+    const bool fromImages = std::all_of(images.begin(), images.end(), [&](const TgaImage& image) {
+        return image.width == shapes[0].width && canHalveOnCpu(image);
+    });
+    if (fromImages) {
+        for (size_t i = 0; i < faces.size(); ++i) defineMipmapsFromImage(faces[i], images[i]);
+    } else {
+        glGenerateMipmap(GL_TEXTURE_CUBE_MAP);
+    }
     return name;
 }
 
