@@ -38,5 +38,3 @@ int uniformLocation(uint32_t program, Uniform uniform) {
     }
     return found->second[static_cast<std::size_t>(uniform)];
 }
-
-void forgetUniformLocations() { tables().clear(); }

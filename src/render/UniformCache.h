@@ -32,6 +32,3 @@ const char* uniformName(Uniform uniform);
 // Location of the uniform in the program, -1 when the program does not use it. Locations are read the
 // first time a program is seen; programs are only linked while the world is built, before any frame.
 int uniformLocation(uint32_t program, Uniform uniform);
-
-// Drops every cached location (needed only when a program seen before is linked again).
-void forgetUniformLocations();

@@ -337,4 +337,28 @@ TEST_F(WorldFrame, AtNightOnlyTheSettlementsAreLit) {
     EXPECT_LT(luminance(night.mean(0, 700, 1200, 800)), 0.6f * luminance(day.mean(0, 700, 1200, 800)));
 }
 
+TEST_F(WorldFrame, LeavesAreCutOutUnlessTransparencyIsOff) {
+    const SceneObject& tree = *home().tree;
+    rendertest::placeCamera(game(), tree.position + glm::vec3(0.0f, 250.0f, 350.0f), glm::vec3(0.0f, -150.0f, -350.0f));
+    // Pixels the tree changes against the same view without it.
+    const auto treePixels = [this](const rendertest::Image& bare, const rendertest::Image& withTree) {
+        int changed = 0;
+        for (std::size_t i = 0; i < bare.rgba.size(); i += 4)
+            changed += (bare.rgba[i] != withTree.rgba[i] || bare.rgba[i + 1] != withTree.rgba[i + 1]) ? 1 : 0;
+        return changed;
+    };
+    home().tree->state = Gone;
+    game().render();
+    const rendertest::Image bare = frame();
+    home().tree->state = 0;
+    game().render();
+    const int cutOut = treePixels(bare, frame());
+    game().transparency = false;
+    game().render();
+    rendertest::savePng(frame(), "render_world_tree_opaque.png");
+    const int solid = treePixels(bare, frame());
+    EXPECT_GT(cutOut, 500);
+    EXPECT_GT(solid, cutOut + cutOut / 10) << "without transparency the leaf cards are drawn whole";
+}
+
 }  // namespace
