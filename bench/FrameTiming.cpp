@@ -22,10 +22,11 @@ struct FrameSamples {
     int glErrors = 0;
 };
 
-void runFrames(Game& game, const View& view, int count, FrameSamples* samples) {
+// With `advance` off the world stands still (no update), so that every frame draws the same picture.
+void runFrames(Game& game, const View& view, int count, FrameSamples* samples, bool advance = true) {
     for (int i = 0; i < count; ++i) {
         const double start = nowSeconds();
-        game.update(game.timeScale * benchFrameStep);
+        if (advance) game.update(game.timeScale * benchFrameStep);
         if (view.holdCamera) aimCamera(game, view.position, view.direction, view.up);
         const double updated = nowSeconds();
         game.render();
@@ -104,15 +105,21 @@ ViewResult measureView(Game& game, const View& view, int warmup, int frames, boo
         if (attribute) {
             // The same number of frames with and without the model, interleaved in halves so that
             // a change of machine load falls on both alike.
-            FrameSamples with, without;
+            // Processor time rather than wall time, so that other work on the machine does not show, and
+            // the world held still, so that both sides draw the same picture.
+            double withCpu = 0.0, withoutCpu = 0.0;
             const int half = std::max(1, frames / 4);
             for (int round = 0; round < 2; ++round) {
-                runFrames(game, view, half, &with);
+                double start = processCpuSeconds();
+                runFrames(game, view, half, nullptr, false);
+                withCpu += processCpuSeconds() - start;
                 startDrawCounting(model->vao);
-                runFrames(game, view, half, &without);
+                start = processCpuSeconds();
+                runFrames(game, view, half, nullptr, false);
+                withoutCpu += processCpuSeconds() - start;
                 stopDrawCounting();
             }
-            entry.costMs = medianOf(with.frame) - medianOf(without.frame);
+            entry.costMs = (withCpu - withoutCpu) * 1000.0 / (2.0 * half);
         }
         result.byModel.push_back(entry);
     }

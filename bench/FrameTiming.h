@@ -35,7 +35,7 @@ struct FrameSeries {
 struct ModelDraws {
     std::string model;
     DrawTally colour, objectId;
-    double costMs = -1.0;  // frame median saved by leaving its draws out (< 0: not measured)
+    double costMs = -1.0;  // processor ms per frame saved by leaving its draws out (< 0: not measured)
 };
 
 struct ViewResult {
@@ -49,7 +49,7 @@ struct ViewResult {
 constexpr float benchFrameStep = 1.0f / 60.0f;
 
 // Runs `warmup` untimed then `frames` timed loop iterations in the view, counts one more frame's draws,
-// and, when `attribute` is set, times `frames / 2` iterations with each model's draws left out.
+// and, when `attribute` is set, compares the processor time of frames with and without each model's draws.
 ViewResult measureView(Game& game, const View& view, int warmup, int frames, bool attribute);
 
 // The value at `fraction` of the way from the lowest (0) to the highest (1), interpolated; sorts the list.

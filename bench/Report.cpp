@@ -61,6 +61,33 @@ void jsonTally(std::ostream& out, const char* name, const DrawTally& tally) {
     out << quoted(name) << ": {\"draws\": " << tally.draws << ", \"triangles\": " << tally.triangles << "}";
 }
 
+void printStartup(const StartupResult& s, std::ostream& out) {
+    out << "start-up                        seconds   resident MB added\n";
+    struct Phase {
+        const char* name;
+        double seconds;
+        double megabytes;
+    };
+    const Phase phases[] = {{"exec to main", s.beforeMain, -1.0},
+                            {"window and context", s.window, s.windowMemory},
+                            {"shaders", s.shaders, s.shadersMemory},
+                            {"models", s.models, s.modelsMemory},
+                            {"textures", s.textures, s.texturesMemory},
+                            {"  of which mipmap generation", s.mipmapGeneration, -1.0},
+                            {"  of which pixel upload", s.textureUpload, -1.0},
+                            {"sounds", s.sounds, s.soundsMemory},
+                            {"world (the rest)", s.world, s.worldMemory},
+                            {"first frame", s.firstFrame, s.firstFrameMemory}};
+    for (const Phase& phase : phases) {
+        out << "  " << std::left << std::setw(30) << phase.name << fixed(phase.seconds, 3);
+        if (phase.megabytes >= -0.5) out << std::right << std::setw(12) << fixed(phase.megabytes, 1);
+        out << std::left << "\n";
+    }
+    out << "  " << std::setw(30) << "to first presented frame" << fixed(s.total, 3) << "   target <= "
+        << fixed(startupTargetSeconds, 1) << " s: " << verdict(s.total <= startupTargetSeconds) << "\n"
+        << "  " << std::setw(30) << "processor time to then" << fixed(s.cpuSeconds, 3) << "   (all threads; load-independent)\n\n";
+}
+
 }  // namespace
 
 std::string loadAverage() {
@@ -92,30 +119,8 @@ void printTable(const BenchReport& r, std::ostream& out) {
     if (!r.whatIf.empty()) out << "WHAT-IF, not the game as it is: " << r.whatIf << "\n";
     out << "\n";
 
-    out << "start-up                      seconds   resident MB added\n";
-    struct Phase {
-        const char* name;
-        double seconds;
-        double megabytes;
-    };
-    const Phase phases[] = {{"exec to main", s.beforeMain, -1.0},
-                            {"window and context", s.window, s.windowMemory},
-                            {"shaders", s.shaders, s.shadersMemory},
-                            {"models", s.models, s.modelsMemory},
-                            {"textures", s.textures, s.texturesMemory},
-                            {"  of which mipmap generation", s.mipmapGeneration, -1.0},
-                            {"  of which pixel upload", s.textureUpload, -1.0},
-                            {"sounds", s.sounds, s.soundsMemory},
-                            {"world (the rest)", s.world, s.worldMemory},
-                            {"first frame", s.firstFrame, s.firstFrameMemory}};
-    for (const Phase& phase : phases) {
-        out << "  " << std::left << std::setw(30) << phase.name << fixed(phase.seconds, 3);
-        if (phase.megabytes >= -0.5) out << std::right << std::setw(12) << fixed(phase.megabytes, 1);
-        out << std::left << "\n";
-    }
-    out << "  " << std::setw(30) << "to first presented frame" << fixed(s.total, 3) << "   target <= "
-        << fixed(startupTargetSeconds, 1) << " s: " << verdict(s.total <= startupTargetSeconds) << "\n"
-        << "  " << std::setw(30) << "processor time to then" << fixed(s.cpuSeconds, 3) << "   (all threads; load-independent)\n\n";
+    if (s.total > 0.0) printStartup(s, out);
+
 
     if (!r.views.empty()) out << "frames at 1200 x 800, swap interval 0   median ms  p95 ms   fps   update  render  present  cpu ms  people\n";
     for (const ViewResult& v : r.views) {
@@ -147,7 +152,7 @@ void printTable(const BenchReport& r, std::ostream& out) {
             out << "    " << std::left << std::setw(34) << md.model << std::right << std::setw(7) << md.colour.draws
                 << std::setw(11) << md.colour.triangles << std::setw(12) << md.objectId.draws << std::setw(11)
                 << md.objectId.triangles;
-            if (costs) out << "   costs " << fixed(md.costMs, 2) << " ms";
+            if (costs) out << "   costs " << fixed(md.costMs, 1) << " cpu ms";
             out << "\n";
         }
     }

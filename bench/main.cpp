@@ -34,17 +34,19 @@ struct Options {
     int warmup = 60;
     bool attribute = false;
     bool startupOnly = false;
+    bool updateOnly = false;
     float anisotropy = 0.0f;  // > 0: what-if, every 2D texture's maximum anisotropy set to this
 };
 
 const char* usage =
     "usage: omnivex_bench [--json=PATH] [--frames=N] [--warmup=N] [--attribute] [--anisotropy=A]\n"
-    "                     [--startup-only] [--benchmark_...]\n"
+    "                     [--startup-only | --update-only] [--benchmark_...]\n"
     "  Runs from the build folder (shaders/ and resources/ there). --attribute also times each model\n"
     "  in the play view by leaving its draws out. --anisotropy=A measures the frames as if every 2D texture allowed at\n"
     "  most A (a what-if: the game itself asks for the driver's largest). Flags starting with\n"
     "  --benchmark_ go to Google Benchmark. --startup-only stops after the first frame (for timing\n"
-    "  start-up over many runs).\n";
+    "  start-up over many runs); --update-only runs only the update step (no window, e.g. under\n"
+    "  callgrind).\n";
 
 // Takes the benchmark's own flags out of argv, leaving the program name and Google Benchmark's flags.
 bool parseOptions(int& argc, char** argv, Options& options) {
@@ -59,6 +61,8 @@ bool parseOptions(int& argc, char** argv, Options& options) {
             options.warmup = std::atoi(arg.c_str() + 9);
         } else if (arg.rfind("--anisotropy=", 0) == 0) {
             options.anisotropy = static_cast<float>(std::atof(arg.c_str() + 13));
+        } else if (arg == "--update-only") {
+            options.updateOnly = true;
         } else if (arg == "--startup-only") {
             options.startupOnly = true;
         } else if (arg == "--attribute") {
@@ -140,6 +144,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     enterBuildFolder();
+    if (options.updateOnly) {
+        report.update = runUpdateBenchmark(argc, argv);
+        report.peakMemoryMegabytes = peakMemoryMegabytes();
+        printTable(report, std::cout);
+        return 0;
+    }
 
     // Start-up as the game does it: window and context, the Game (world construction), then the first frame.
     if (!platform::init() || !platform::openWindow(1200, 800, false)) {
