@@ -165,7 +165,9 @@ void printTable(const BenchReport& r, std::ostream& out) {
         << " us: " << verdict(u.meanMicroseconds <= updateTargetMicroseconds) << "\n";
     else out << "\n(update step not measured in this run)\n";
     if (r.residentAfterViews > 0.0)
-        out << "\nresident after the views            " << fixed(r.residentAfterViews, 1) << " MB";
+        out << "\nresident after the views            " << fixed(r.residentAfterViews, 1) << " MB ("
+            << fixed(r.anonymousAfterViews, 1) << " heap and driver, " << fixed(r.fileAfterViews, 1)
+            << " mapped files and libraries)";
     out << "\npeak memory (ru_maxrss)             " << fixed(r.peakMemoryMegabytes, 1) << " MB   target <= "
         << fixed(memoryTargetMegabytes, 0) << " MB: " << verdict(r.peakMemoryMegabytes <= memoryTargetMegabytes)
         << "\n";
@@ -220,7 +222,8 @@ void writeJson(const BenchReport& r, std::ostream& out) {
     out << "  \"update\": {\"meanMicroseconds\": " << u.meanMicroseconds << ", \"bestMicroseconds\": "
         << u.bestMicroseconds << ", \"people\": " << u.people << ", \"stepsPerWorld\": " << u.updates
         << ", \"worlds\": " << u.repetitions << ", \"targetMicroseconds\": " << updateTargetMicroseconds << "},\n";
-    out << "  \"residentAfterViewsMegabytes\": " << r.residentAfterViews << ",\n";
+    out << "  \"residentAfterViewsMegabytes\": " << r.residentAfterViews << ", \"anonymousAfterViewsMegabytes\": "
+        << r.anonymousAfterViews << ", \"fileAfterViewsMegabytes\": " << r.fileAfterViews << ",\n";
     out << "  \"peakMemoryMegabytes\": " << r.peakMemoryMegabytes << ",\n  \"peakMemoryTargetMegabytes\": "
         << memoryTargetMegabytes << "\n}\n";
 }

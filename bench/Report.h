@@ -39,6 +39,8 @@ struct BenchReport {
     StartupResult startup;
     std::vector<ViewResult> views;
     double residentAfterViews = 0.0;  // megabytes, once every view has been drawn
+    double anonymousAfterViews = 0.0;  // of which heap and driver memory (RssAnon)
+    double fileAfterViews = 0.0;       // of which mapped files, mostly library code (RssFile)
     UpdateResult update;
     double peakMemoryMegabytes = 0.0;  // ru_maxrss, the whole run
     std::string whatIf;                // a change the frames were measured under ("" for the game as it is)

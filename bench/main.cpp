@@ -108,6 +108,16 @@ void enterBuildFolder() {
     if (chdir(folder.c_str()) != 0) std::cerr << "cannot enter " << folder << std::endl;
 }
 
+// A "kB" line of /proc/self/status, in megabytes (0 when absent).
+double statusMegabytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0) return std::atof(line.c_str() + std::strlen(field)) / 1024.0;
+    }
+    return 0.0;
+}
+
 double peakMemoryMegabytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -259,6 +269,8 @@ int main(int argc, char** argv) {
     }
 
     report.residentAfterViews = residentMegabytes();
+    report.anonymousAfterViews = statusMegabytes("RssAnon:");
+    report.fileAfterViews = statusMegabytes("RssFile:");
     game = nullptr;
     theGame.reset();
 
