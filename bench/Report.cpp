@@ -76,6 +76,7 @@ void printStartup(const StartupResult& s, std::ostream& out) {
                             {"  of which mipmap generation", s.mipmapGeneration, -1.0},
                             {"  of which pixel upload", s.textureUpload, -1.0},
                             {"sounds", s.sounds, s.soundsMemory},
+                            {"  of which file decoding", s.soundDecoding, -1.0},
                             {"world (the rest)", s.world, s.worldMemory},
                             {"first frame", s.firstFrame, s.firstFrameMemory}};
     for (const Phase& phase : phases) {
@@ -185,7 +186,8 @@ void writeJson(const BenchReport& r, std::ostream& out) {
         << ", \"shaders\": " << s.shaders << ", \"models\": " << s.models << ", \"textures\": " << s.textures
         << ", \"sounds\": " << s.sounds << ", \"world\": " << s.world << ", \"firstFrame\": " << s.firstFrame
  << ", \"mipmapGeneration\": " << s.mipmapGeneration
-        << ", \"textureUpload\": " << s.textureUpload << ", \"total\": " << s.total << ", \"cpuSeconds\": " << s.cpuSeconds
+        << ", \"textureUpload\": " << s.textureUpload
+        << ", \"soundDecoding\": " << s.soundDecoding << ", \"total\": " << s.total << ", \"cpuSeconds\": " << s.cpuSeconds
         << ", \"target\": " << startupTargetSeconds << "},\n";
     out << "  \"startupResidentMegabytes\": {\"windowAndContext\": " << s.windowMemory << ", \"shaders\": "
         << s.shadersMemory << ", \"models\": " << s.modelsMemory << ", \"textures\": " << s.texturesMemory

@@ -18,6 +18,7 @@ struct StartupResult {
     double total = 0.0;
     double cpuSeconds = 0.0;  // processor time of the process (all threads) up to the first frame
     double mipmapGeneration = 0.0, textureUpload = 0.0;  // parts of `textures`
+    double soundDecoding = 0.0;                          // part of `sounds`
     // Resident-set growth of each phase in megabytes (same order as the times; beforeMain and window
     // together in `window`).
     double windowMemory = 0.0, shadersMemory = 0.0, modelsMemory = 0.0, texturesMemory = 0.0,

@@ -17,6 +17,8 @@
 class Model;
 class ShaderProgram;
 class SoundManager;
+struct Mix_Chunk;
+struct SDL_RWops;
 
 namespace {
 
@@ -150,6 +152,15 @@ uint32_t __wrap__Z11loadCubeMapRKSt5arrayINSt7__cxx1112basic_stringIcSt11char_tr
         texture = __real__Z11loadCubeMapRKSt5arrayINSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEELm6EE(paths);
     });
     return texture;
+}
+
+// Mix_LoadWAV_RW(SDL_RWops*, int), called by the sound manager for each file
+Mix_Chunk* __real_Mix_LoadWAV_RW(SDL_RWops*, int);
+Mix_Chunk* __wrap_Mix_LoadWAV_RW(SDL_RWops* source, int freeSource) {
+    const double start = nowSeconds();
+    Mix_Chunk* const chunk = __real_Mix_LoadWAV_RW(source, freeSource);
+    times.soundDecoding += nowSeconds() - start;
+    return chunk;
 }
 
 // SoundManager::SoundManager()

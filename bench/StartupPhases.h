@@ -12,6 +12,8 @@ struct StartupPhaseTimes {
     double shadersMemory = 0.0, modelsMemory = 0.0, texturesMemory = 0.0, soundsMemory = 0.0;
     // Inside the texture phase: the driver's mipmap generation, and the upload of the files' pixels.
     double mipmapGeneration = 0.0, textureUpload = 0.0;
+    // Inside the sound phase: reading and decoding the sixteen files.
+    double soundDecoding = 0.0;
 };
 
 // Times the driver's glGenerateMipmap and glTexImage2D from now on (call once, before the world is built).

@@ -219,6 +219,7 @@ int main(int argc, char** argv) {
     s.cpuSeconds = startupCpu;
     s.mipmapGeneration = phases.mipmapGeneration;
     s.textureUpload = phases.textureUpload;
+    s.soundDecoding = phases.soundDecoding;
     s.windowMemory = windowResident;
     s.shadersMemory = phases.shadersMemory;
     s.modelsMemory = phases.modelsMemory;
