@@ -39,7 +39,8 @@ void EPOXY_CALLSPEC countBindVertexArray(GLuint array) {
 }
 
 void EPOXY_CALLSPEC countBindFramebuffer(GLenum target, GLuint framebuffer) {
-    if (target == GL_FRAMEBUFFER || target == GL_DRAW_FRAMEBUFFER) pass = framebuffer == 0 ? Pass::Colour : Pass::ObjectId;
+    if (target == GL_FRAMEBUFFER || target == GL_DRAW_FRAMEBUFFER)
+        pass = framebuffer == 0 ? Pass::Colour : Pass::ObjectId;
     realBindFramebuffer(target, framebuffer);
 }
 

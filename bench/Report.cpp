@@ -86,7 +86,8 @@ void printStartup(const StartupResult& s, std::ostream& out) {
     }
     out << "  " << std::setw(30) << "to first presented frame" << fixed(s.total, 3) << "   target <= "
         << fixed(startupTargetSeconds, 1) << " s: " << verdict(s.total <= startupTargetSeconds) << "\n"
-        << "  " << std::setw(30) << "processor time to then" << fixed(s.cpuSeconds, 3) << "   (all threads; load-independent)\n\n";
+        << "  " << std::setw(30) << "processor time to then" << fixed(s.cpuSeconds, 3)
+        << "   (all threads; load-independent)\n\n";
 }
 
 }  // namespace
@@ -123,14 +124,18 @@ void printTable(const BenchReport& r, std::ostream& out) {
     if (s.total > 0.0) printStartup(s, out);
 
 
-    if (!r.views.empty()) out << "frames at 1200 x 800, swap interval 0   median ms  p95 ms   fps   update  render  present  cpu ms  people\n";
+    if (!r.views.empty())
+        out << "frames at 1200 x 800, swap interval 0   median ms  p95 ms   fps   update  render  present"
+               "  cpu ms  people\n";
     for (const ViewResult& v : r.views) {
         const FrameSeries& f = v.series;
         const double target = worstView(v) ? worstTargetFps : playTargetFps;
-        out << "  " << std::left << std::setw(38) << v.view.name << std::right << std::setw(9) << fixed(f.frameMedian, 2)
+        out << "  " << std::left << std::setw(38) << v.view.name << std::right << std::setw(9)
+            << fixed(f.frameMedian, 2)
             << std::setw(8) << fixed(f.frameP95, 2) << std::setw(7) << fixed(fps(f.frameMedian), 1) << std::setw(8)
             << fixed(f.updateMedian, 2) << std::setw(8) << fixed(f.renderMedian, 2) << std::setw(9)
-            << fixed(f.presentMedian, 2) << std::setw(8) << fixed(f.cpuPerFrame, 1) << std::setw(8) << f.people << "   target >= " << fixed(target, 0)
+            << fixed(f.presentMedian, 2) << std::setw(8) << fixed(f.cpuPerFrame, 1) << std::setw(8) << f.people
+            << "   target >= " << fixed(target, 0)
             << " fps: " << verdict(fps(f.frameMedian) >= target);
         if (f.glErrors) out << "  (" << f.glErrors << " frames with a GL error)";
         out << "\n";
@@ -187,7 +192,8 @@ void writeJson(const BenchReport& r, std::ostream& out) {
         << ", \"sounds\": " << s.sounds << ", \"world\": " << s.world << ", \"firstFrame\": " << s.firstFrame
  << ", \"mipmapGeneration\": " << s.mipmapGeneration
         << ", \"textureUpload\": " << s.textureUpload
-        << ", \"soundDecoding\": " << s.soundDecoding << ", \"total\": " << s.total << ", \"cpuSeconds\": " << s.cpuSeconds
+        << ", \"soundDecoding\": " << s.soundDecoding << ", \"total\": " << s.total
+        << ", \"cpuSeconds\": " << s.cpuSeconds
         << ", \"target\": " << startupTargetSeconds << "},\n";
     out << "  \"startupResidentMegabytes\": {\"windowAndContext\": " << s.windowMemory << ", \"shaders\": "
         << s.shadersMemory << ", \"models\": " << s.modelsMemory << ", \"textures\": " << s.texturesMemory
@@ -197,11 +203,13 @@ void writeJson(const BenchReport& r, std::ostream& out) {
     for (size_t i = 0; i < r.views.size(); ++i) {
         const ViewResult& v = r.views[i];
         const FrameSeries& f = v.series;
-        out << "    {\"name\": " << quoted(v.view.name) << ", \"frustumCulling\": " << (v.view.frustumCulling ? "true" : "false")
+        out << "    {\"name\": " << quoted(v.view.name)
+            << ", \"frustumCulling\": " << (v.view.frustumCulling ? "true" : "false")
             << ", \"frames\": " << f.frames << ", \"frameMedianMs\": " << f.frameMedian << ", \"frameP95Ms\": "
             << f.frameP95 << ", \"frameMinMs\": " << f.frameMin << ", \"fpsMedian\": " << fps(f.frameMedian)
             << ", \"updateMedianMs\": " << f.updateMedian << ", \"renderMedianMs\": " << f.renderMedian
-            << ", \"presentMedianMs\": " << f.presentMedian << ", \"cpuPerFrameMs\": " << f.cpuPerFrame << ", \"people\": " << f.people
+            << ", \"presentMedianMs\": " << f.presentMedian << ", \"cpuPerFrameMs\": " << f.cpuPerFrame
+            << ", \"people\": " << f.people
             << ", \"framesWithGlError\": " << f.glErrors << ", \"targetFps\": "
             << (worstView(v) ? worstTargetFps : playTargetFps) << ",\n     ";
         jsonTally(out, "colourPass", v.draws.passes[0]);

@@ -137,8 +137,9 @@ uint32_t __real__Z11loadTextureRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESa
 uint32_t __wrap__Z11loadTextureRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEEb(const std::string& path,
                                                                                      bool clamp) {
     uint32_t texture = 0;
-    timed(times.textures, times.texturesMemory,
-          [&] { texture = __real__Z11loadTextureRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEEb(path, clamp); });
+    timed(times.textures, times.texturesMemory, [&] {
+        texture = __real__Z11loadTextureRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEEb(path, clamp);
+    });
     return texture;
 }
 

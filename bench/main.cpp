@@ -42,11 +42,11 @@ const char* usage =
     "usage: omnivex_bench [--json=PATH] [--frames=N] [--warmup=N] [--attribute] [--anisotropy=A]\n"
     "                     [--startup-only | --update-only] [--benchmark_...]\n"
     "  Runs from the build folder (shaders/ and resources/ there). --attribute also times each model\n"
-    "  in the play view by leaving its draws out. --anisotropy=A measures the frames as if every 2D texture allowed at\n"
-    "  most A (a what-if: the game itself asks for the driver's largest). Flags starting with\n"
-    "  --benchmark_ go to Google Benchmark. --startup-only stops after the first frame (for timing\n"
-    "  start-up over many runs); --update-only runs only the update step (no window, e.g. under\n"
-    "  callgrind).\n";
+    "  in the play view by leaving its draws out. --anisotropy=A measures the frames as if every 2D\n"
+    "  texture allowed at most A (a what-if: the game itself asks for the driver's largest). Flags\n"
+    "  starting with --benchmark_ go to Google Benchmark. --startup-only stops after the first frame\n"
+    "  (for timing start-up over many runs); --update-only runs only the update step (no window, e.g.\n"
+    "  under callgrind).\n";
 
 // Takes the benchmark's own flags out of argv, leaving the program name and Google Benchmark's flags.
 bool parseOptions(int& argc, char** argv, Options& options) {
