@@ -2,7 +2,6 @@
 // file reaches neither the importer nor the graphics card.
 #include <gtest/gtest.h>
 
-#include <regex>
 
 #include "HardeningFiles.h"
 #include "assets/Model.h"
@@ -171,6 +170,7 @@ TEST(ObjCheck, RefusedFilesGiveTheLoadFailureLineAndAnEmptyModel) {
         loadModel(gameModel, gamePath, program);
         const std::string line = testing::internal::GetCapturedStdout();
         EXPECT_GT(gameModel.meshCount, 0) << gamePath;
-        EXPECT_TRUE(std::regex_search(line, std::regex("^Loading: .* mesh count: [1-9]"))) << line;
+        EXPECT_EQ(line.rfind("Loading: " + gamePath + " needed time: ", 0), 0u) << line;
+        EXPECT_EQ(line.find(" mesh count: 0"), std::string::npos) << line;
     }
 }
