@@ -2,6 +2,8 @@
 // polygons, missing attributes and unreadable files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <regex>
 
@@ -160,19 +162,31 @@ TEST_F(ModelLoad, MissingNormalsAndTextureCoordinatesAreZeros) {
     EXPECT_EQ(bufferFloats(model.buffers[2]), std::vector<float>(6, 0.0f));
 }
 
-TEST_F(ModelLoad, GarbageWithoutMeshesLeavesTheModelAsItWasAndPrintsNothing) {
-    std::vector<unsigned char> garbage;
-    for (int i = 0; i < 512; ++i) garbage.push_back(static_cast<unsigned char>((i * 7919) % 251));
+TEST_F(ModelLoad, AReadableFileWithoutMeshesLeavesTheModelAsItWasAndPrintsNothing) {
     Model model;
     load(model, writeScratchFile("earlier.obj", twoMeshObj));
     const GLuint vao = model.vao;
-    const LoadOutput output = load(model, writeScratchFile("garbage.obj", garbage));
+    const LoadOutput output = load(model, writeScratchFile("nomeshes.obj", "# every group of this model was removed\n"));
     EXPECT_EQ(output.out, "");
     EXPECT_EQ(output.err, "");
     EXPECT_EQ(model.meshCount, 2);
     EXPECT_EQ(model.meshVertexCounts, (std::vector<uint32_t>{3, 6}));
     EXPECT_EQ(model.vao, vao);
     EXPECT_EQ(bufferSize(model.buffers[0]), 144);
+}
+
+TEST_F(ModelLoad, GarbageIsRefusedWithItsLineAndEmptiesTheModel) {
+    std::vector<unsigned char> garbage;
+    for (int i = 0; i < 512; ++i) garbage.push_back(static_cast<unsigned char>((i * 7919) % 251));
+    Model model;
+    load(model, writeScratchFile("earlier2.obj", twoMeshObj));
+    const std::string path = writeScratchFile("garbage.obj", garbage);
+    const LoadOutput output = load(model, path);
+    EXPECT_EQ(output.out, "");
+    EXPECT_EQ(output.err.rfind("model load failed: " + path + ": ", 0), 0u) << output.err;
+    EXPECT_EQ(std::count(output.err.begin(), output.err.end(), '\n'), 1);
+    EXPECT_EQ(model.meshCount, 0);
+    EXPECT_TRUE(model.meshVertexCounts.empty());
 }
 
 TEST_F(ModelLoad, UnreadableFilesPrintOneLineNamingThePathAndLeaveTheModelEmpty) {
