@@ -42,19 +42,20 @@ bool splitTokens(std::string_view line, Tokens& tokens) {
     return true;
 }
 
-// A plain decimal: [+-] digits [. digits] [e [+-] 1-3 digits], or with the digits only after the point.
-// The value must be finite and within objlimits::maxMagnitude.
+// A plain decimal: [+-] digits [. digits] [e [+-] 1-3 digits], with a digit before any point (the importer does
+// not count ".5" as a number and then reads the line differently). The value must be finite and within
+// objlimits::maxMagnitude.
 bool parseNumber(std::string_view token, double& value) {
     if (token.empty() || token.size() > maxNumberChars) return false;
     size_t i = 0;
     if (token[i] == '+' || token[i] == '-') ++i;
-    size_t mantissaDigits = 0;
-    while (i < token.size() && isDigit(token[i])) ++i, ++mantissaDigits;
+    size_t integerDigits = 0;
+    while (i < token.size() && isDigit(token[i])) ++i, ++integerDigits;
+    if (integerDigits == 0) return false;
     if (i < token.size() && token[i] == '.') {
         ++i;
-        while (i < token.size() && isDigit(token[i])) ++i, ++mantissaDigits;
+        while (i < token.size() && isDigit(token[i])) ++i;
     }
-    if (mantissaDigits == 0) return false;
     if (i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
         ++i;
         if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
@@ -75,11 +76,11 @@ bool allNumbers(const Tokens& tokens, size_t first, std::array<double, 4>& value
     return true;
 }
 
-// A 1-based index or a negative one counting back from the last element defined; 0 is no index.
-// True when it names one of the `defined` elements.
+// A 1-based index or a negative one counting back from the last element defined; 0 is no index, and a leading
+// zero is refused (the importer reads "010" otherwise). True when it names one of the `defined` elements.
 bool namesDefined(std::string_view token, size_t defined) {
     if (!token.empty() && token[0] == '-') token.remove_prefix(1);
-    if (token.empty() || token.size() > maxIndexDigits) return false;
+    if (token.empty() || token.size() > maxIndexDigits || token[0] == '0') return false;
     size_t value = 0;
     for (char c : token) {
         if (!isDigit(c)) return false;

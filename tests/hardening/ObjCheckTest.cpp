@@ -47,7 +47,7 @@ TEST(ObjCheck, AcceptsEveryFormThatAModelUses) {
     passes(triangle + "f -3/-3/-1 -2/-2/-1 -1/-1/-1\n");
     passes("# made by hand \xc3\xa9\r\n\r\nmtllib box.mtl\no box\ng a b\ns off\nusemtl stone\n" + triangle +
            "s 1\nf 1 2 3\n");
-    passes("v 1.5e-3 -2. +.25\nv 1E+2 0 0 1\nv 0 1 0\nvt 0.5 0.5 0\nf 1 2 3\n");
+    passes("v 1.5e-3 -2. +0.25\nv 1E+2 0 0 1\nv 0 1 0\nvt 0.5 0.5 0\nf 1 2 3\n");
     passes("v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n");
     passes("# only vertices and no faces\nv 0 0 0\n");
 }
@@ -68,7 +68,7 @@ TEST(ObjCheck, RefusesStatementsAModelDoesNotNeed) {
 }
 
 TEST(ObjCheck, RefusesNumbersThatAreNotPlainFiniteOrSaneInSize) {
-    for (const char* number : {"nan", "inf", "-inf", "0x10", "1e400", "2e6", "-1000001", "1..2", "1e", "+", ".",
+    for (const char* number : {"nan", "inf", "-inf", "0x10", "1e400", "2e6", "-1000001", "1..2", "1e", "+", ".", ".5", "-.5",
                                "1,5", "1e1234", "12345678901234567890123456789012345678901"}) {
         const std::string reason = reasonFor(std::string("v 0 0 ") + number + "\n");
         EXPECT_EQ(reason, "line 1: a vertex needs 3 numbers and an optional weight of sane size") << number;
@@ -97,6 +97,8 @@ TEST(ObjCheck, RefusesFacesWithFewCornersBadIndicesOrMixedForms) {
     reasonFor(triangle + "f 1 2 +3\n");
     reasonFor(triangle + "f 1 2 3a\n");
     reasonFor(triangle + "f 1 2 99999999999999999999\n");
+    reasonFor(triangle + "f 01 2 3\n");
+    reasonFor(triangle + "f 1 2 -01\n");
     std::string big = "f";
     for (int i = 0; i < 65; ++i) big += " 1";
     reasonFor(triangle + big + "\n");
