@@ -19,8 +19,8 @@ constexpr double maxMagnitude = 1.0e6;          // of any coordinate
 // v (3 numbers, or 4 with a weight of sane size), vn (3), vt (2 or 3), f (3 to 64 corners, every corner of
 // the file written the same way: v, v/t, v//n or v/t/n, indices 1-based or negative counting back, all
 // naming elements defined above, no leading zeros), o, g, s, usemtl and mtllib (plain file names). Numbers are
-// plain decimals with a digit before any point, finite and at most objlimits::maxMagnitude in size. Otherwise false with a one-line printable reason that
-// names the line. mtllib names are checked but the library files are not read here.
+// plain decimals with a digit before any point, finite and at most objlimits::maxMagnitude in size. Otherwise
+// false with a one-line printable reason that names the line. mtllib names are checked but the library files are not read here.
 bool checkObjText(const char* text, size_t size, std::string& reason);
 
 // The whole file at `path` through checkObjText, and every material library it names that exists next to it
