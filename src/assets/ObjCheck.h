@@ -20,7 +20,8 @@ constexpr double maxMagnitude = 1.0e6;          // of any coordinate
 // the file written the same way: v, v/t, v//n or v/t/n, indices 1-based or negative counting back, all
 // naming elements defined above, no leading zeros), o, g, s, usemtl and mtllib (plain file names). Numbers are
 // plain decimals with a digit before any point, finite and at most objlimits::maxMagnitude in size. Otherwise
-// false with a one-line printable reason that names the line. mtllib names are checked but the library files are not read here.
+// false with a one-line printable reason that names the line. mtllib names are checked; the library files
+// are not read here.
 bool checkObjText(const char* text, size_t size, std::string& reason);
 
 // The whole file at `path` through checkObjText, and every material library it names that exists next to it
