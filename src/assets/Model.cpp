@@ -44,12 +44,16 @@ std::string oneLine(std::string text) {
 }
 
 // Appends the corners of the mesh's triangles, face by face, so that triangles sharing vertices after
-// triangulation each get their own copy. Point and line faces are not drawable triangles and are skipped.
+// triangulation each get their own copy. Point and line faces are not drawable triangles and are skipped,
+// as is a face naming a vertex the mesh does not have.
 void appendMesh(const aiMesh& mesh, MeshArrays& out) {
     uint32_t corners = 0;
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
         const aiFace& face = mesh.mFaces[f];
         if (face.mNumIndices != 3) continue;
+        if (face.mIndices[0] >= mesh.mNumVertices || face.mIndices[1] >= mesh.mNumVertices ||
+            face.mIndices[2] >= mesh.mNumVertices)
+            continue;
         for (unsigned c = 0; c < 3; ++c) {
             const unsigned i = face.mIndices[c];
             const aiVector3D& p = mesh.mVertices[i];
