@@ -38,12 +38,17 @@ float withSignOf(float magnitude, float previous) { return previous < 0.0f ? -ma
 // Keeps an ever-turning angle small so that its heading stays precise over hours of play.
 float wrapDegrees(float degrees) { return std::fmod(degrees, 360.0f); }
 
-// Swings one angle between -limit and +limit at |speed| degrees per second.
-void swing(float& angle, float& speed, float limit, float dt) {
-    if (angle <= -limit) speed = std::fabs(speed);
-    if (angle >= limit) speed = -std::fabs(speed);
-    angle += speed * dt;
+// Swings one angle between low and high at |speed| degrees per second. The step stops at the bound it
+// runs into, so one long frame (a slow machine, a shader compiled mid-game) cannot tip a tree or a person
+// over; the speed turns at the bound on the next step as usual.
+void swingBetween(float& angle, float& speed, float low, float high, float dt) {
+    if (angle <= low) speed = std::fabs(speed);
+    if (angle >= high) speed = -std::fabs(speed);
+    const float moved = angle + speed * dt;
+    angle = speed > 0.0f ? std::min(moved, std::max(angle, high)) : std::max(moved, std::min(angle, low));
 }
+
+void swing(float& angle, float& speed, float limit, float dt) { swingBetween(angle, speed, -limit, limit, dt); }
 
 }  // namespace
 
@@ -257,9 +262,7 @@ void SceneObject::animate(const Settlement*, float dt) {
             rotation.x = 0.0f;
         } else if (state == Working) {
             // Bows between -30 and 0 degrees.
-            if (rotation.x <= -30.0f) rotationSpeed.x = std::fabs(rotationSpeed.x);
-            if (rotation.x >= 0.0f) rotationSpeed.x = -std::fabs(rotationSpeed.x);
-            rotation.x += rotationSpeed.x * dt;
+            swingBetween(rotation.x, rotationSpeed.x, -30.0f, 0.0f, dt);
             rotation.z = 0.0f;
         } else if (state == Dragged) {
             rotation.x = -30.0f;
