@@ -138,18 +138,32 @@ TEST_F(Play, SwitchKeysPrintTheirNewValues) {
 TEST_F(Play, ALeftClickOnTheGroundShowsTheLightningStrike) {
     skipIntro();
     ASSERT_TRUE(key("F1"));  // close the controls panel
-    // Slow the game down so the half-second strike lasts long enough to photograph.
+    pause(1.0);
+    const int w = 1200, h = 800;
+    const std::string clickAt = "mousemove --sync " + std::to_string(w / 2) + " " + std::to_string(h * 2 / 3) + " click 1";
+    // The first strike of a run makes the software renderer compile its shader variant; let that pass.
+    EXPECT_EQ(omxtest::xdotool(display.name(), clickAt), 0);
+    pause(3.0);
+    // Slow the game down to its slowest, so the half-second strike lasts seconds.
     // Key codes, not names: xdotool would add the left Ctrl modifier to Control_R, which flies the camera down.
     const std::string rightControl = "105", keypadMinus = "82";
     omxtest::xdotool(display.name(), "keydown " + rightControl + " keydown " + keypadMinus);
-    pause(1.5);
+    pause(4.0);
     omxtest::xdotool(display.name(), "keyup " + keypadMinus + " keyup " + rightControl);
     const omxtest::Image before = shot("before-strike");
-    const int w = before.width, h = before.height;
-    omxtest::xdotool(display.name(), "mousemove --sync " + std::to_string(w / 2) + " " + std::to_string(h * 2 / 3) +
-                                         " click 1");
-    // The bolt comes down from the upper right of the view to the click.
-    EXPECT_GT(waitForChange(before, "strike", w / 2, 0, w, h / 2, 3.0, 10.0), 3.0);
+    ASSERT_EQ(before.width, w);
+    // The bolt comes down from the upper right of the view to the click. Screenshots hold the X server
+    // while they copy, so leave the game time to draw between them; on a loaded machine a frame can take
+    // longer than the strike, so click again (a click restarts the strike) before giving up.
+    double strongest = 0.0;
+    for (int click = 0; click < 3 && strongest <= 3.0; ++click) {
+        EXPECT_EQ(omxtest::xdotool(display.name(), clickAt), 0);
+        for (int i = 0; i < 6 && strongest <= 3.0; ++i) {
+            pause(1.0);
+            strongest = std::max(strongest, shot("strike").meanDifference(before, w / 2, 0, w, h / 2));
+        }
+    }
+    EXPECT_GT(strongest, 3.0) << game->standardOutput() << game->standardError();
 }
 
 }  // namespace
