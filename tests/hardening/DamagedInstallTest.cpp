@@ -100,7 +100,7 @@ TEST_P(DamagedInstall, ReportsTheFileAndGoesOnOrEndsAsDesigned) {
 
     omxtest::VirtualDisplay display;
     ASSERT_TRUE(display.ok());
-    hardening::InstalledGame game(install.folder(), display.name());
+    omxtest::GameProcess game({}, display.name(), install.folder());
     const auto output = [&game, &c] {
         return std::string(c.stream) == "out" ? game.standardOutput() : game.standardError();
     };

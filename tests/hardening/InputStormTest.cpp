@@ -111,7 +111,6 @@ std::string stormBatch(std::mt19937& random, const std::string& id, int& events)
 TEST(InputStorm, TheGameSurvivesThousandsOfRandomEventsAndStillEndsOnEscape) {
     omxtest::VirtualDisplay display;
     ASSERT_TRUE(display.ok());
-    hardening::withoutLeakCheck();
     omxtest::GameProcess game({}, display.name());
     ASSERT_TRUE(game.waitForOutput("fbo recreate", 120.0)) << game.standardOutput() << game.standardError();
     ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex", 30.0));

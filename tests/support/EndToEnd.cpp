@@ -96,16 +96,21 @@ VirtualDisplay::~VirtualDisplay() {
     }
 }
 
-GameProcess::GameProcess(const std::vector<std::string>& args, const std::string& display)
+GameProcess::GameProcess(const std::vector<std::string>& args, const std::string& display,
+                         const std::string& workingFolder)
     : outPath_(tempPath("out")), errPath_(tempPath("err")) {
     const pid_t pid = fork();
     if (pid == 0) {
-        if (chdir(OMNIVEX_BINARY_DIR) != 0) _exit(126);
+        if (chdir(workingFolder.c_str()) != 0) _exit(126);
         if (display.empty())
             unsetenv("DISPLAY");
         else
             setenv("DISPLAY", display.c_str(), 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        const char* sanitizerOptions = std::getenv("ASAN_OPTIONS");
+        const std::string noLeakCheck =
+            std::string(sanitizerOptions && *sanitizerOptions ? std::string(sanitizerOptions) + ":" : "") + "detect_leaks=0";
+        setenv("ASAN_OPTIONS", noLeakCheck.c_str(), 1);
         const int out = open(outPath_.c_str(), O_WRONLY | O_TRUNC);
         const int err = open(errPath_.c_str(), O_WRONLY | O_TRUNC);
         dup2(out, STDOUT_FILENO);
