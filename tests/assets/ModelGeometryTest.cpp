@@ -8,6 +8,7 @@
 #include <glm/glm.hpp>
 
 #include "AssetFiles.h"
+#include "AttributeProgramTest.h"
 #include "GlReadback.h"
 #include "assets/Model.h"
 #include "assets/ShaderProgram.h"
@@ -31,18 +32,7 @@ glm::vec3 corner(const float* positions, size_t vertex) {
     return {positions[4 * vertex], positions[4 * vertex + 1], positions[4 * vertex + 2]};
 }
 
-class UploadGeometry : public testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(omxtest::ensureGlContext());
-        program = std::make_unique<ShaderProgram>(assettest::attributeShaderPath());
-        ASSERT_TRUE(program->valid);
-        while (glGetError() != GL_NO_ERROR) {
-        }
-    }
-    void TearDown() override { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }
-    std::unique_ptr<ShaderProgram> program;
-};
+class UploadGeometry : public AttributeProgramTest {};
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include <epoxy/gl.h>
 
 #include "AssetFiles.h"
+#include "AttributeProgramTest.h"
 #include "GlReadback.h"
 #include "assets/Model.h"
 #include "assets/ShaderProgram.h"
@@ -39,17 +40,8 @@ struct LoadOutput {
     std::string err;
 };
 
-class ModelLoad : public testing::Test {
+class ModelLoad : public AttributeProgramTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(omxtest::ensureGlContext());
-        program = std::make_unique<ShaderProgram>(assettest::attributeShaderPath());
-        ASSERT_TRUE(program->valid);
-        while (glGetError() != GL_NO_ERROR) {
-        }
-    }
-    void TearDown() override { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }
-
     LoadOutput load(Model& model, const std::string& path) {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
@@ -59,8 +51,6 @@ protected:
         output.out = testing::internal::GetCapturedStdout();
         return output;
     }
-
-    std::unique_ptr<ShaderProgram> program;
 };
 
 }  // namespace
