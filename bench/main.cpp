@@ -258,6 +258,9 @@ int main(int argc, char** argv) {
     const std::vector<View> views = {
         {"play view", playPosition, playDirection, up, false, false},
         {"play view, culling on (F8)", playPosition, playDirection, up, true, false},
+        // A moment of the intro's circling flight where the ground meets the horizon at a grazing angle.
+        {"intro flight, 1800 up", glm::vec3(-1344.5f, 1809.2f, -1210.6f),
+         glm::normalize(glm::vec3(0.525f, -0.707f, 0.473f)), up, false, true},
         {"worst case: all in view, from 10000 up", glm::vec3(0.0f, 10000.0f, 0.0f), glm::vec3(0.0f, -1.0f, 0.0f),
          glm::vec3(0.0f, 0.0f, -1.0f), false, true},
     };

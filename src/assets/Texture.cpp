@@ -44,9 +44,7 @@ bool hasAnisotropy() {
 
 void setMaximumAnisotropy(GLenum target) {
     if (!hasAnisotropy()) return;
-    GLfloat largest = 1.0f;
-    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &largest);
-    glTexParameterf(target, GL_TEXTURE_MAX_ANISOTROPY_EXT, largest);
+    glTexParameterf(target, GL_TEXTURE_MAX_ANISOTROPY_EXT, largestUsableAnisotropy());
 }
 
 // What level 0 of a texture or cube face was defined as.
@@ -134,6 +132,23 @@ TgaImage readTgaReporting(const std::string& path) {
 }
 
 }  // namespace
+
+float usableAnisotropy(const std::string& renderer, float driverLargest) {
+    // Mesa's software rasterizers sample anisotropically at a cost that explodes where the ground meets
+    // the horizon: some views of the world take from seconds to a minute per frame at any anisotropy above
+    // one, while the same views take about a tenth of a second without it.
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer"}) {
+        if (renderer.find(software) != std::string::npos) return 1.0f;
+    }
+    return driverLargest >= 1.0f ? driverLargest : 1.0f;
+}
+
+float largestUsableAnisotropy() {
+    GLfloat largest = 1.0f;
+    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &largest);
+    const GLubyte* renderer = glGetString(GL_RENDERER);
+    return usableAnisotropy(renderer ? reinterpret_cast<const char*>(renderer) : "", largest);
+}
 
 TgaImage readTga(const std::string& fileName) {
     TgaImage image;

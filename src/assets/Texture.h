@@ -26,5 +26,11 @@ uint32_t loadTexture(const std::string& path, bool clamp);
 // A cube map from six files in the order +x, -x, +y, -y, +z, -z; stays bound on texture unit 0.
 uint32_t loadCubeMap(const std::array<std::string, 6>& paths);
 
+// The maximum anisotropy given to 2D textures: the largest the driver allows (at least 1), but 1 on Mesa's
+// software rasterizers, named by their GL_RENDERER string.
+float usableAnisotropy(const std::string& renderer, float driverLargest);
+// The same for the current context; needs the anisotropic filter extension.
+float largestUsableAnisotropy();
+
 // Re-applies minification and anisotropy to every counted 2D texture of every model.
 void applyTextureFiltering(bool mipmapping, bool trilinear);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include <epoxy/gl.h>
 
@@ -30,10 +31,15 @@ GLfloat anisotropy(GLuint texture) {
     return value;
 }
 
-GLfloat largestAnisotropy() {
+GLfloat driverLargestAnisotropy() {
     GLfloat value = 0;
     glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &value);
     return value;
+}
+
+std::string rendererName() {
+    const GLubyte* name = glGetString(GL_RENDERER);
+    return name ? reinterpret_cast<const char*>(name) : "";
 }
 
 // Two models with two counted textures each, a model counting only the first of two, and a sky box whose
@@ -90,7 +96,7 @@ TEST_F(TextureFiltering, EachCombinationSetsMinificationAndAnisotropyOnly) {
             EXPECT_EQ(parameter(GL_TEXTURE_2D, texture, GL_TEXTURE_MIN_FILTER), c.minification);
             EXPECT_EQ(parameter(GL_TEXTURE_2D, texture, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
             if (driverHasAnisotropy()) {
-                EXPECT_EQ(anisotropy(texture), c.trilinear ? largestAnisotropy() : 1.0f);
+                EXPECT_EQ(anisotropy(texture), c.trilinear ? largestUsableAnisotropy() : 1.0f);
             }
         }
         // Wrap modes stay as created.
@@ -119,4 +125,32 @@ TEST_F(TextureFiltering, CountLargerThanTheTextureListWalksOnlyWhatExists) {
     partlyCounted.textureCount = 5;
     applyTextureFiltering(false, false);
     EXPECT_EQ(parameter(GL_TEXTURE_2D, partlyCounted.textures[1], GL_TEXTURE_MIN_FILTER), GL_NEAREST);
+}
+
+TEST(Anisotropy, SoftwareRasterizersGetNoneAndEveryOtherDriverItsLargest) {
+    EXPECT_EQ(usableAnisotropy("llvmpipe (LLVM 15.0.6, 256 bits)", 16.0f), 1.0f);
+    EXPECT_EQ(usableAnisotropy("softpipe", 16.0f), 1.0f);
+    EXPECT_EQ(usableAnisotropy("Mesa DRI Software Rasterizer", 8.0f), 1.0f);
+    EXPECT_EQ(usableAnisotropy("AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49, 6.1.0-13-amd64)", 16.0f), 16.0f);
+    EXPECT_EQ(usableAnisotropy("Mesa Intel(R) UHD Graphics 620 (KBL GT2)", 16.0f), 16.0f);
+    EXPECT_EQ(usableAnisotropy("NVIDIA GeForce GTX 1060/PCIe/SSE2", 4.0f), 4.0f);
+    // A driver that reports nothing usable still gets the plain filter.
+    EXPECT_EQ(usableAnisotropy("", 0.0f), 1.0f);
+}
+
+TEST(Anisotropy, TheContextsRendererDecidesWhatNewTexturesGet) {
+    ASSERT_TRUE(omxtest::ensureGlContext());
+    if (!driverHasAnisotropy()) GTEST_SKIP() << "no anisotropic filter on this driver";
+    const GLfloat expected = usableAnisotropy(rendererName(), driverLargestAnisotropy());
+    EXPECT_EQ(largestUsableAnisotropy(), expected);
+    const std::string image = assettest::writeScratchFile(
+        "anisotropy.tga", assettest::tgaFile(4, 4, 24, assettest::patternPixels(4, 4, 3)));
+    const GLuint texture = loadTexture(image, false);
+    EXPECT_EQ(anisotropy(texture), expected);
+    // The test machines render with llvmpipe, which advertises 16.
+    if (rendererName().find("llvmpipe") != std::string::npos) {
+        EXPECT_GT(driverLargestAnisotropy(), 1.0f);
+        EXPECT_EQ(anisotropy(texture), 1.0f);
+    }
+    glDeleteTextures(1, &texture);
 }
