@@ -59,17 +59,20 @@ vec3 projectedStrike() {
 }
 
 void main() {
+    // Each texture is read once. A software rasterizer runs every side of a branch for a block of pixels,
+    // so reads inside the texture modes' branches would all be paid for by every pixel.
+    vec4 colorSample = texture(colorTexture, texCoord);
+    float alphaSample = texture(alphaTexture, texCoord).r;
     vec4 base;
     if (useTexture == 0) {
         base = diffuseColor;
     } else if (useTexture == 2) {
-        float cut = texture(alphaTexture, texCoord).r;
-        if (cut < 0.5) discard;
-        base = vec4(texture(colorTexture, texCoord).rgb, 1.0);
+        if (alphaSample < 0.5) discard;
+        base = vec4(colorSample.rgb, 1.0);
     } else if (useTexture == 3) {
-        base = vec4(texture(colorTexture, texCoord).rgb, texture(alphaTexture, texCoord).r);
+        base = vec4(colorSample.rgb, alphaSample);
     } else {
-        base = texture(colorTexture, texCoord);
+        base = colorSample;
     }
 
     vec3 viewDir = normalize(-eyePosition);
@@ -86,11 +89,9 @@ void main() {
         vec3 hemisphere = mix(groundAmbient, skyAmbient, up) * 0.8;
         vec3 light = vec3(ambientFactor) + (hemisphere + diffuse * sunColor) * lightFactor;
         color = base.rgb * light + vec3(materialFactor * specular * lightFactor);
-        color += projectedStrike();
-        color = applyMood(color);
-    } else if (useTexture != 3) {
-        color += projectedStrike();
     }
+    if (useLight != 0 || useTexture != 3) color += projectedStrike();
+    if (useLight != 0) color = applyMood(color);
 
     if (useTexture == 5) {
         // A slow golden heartbeat plus a rim that shines against the background.
