@@ -1,6 +1,10 @@
 // Game.cpp -- the Game's defaults, ownership of what it builds, and the one process-wide game pointer.
 #include "game/Game.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "assets/Model.h"
 #include "assets/ShaderProgram.h"
 #include "game/Settlement.h"
@@ -38,6 +42,11 @@ Game::Game(const GameOptions& options) {
         input = ownedInput.get();
     }
     worldComplete = buildWorld(options);
+#if defined(__GLIBC__)
+    // Loading frees far more than it keeps (model import, image decoding, sound decoding); hand the freed
+    // heap back to the system instead of carrying it for the whole game.
+    malloc_trim(0);
+#endif
 }
 
 Game::~Game() {
