@@ -50,6 +50,9 @@ bool validType(int type) { return type >= 0 && type < soundTypeCount; }
 // Starts SDL's audio and opens the mixer in the format the default device calls for.
 // Returns false (with SDL's error set) when either step fails.
 bool openDevice(std::string& failedStep) {
+    // SDL's audio brings up its event queue, which would otherwise catch SIGINT and SIGTERM and turn them into
+    // a quit event nobody reads: Ctrl+C in the terminal and a plain kill must still end the game.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         failedStep = "SDL_InitSubSystem";
         return false;

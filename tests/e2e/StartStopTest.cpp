@@ -1,6 +1,8 @@
 // StartStopTest.cpp -- the real binary starts, shows its start-up lines and ends cleanly.
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include "support/EndToEnd.h"
 
 namespace {
@@ -30,6 +32,20 @@ TEST(GameStartAndStop, ClosingTheWindowEndsTheGameWithStatusZero) {
     ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex", 10.0));
     ASSERT_TRUE(omxtest::requestWindowClose(display.name(), "Omnivex"));
     EXPECT_EQ(game.waitForExit(30.0), 0) << game.standardError();
+}
+
+// Ctrl+C in the terminal and a plain kill end the game at once, as they end any program that does not
+// catch them: the game catches neither.
+TEST(GameStartAndStop, InterruptAndTerminateSignalsEndTheGame) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal == SIGINT ? "SIGINT" : "SIGTERM");
+        omxtest::VirtualDisplay display;
+        ASSERT_TRUE(display.ok());
+        omxtest::GameProcess game({}, display.name());
+        ASSERT_TRUE(game.waitForOutput("fbo recreate", startTimeout)) << game.standardError();
+        ASSERT_TRUE(game.sendSignal(signal));
+        EXPECT_EQ(game.waitForExit(20.0), -1000 - signal) << game.standardError();
+    }
 }
 
 TEST(GameStartAndStop, WithoutADisplayTheWindowCannotOpen) {

@@ -148,6 +148,8 @@ bool GameProcess::running() {
     return true;
 }
 
+bool GameProcess::sendSignal(int signal) { return running() && kill(pid_, signal) == 0; }
+
 bool GameProcess::waitForOutput(const std::string& text, double timeoutSeconds) {
     const auto start = Clock::now();
     for (;;) {

@@ -39,6 +39,8 @@ public:
     std::string standardOutput() const;
     std::string standardError() const;
     bool running();
+    // Sends a signal to the game, as a terminal's Ctrl+C or a kill would; false when it has already ended.
+    bool sendSignal(int signal);
     // Exit status, or -1000 - signal when killed by a signal, or -1 on timeout (the game is then killed).
     int waitForExit(double timeoutSeconds);
 
