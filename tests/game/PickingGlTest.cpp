@@ -15,7 +15,7 @@ struct DrawnWorld {
 
     bool build() {
         if (!omxtest::ensureGlContext()) return false;
-        GameOptions options = omxtest::worldOptions(&sound, &input, 9);
+        GameOptions options = omxtest::windowlessOptions(&sound, 9, &input);
         options.graphics = true;
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();

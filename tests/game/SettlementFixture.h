@@ -11,17 +11,9 @@
 #include "game/SceneObject.h"
 #include "game/Settlement.h"
 #include "support/RecordingSound.h"
+#include "support/WindowlessOptions.h"
 
 namespace omxtest {
-
-inline GameOptions ruleTestOptions(SoundManager* sound, unsigned seed) {
-    GameOptions options;
-    options.graphics = false;
-    options.sound = sound;
-    options.seedFromClock = false;
-    options.seed = seed;
-    return options;
-}
 
 // A Playing game whose settlement slots hold only the settlements a test adds.
 struct SettlementWorld {
@@ -29,7 +21,7 @@ struct SettlementWorld {
     Game game;
     std::vector<std::unique_ptr<Settlement>> owned;
 
-    explicit SettlementWorld(unsigned seed = 1) : game(ruleTestOptions(&sound, seed)) {
+    explicit SettlementWorld(unsigned seed = 1) : game(windowlessOptions(&sound, seed)) {
         game.sound = &sound;
         game.state = Playing;
         game.settlements = {};

@@ -42,7 +42,7 @@ SoakResult soak(unsigned seed, float hours) {
     VolumeCheckingSound sound;
     omxtest::ScriptedInput input;
     testing::internal::CaptureStdout();
-    Game g(omxtest::worldOptions(&sound, &input, seed));
+    Game g(omxtest::windowlessOptions(&sound, seed, &input));
     std::mt19937 clicks(seed);
     SoakResult result;
 

@@ -174,7 +174,7 @@ TEST(WorldBuild, UnusableShaderProgramStopsConstructionWithOneLine) {
     std::filesystem::current_path(empty);
     omxtest::RecordingSound sound;
     omxtest::ScriptedInput input;
-    GameOptions options = omxtest::worldOptions(&sound, &input, 3);
+    GameOptions options = omxtest::windowlessOptions(&sound, 3, &input);
     options.graphics = true;
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
@@ -195,7 +195,7 @@ TEST(WorldBuildGl, LoadsProgramsModelsAndTexturesOnARealContext) {
     if (!omxtest::ensureGlContext()) GTEST_SKIP() << "no OpenGL 3.3 context";
     omxtest::RecordingSound sound;
     omxtest::ScriptedInput input;
-    GameOptions options = omxtest::worldOptions(&sound, &input, 5);
+    GameOptions options = omxtest::windowlessOptions(&sound, 5, &input);
     options.graphics = true;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();

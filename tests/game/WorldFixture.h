@@ -14,6 +14,7 @@
 #include "game/SceneObject.h"
 #include "game/Settlement.h"
 #include "support/RecordingSound.h"
+#include "support/WindowlessOptions.h"
 
 namespace omxtest {
 
@@ -33,16 +34,6 @@ public:
     std::vector<int> queried;
 };
 
-inline GameOptions worldOptions(SoundManager* sound, Input* input, unsigned seed) {
-    GameOptions options;
-    options.graphics = false;
-    options.sound = sound;
-    options.input = input;
-    options.seedFromClock = false;
-    options.seed = seed;
-    return options;
-}
-
 // The whole built world. `buildOutput` holds what construction printed on standard output.
 struct World {
     RecordingSound sound;
@@ -52,7 +43,7 @@ struct World {
 
     explicit World(unsigned seed = 1) {
         testing::internal::CaptureStdout();
-        game = std::make_unique<Game>(worldOptions(&sound, &input, seed));
+        game = std::make_unique<Game>(windowlessOptions(&sound, seed, &input));
         buildOutput = testing::internal::GetCapturedStdout();
     }
 

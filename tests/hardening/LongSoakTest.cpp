@@ -59,7 +59,7 @@ void soakOneWorld(unsigned seed, double hours, SoakCounts& counts, double& memor
     VolumeCheckingSound sound;
     omxtest::ScriptedInput input;
     testing::internal::CaptureStdout();
-    Game g(omxtest::worldOptions(&sound, &input, seed));
+    Game g(omxtest::windowlessOptions(&sound, seed, &input));
     std::mt19937 random(seed * 7919u);
     const float dt = 1.0f / 60.0f;
     const long steps = std::lround(hours * 3600.0 / dt);
