@@ -120,6 +120,12 @@ void beginColourPass(Game& g) {
     setInt(*g.phongShader, Uniform::AlphaTexture, alphaUnit);
     glUniform1f(uniformLocation(g.phongShader->program, Uniform::GlowTime), glowSeconds());
 
+    // The lit program reads its alpha and projection units for every pixel whatever the texture mode (the
+    // software rasterizer runs every side of a branch), and reading nothing is much cheaper than reading a
+    // texture: the units hold a texture only while a draw needs it. The leaves and the bolt bind their own.
+    bindTexture(alphaUnit, 0);
+    bindTexture(projectionUnit, 0);
+
     // The strike's picture is projected from a point that slides back along the bolt.
     glm::mat4 texMatrix(1.0f);
     const SceneObject& strike = *g.strike;
@@ -194,6 +200,7 @@ void drawSettlements(Game& g) {
         drawMeshes(*g.treeModel, "special", false, 15);
     }
     bindTexture(colorUnit, modelTexture(*g.treeModel, 2));
+    bindTexture(alphaUnit, 0);  // nothing before the bolt reads it (see beginColourPass)
     for (Settlement* s : g.settlements) {
         if (!treePresent(*s) || !g.isVisible(*s->tree)) continue;
         g.setObjectUniforms(*s->tree, s, *g.treeModel);
