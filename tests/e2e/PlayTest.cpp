@@ -1,7 +1,9 @@
-// PlayTest.cpp -- a player's first minute: skip the intro, read the controls, toggle switches, strike.
+// PlayTest.cpp -- a player's first minutes: skip the intro, read the controls, toggle switches, strike, and
+// lose the game by neglect.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <thread>
 
@@ -164,6 +166,36 @@ TEST_F(Play, ALeftClickOnTheGroundShowsTheLightningStrike) {
         }
     }
     EXPECT_GT(strongest, 3.0) << game->standardOutput() << game->standardError();
+}
+
+TEST_F(Play, NeglectedSettlementsDarkenTheWorldAndLoseTheGame) {
+    skipIntro();
+    ASSERT_TRUE(key("F1"));  // close the controls panel
+    pause(1.0);
+    const omxtest::Image start = shot("neglect-start");
+    ASSERT_GT(start.width, 100);
+    const int w = start.width, h = start.height;
+    // The ground in front of the camera, and the middle where the lose panel comes up.
+    const auto ground = [&](const omxtest::Image& image) { return image.meanBrightness(0, h * 3 / 4, w, h); };
+    const double startGround = ground(start);
+    // Nobody helps: speed the game up so that the grenades decay within seconds.
+    const std::string rightControl = "105", keypadPlus = "86";
+    omxtest::xdotool(display.name(), "keydown " + rightControl + " keydown " + keypadPlus);
+    pause(5.0);
+    omxtest::xdotool(display.name(), "keyup " + keypadPlus + " keyup " + rightControl);
+    double darkestGround = startGround;
+    bool losePanel = false;
+    for (double waited = 0.0; waited < 180.0 && !losePanel; waited += 2.0) {
+        pause(2.0);
+        const omxtest::Image now = shot("neglect");
+        const std::array<double, 3> middle = now.meanColour(w / 3, h / 3, w * 2 / 3, h * 2 / 3);
+        // The lose picture: a dark red board in the middle of the view.
+        losePanel = middle[0] > 2.0 * middle[1] && middle[0] > 2.0 * middle[2] && middle[0] > 40.0;
+        if (!losePanel) darkestGround = std::min(darkestGround, ground(now));
+    }
+    EXPECT_TRUE(losePanel) << "the lose panel did not come up";
+    // While the settlements turned bad, the same view darkened before the game ended.
+    EXPECT_LT(darkestGround, 0.75 * startGround) << "start " << startGround;
 }
 
 }  // namespace

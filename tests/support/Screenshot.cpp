@@ -17,17 +17,24 @@ bool Image::load(const std::string& pngPath) {
     return true;
 }
 
-double Image::meanBrightness(int x0, int y0, int x1, int y1) const {
+std::array<double, 3> Image::meanColour(int x0, int y0, int x1, int y1) const {
     x0 = std::max(x0, 0), y0 = std::max(y0, 0), x1 = std::min(x1, width), y1 = std::min(y1, height);
-    double sum = 0.0;
+    std::array<double, 3> sum{};
     long count = 0;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
             const unsigned char* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
-            sum += (p[0] + p[1] + p[2]) / 3.0;
+            for (int c = 0; c < 3; ++c) sum[static_cast<size_t>(c)] += p[c];
             ++count;
         }
-    return count ? sum / count : 0.0;
+    if (count)
+        for (double& channel : sum) channel /= static_cast<double>(count);
+    return sum;
+}
+
+double Image::meanBrightness(int x0, int y0, int x1, int y1) const {
+    const std::array<double, 3> colour = meanColour(x0, y0, x1, y1);
+    return (colour[0] + colour[1] + colour[2]) / 3.0;
 }
 
 double Image::meanDifference(const Image& other, int x0, int y0, int x1, int y1) const {

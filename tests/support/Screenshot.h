@@ -1,6 +1,7 @@
 // Screenshot.h -- simple statistics over a PNG screenshot.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@ struct Image {
     std::vector<unsigned char> rgb;  // row 0 at the top
 
     bool load(const std::string& pngPath);
+    // Mean red, green and blue over the rectangle [x0, x1) x [y0, y1), 0..255 each.
+    std::array<double, 3> meanColour(int x0, int y0, int x1, int y1) const;
     // Mean of (r + g + b) / 3 over the rectangle [x0, x1) x [y0, y1), 0..255.
     double meanBrightness(int x0, int y0, int x1, int y1) const;
     // Mean of |a - b| over all channels of the rectangle; both images must have the same size.
