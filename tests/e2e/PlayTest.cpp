@@ -75,6 +75,16 @@ protected:
         ASSERT_GE(linesAfterStart().size(), 3u) << game->standardOutput();
         pause(1.0);
     }
+    // Holds right Ctrl with a keypad key (by key code) so that the time scale changes every frame meanwhile.
+    // Key codes, not names: xdotool would add the left Ctrl modifier to Control_R, which flies the camera down.
+    static constexpr const char* keypadPlus = "86";
+    static constexpr const char* keypadMinus = "82";
+    void holdTimeScaleKey(const std::string& keypadKey, double seconds) {
+        const std::string rightControl = "105";
+        omxtest::xdotool(display.name(), "keydown " + rightControl + " keydown " + keypadKey);
+        pause(seconds);
+        omxtest::xdotool(display.name(), "keyup " + keypadKey + " keyup " + rightControl);
+    }
     // Takes screenshots until the region differs from `reference` by more than `threshold`.
     double waitForChange(const omxtest::Image& reference, const std::string& name, int x0, int y0, int x1, int y1,
                          double threshold, double timeoutSeconds) {
@@ -147,11 +157,7 @@ TEST_F(Play, ALeftClickOnTheGroundShowsTheLightningStrike) {
     EXPECT_EQ(omxtest::xdotool(display.name(), clickAt), 0);
     pause(3.0);
     // Slow the game down to its slowest, so the half-second strike lasts seconds.
-    // Key codes, not names: xdotool would add the left Ctrl modifier to Control_R, which flies the camera down.
-    const std::string rightControl = "105", keypadMinus = "82";
-    omxtest::xdotool(display.name(), "keydown " + rightControl + " keydown " + keypadMinus);
-    pause(4.0);
-    omxtest::xdotool(display.name(), "keyup " + keypadMinus + " keyup " + rightControl);
+    holdTimeScaleKey(keypadMinus, 4.0);
     const omxtest::Image before = shot("before-strike");
     ASSERT_EQ(before.width, w);
     // The bolt comes down from the upper right of the view to the click. Screenshots hold the X server
@@ -175,14 +181,11 @@ TEST_F(Play, NeglectedSettlementsDarkenTheWorldAndLoseTheGame) {
     const omxtest::Image start = shot("neglect-start");
     ASSERT_GT(start.width, 100);
     const int w = start.width, h = start.height;
-    // The ground in front of the camera, and the middle where the lose panel comes up.
+    // The ground in front of the camera.
     const auto ground = [&](const omxtest::Image& image) { return image.meanBrightness(0, h * 3 / 4, w, h); };
     const double startGround = ground(start);
     // Nobody helps: speed the game up so that the grenades decay within seconds.
-    const std::string rightControl = "105", keypadPlus = "86";
-    omxtest::xdotool(display.name(), "keydown " + rightControl + " keydown " + keypadPlus);
-    pause(5.0);
-    omxtest::xdotool(display.name(), "keyup " + keypadPlus + " keyup " + rightControl);
+    holdTimeScaleKey(keypadPlus, 5.0);
     double darkestGround = startGround;
     bool losePanel = false;
     for (double waited = 0.0; waited < 180.0 && !losePanel; waited += 2.0) {

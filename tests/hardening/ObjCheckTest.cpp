@@ -2,7 +2,6 @@
 // file reaches neither the importer nor the graphics card.
 #include <gtest/gtest.h>
 
-
 #include "HardeningFiles.h"
 #include "assets/Model.h"
 #include "assets/ObjCheck.h"
