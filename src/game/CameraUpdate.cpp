@@ -107,8 +107,6 @@ void Game::updateCamera(float dt) {
             if (input->keyDown(Key::Space)) cam.position.y += move;
             if (input->keyDown(Key::C) || input->keyDown(Key::LeftControl)) cam.position.y -= move;
 
-            if (cam.position.y < minimumHeight) cam.position.y = minimumHeight;
-
             const int wheel = input->wheelPosition();
             if (wheel != lastWheelPosition) {
                 pendingPitch += static_cast<float>(wheel - lastWheelPosition) * pitchPerNotch;
@@ -137,6 +135,8 @@ void Game::updateCamera(float dt) {
                 cam.rotation.z += pitch;
             }
         }
+        // Flying by keys or following a tree, the camera never goes below the floor.
+        if (cam.position.y < minimumHeight) cam.position.y = minimumHeight;
     }
 
     // The view, also while parked in the overview and during the intro.

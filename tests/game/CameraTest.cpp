@@ -246,6 +246,34 @@ TEST(Flight, FollowingATreeStraightBelowStaysFinite) {
     for (const Plane& plane : g.frustumPlanes) EXPECT_TRUE(finite(plane.normal));
 }
 
+TEST(Flight, FollowFlightFromLowDownNeverGoesBelowTheFloor) {
+    // Low starts that look down at a far tree: the steering dives before it levels out.
+    const float heights[] = {10.0f, 35.0f, 60.0f};
+    const float pitches[] = {10.0f, 20.0f, 30.0f};
+    const float distances[] = {300.0f, 1200.0f, 3000.0f};
+    for (const float height : heights)
+        for (const float pitch : pitches)
+            for (const float distance : distances) {
+                World w;
+                Game& g = *w.game;
+                w.startPlaying();
+                SceneObject& tree = *g.settlements[0]->tree;
+                const float down = pitch / 57.29578f;
+                g.camera->position = tree.position + glm::vec3(0.0f, height, distance);
+                g.camera->direction = glm::vec3(0.0f, -std::sin(down), -std::cos(down));
+                g.camera->target = &tree;
+                float lowest = g.camera->position.y;
+                for (int frame = 0; frame < 60 * 30 && g.camera->target; ++frame) {
+                    w.run(1.0f / 60.0f, 1.0f / 60.0f);
+                    lowest = std::fmin(lowest, g.camera->position.y);
+                }
+                SCOPED_TRACE("from " + std::to_string(height) + " up, " + std::to_string(pitch) + " degrees down, " +
+                             std::to_string(distance) + " away");
+                EXPECT_GE(lowest, 10.0f);
+                EXPECT_EQ(g.camera->target, nullptr);  // and it still arrives
+            }
+}
+
 TEST(View, LooksAlongTheDirectionAndPrintsItOnF) {
     World w;
     Game& g = *w.game;
