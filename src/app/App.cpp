@@ -33,6 +33,12 @@ bool acceptGLVersion(int major, int minor, std::ostream& err) {
     return false;
 }
 
+float frameGameTime(double realFrameTime, float timeScale) {
+    constexpr double longestFrame = 0.25;
+    const double capped = realFrameTime > longestFrame ? longestFrame : realFrameTime;
+    return timeScale * static_cast<float>(capped > 0.0 ? capped : 0.0);
+}
+
 void FrameStatistics::addFrame(double frameTime, bool showFpsLine, bool frustumCulling, int drawnCount,
                                int culledCount, std::ostream& out) {
     fpsAccumulator += frameTime;
@@ -95,7 +101,7 @@ int runGame(int argc, const char* const* argv) {
         const double now = platform::time();
         const double frameTime = now - previousTime;
         previousTime = now;
-        game->update(game->timeScale * static_cast<float>(frameTime));
+        game->update(frameGameTime(frameTime, game->timeScale));
         game->render();
         platform::swapBuffers();
         checkGLError();

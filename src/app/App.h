@@ -15,6 +15,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& ou
 // True for OpenGL 3.3 or later; otherwise prints the three version lines to `err`.
 bool acceptGLVersion(int major, int minor, std::ostream& err);
 
+// The game time of one frame: its real time, capped at a quarter of a second so that a stall (the window
+// dragged, the machine busy, a debugger) pauses the world instead of fast-forwarding it, times the time scale.
+float frameGameTime(double realFrameTime, float timeScale);
+
 // The once-a-second statistics of the frame loop.
 struct FrameStatistics {
     double fpsAccumulator = 0.0;

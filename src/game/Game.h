@@ -119,6 +119,8 @@ public:
     void updateBorders();
     void updateLight();
     void updateMood(float dt);
+    // After a win or a loss, brings the overview up once, six seconds later.
+    void updateGameOver(float dt);
     void updateEffectVolumes();
     void updateSettlements(float dt, bool firstUpdateStep);
     void playConversionSound(float range, const glm::vec3& where);
@@ -133,10 +135,14 @@ public:
     // Object id at framebuffer pixel (x, y), y from the bottom; 0 outside the image or without an id target.
     int readObjectId(int x, int y);
     glm::vec3 pickGround();
+    // The framebuffer row (counted from the bottom) of the pixel under the cursor.
+    int cursorRow() const;
     void updateHover();
     // Marks exactly the objects a click would act on, given the id under the cursor.
     void highlightHovered(int id);
     void updateStrike(float dt);
+    // Hides a showing strike and silences its sound.
+    void endStrike();
     // The strike's six vertices (x, y, z, 1) and texture coordinates for the current camera.
     void buildStrikeGeometry(std::array<float, 24>& positions, std::array<float, 12>& texCoords);
 

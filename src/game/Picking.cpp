@@ -38,7 +38,7 @@ void Game::onMouseButton(int button) {
         strike->type = 0;
         sound->play(SoundLightningPick);
     }
-    actOnClick(button, readObjectId(mouse.x, windowHeight - mouse.y));
+    actOnClick(button, readObjectId(mouse.x, cursorRow()));
 }
 
 void Game::actOnClick(int button, int id) {
@@ -73,8 +73,11 @@ void Game::actOnClick(int button, int id) {
     }
 }
 
+int Game::cursorRow() const { return windowHeight - 1 - mouse.y; }
+
 glm::vec3 Game::pickGround() {
-    const glm::vec3 window(static_cast<float>(mouse.x), static_cast<float>(windowHeight - mouse.y), 0.0f);
+    // The centre of the pixel under the cursor, the one the id read takes.
+    const glm::vec3 window(static_cast<float>(mouse.x) + 0.5f, static_cast<float>(cursorRow()) + 0.5f, 0.0f);
     const glm::vec4 viewport(0.0f, 0.0f, static_cast<float>(windowWidth), static_cast<float>(windowHeight));
     const glm::vec3 p = glm::unProject(window, camera->viewMatrix, projectionMatrix, viewport);
     const glm::vec3 c = camera->position;
@@ -87,7 +90,7 @@ glm::vec3 Game::pickGround() {
     return ground;
 }
 
-void Game::updateHover() { highlightHovered(readObjectId(mouse.x, windowHeight - mouse.y)); }
+void Game::updateHover() { highlightHovered(readObjectId(mouse.x, cursorRow())); }
 
 void Game::highlightHovered(int id) {
     for (auto& entry : objectRegistry) entry.second->highlighted = false;
@@ -138,9 +141,12 @@ void Game::updateStrike(float dt) {
     }
 
     // A strike on a tree the camera flies to lasts until the camera has arrived.
-    if (strikeTimer >= strikeDuration && camera->target == nullptr) {
-        sound->pause(SoundLightningPick);
-        strikeTimer = 0.0f;
-        strike->visible = false;
-    }
+    if (strikeTimer >= strikeDuration && camera->target == nullptr) endStrike();
+}
+
+void Game::endStrike() {
+    if (!strike->visible) return;
+    sound->pause(SoundLightningPick);
+    strikeTimer = 0.0f;
+    strike->visible = false;
 }

@@ -13,6 +13,9 @@ namespace {
 // The camera divides by the time scale, so it never reaches zero or below.
 constexpr float minimumTimeScale = 0.1f;
 
+// A frame's game time longer than this is worked through in equal steps of at most this length.
+constexpr float maximumWorldStep = 1.0f / 30.0f;
+
 // Once the game is decided, the overview comes up once inside this window of the game-over timer.
 constexpr float overviewAfterEnd = 6.0f;
 constexpr float overviewWindowEnd = 27.0f;
@@ -28,34 +31,48 @@ void Game::update(float dt) {
     if (!(timeScale >= minimumTimeScale)) timeScale = minimumTimeScale;
 
     // However long loading took, the first step is tiny.
-    if (firstUpdate != 0.0f) dt = 0.0001f;
+    const bool firstStep = firstUpdate != 0.0f;
+    if (firstStep) dt = 0.0001f;
+    if (!(dt >= 0.0f) || !std::isfinite(dt)) dt = 0.0f;
 
     updateCamera(dt / timeScale);
 
-    if (!overviewMode) {
+    const bool worldRuns = !overviewMode;
+    if (worldRuns) {
         mouse = input->cursor();
         updateBorders();
         if (!nightMode) updateLight();
         updateStrike(dt);
         updateHover();
-        updateSettlements(dt, firstUpdate != 0.0f);
-        updateMood(dt);
-        updateEffectVolumes();
     }
-    firstUpdate = 0.0f;
 
-    if (state == Won || state == Lost) {
-        gameOverTimer += dt;
-        if (gameOverTimer > overviewAfterEnd && gameOverTimer < overviewWindowEnd) {
-            gameOverTimer = overviewDone;
-            toggleOverview(nullptr);
+    // The rules see the same small steps whatever the frame rate and the time scale.
+    const int steps = static_cast<int>(std::clamp(std::ceil(dt / maximumWorldStep), 1.0f, 1.0e6f));
+    const float step = dt / static_cast<float>(steps);
+    for (int i = 0; i < steps; ++i) {
+        if (!overviewMode) {
+            updateSettlements(step, firstStep);
+            updateMood(step);
         }
+        updateGameOver(step);
+    }
+    if (worldRuns) updateEffectVolumes();
+    firstUpdate = 0.0f;
+}
+
+void Game::updateGameOver(float dt) {
+    if (state != Won && state != Lost) return;
+    gameOverTimer += dt;
+    if (gameOverTimer > overviewAfterEnd && gameOverTimer < overviewWindowEnd) {
+        gameOverTimer = overviewDone;
+        toggleOverview(nullptr);
     }
 }
 
 void Game::toggleOverview(const glm::vec3* focus) {
     overviewMode = !overviewMode;
     if (overviewMode) {
+        endStrike();
         const glm::vec3 parkedAt = focus ? *focus : glm::vec3(0.0f, 200.0f, 0.0f);
         savedCameraPosition = camera->position;
         savedCameraDirection = camera->direction;

@@ -59,6 +59,14 @@ TEST(GLVersionCheck, AcceptsThreeThreeAndLaterAndExplainsOlderVersions) {
     EXPECT_NE(err2.str().find("Your version is 2.1."), std::string::npos);
 }
 
+TEST(FrameGameTime, AStallPausesTheWorldInsteadOfFastForwardingIt) {
+    EXPECT_FLOAT_EQ(frameGameTime(1.0 / 60.0, 1.0f), 1.0f / 60.0f);
+    EXPECT_FLOAT_EQ(frameGameTime(0.05, 10.0f), 0.5f);
+    EXPECT_FLOAT_EQ(frameGameTime(60.0, 1.0f), 0.25f);  // the window was dragged for a minute
+    EXPECT_FLOAT_EQ(frameGameTime(60.0, 10.0f), 2.5f);
+    EXPECT_EQ(frameGameTime(-1.0, 1.0f), 0.0f);  // a clock that stepped back
+}
+
 TEST(FrameStatistics, PrintsOncePerPeriodOfJustOverOneSecond) {
     std::ostringstream out;
     FrameStatistics stats;

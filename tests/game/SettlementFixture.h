@@ -15,6 +15,20 @@
 
 namespace omxtest {
 
+// A person of the given kind and state standing at `at`, facing yaw degrees, in its settlement's list.
+inline SceneObject& addPerson(Game& game, Settlement& s, int type, int state, const glm::vec3& at, float yaw = 0.0f) {
+    SceneObject* p = game.newObject(type);
+    p->state = state;
+    p->owner = &s;
+    p->boundingRadius = 20;
+    p->scale = glm::vec3(7.5f);
+    p->position = at;
+    p->rotation.y = yaw;
+    p->rotationSpeed = glm::vec3(-30.0f, 0.0f, -130.0f);
+    (type == GoodPerson ? s.goodPeople : s.badPeople).push_back(p);
+    return *p;
+}
+
 // A Playing game whose settlement slots hold only the settlements a test adds.
 struct SettlementWorld {
     RecordingSound sound;
@@ -48,18 +62,8 @@ struct SettlementWorld {
         return s;
     }
 
-    // A person of the given kind and state standing at `at`, facing yaw degrees, in its settlement's list.
     SceneObject& addPerson(Settlement& s, int type, int state, const glm::vec3& at, float yaw = 0.0f) {
-        SceneObject* p = game.newObject(type);
-        p->state = state;
-        p->owner = &s;
-        p->boundingRadius = 20;
-        p->scale = glm::vec3(7.5f);
-        p->position = at;
-        p->rotation.y = yaw;
-        p->rotationSpeed = glm::vec3(-30.0f, 0.0f, -130.0f);
-        (type == GoodPerson ? s.goodPeople : s.badPeople).push_back(p);
-        return *p;
+        return omxtest::addPerson(game, s, type, state, at, yaw);
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "SettlementFixture.h"
 #include "WorldFixture.h"
 #include "game/WorldConstants.h"
 
@@ -275,4 +276,94 @@ TEST(EffectVolumes, FollowTheNearestGrenadeWorkAndDuckTheMusic) {
     EXPECT_EQ(w.sound.volumes[SoundHolyGrenadeCrafting], 0.0f);
     EXPECT_NEAR(w.sound.volumes[SoundHolyGrenadeRolling], 0.25f, 1e-5f);
     EXPECT_NEAR(w.sound.volumes[MusicGood], 0.25f, 1e-5f);
+}
+
+namespace {
+
+// Game seconds until settlement 0 of a world without births is lost, at `frameTime` of game time per update.
+float secondsUntilTheFirstSettlementIsLost(float frameTime) {
+    World w(4);
+    Game& g = *w.game;
+    w.startPlaying();
+    for (Settlement* s : g.settlements) s->spawnInterval = 1.0e9f;
+    float t = 0.0f;
+    while (t < 400.0f && g.settlements[0]->status != SettlementLost) {
+        w.run(frameTime, frameTime);
+        if (g.overviewMode) g.toggleOverview(nullptr);
+        t += frameTime;
+    }
+    return t;
+}
+
+}  // namespace
+
+// Long frames: after a stall, or at a high time scale on a slow machine, one frame holds seconds of game time.
+TEST(LongFrames, OneUpdateOfAMinuteKeepsEveryPersonHomeAndTheCountsSane) {
+    World w(3);
+    Game& g = *w.game;
+    w.startPlaying();
+    w.run(30.0f, 1.0f / 60.0f);  // people are born and walk about
+    testing::internal::CaptureStdout();
+    g.update(60.0f);
+    testing::internal::GetCapturedStdout();
+    int people = 0;
+    for (const Settlement* s : g.settlements) {
+        EXPECT_GE(s->workerCount, 0);
+        int alive = 0;
+        for (const auto* list : {&s->goodPeople, &s->badPeople})
+            for (const SceneObject* p : *list) {
+                if (p->state == Gone) continue;
+                ++alive;
+                ASSERT_TRUE(std::isfinite(p->position.x) && std::isfinite(p->position.z));
+                // A walker may be a few steps past its square before it turns back; never far.
+                const float out = std::fmax(std::fabs(p->position.x - s->position.x),
+                                            std::fabs(p->position.z - s->position.z));
+                EXPECT_LT(out, 307.0f + 60.0f) << "person " << p->id << " in state " << p->state;
+            }
+        EXPECT_LE(alive + s->deadGoodCount, 50);
+        EXPECT_LE(s->workerCount, alive);
+        people += alive;
+    }
+    EXPECT_GT(people, 20);
+}
+
+TEST(LongFrames, DraggedWorkersReachTheTreeAtTenTimesSpeedOnTwentyAndOnEightFramesASecond) {
+    // Workers around every grenade of a few worlds, each with a bad person right beside it.
+    int cases = 0;
+    for (const float frameTime : {10.0f / 20.0f, 10.0f / 8.0f})
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        World w(seed);
+        Game& g = *w.game;
+        w.startPlaying();
+        std::vector<std::pair<SceneObject*, SceneObject*>> pairs;  // worker, dragger
+        for (Settlement* s : g.settlements) {
+            s->spawnInterval = 1.0e9f;
+            const glm::vec3 grenade = s->grenade->position;
+            const float angle = static_cast<float>(seed * 37 + static_cast<unsigned>(s->index) * 71) / 57.29578f;
+            const glm::vec3 out(std::cos(angle), 0.0f, std::sin(angle));
+            const glm::vec3 side(-out.z, 0.0f, out.x);
+            SceneObject& worker = omxtest::addPerson(g, *s, GoodPerson, Working, grenade + 45.0f * out);
+            s->workerCount = 1;
+            SceneObject& dragger =
+                omxtest::addPerson(g, *s, BadPerson, Wandering, grenade + 42.0f * out + 12.0f * side);
+            pairs.emplace_back(&worker, &dragger);
+        }
+        g.timeScale = 10.0f;
+        w.run(120.0f, frameTime);  // two game minutes
+        for (const auto& [worker, dragger] : pairs) {
+            SCOPED_TRACE("frames of " + std::to_string(frameTime) + " s, seed " + std::to_string(seed) +
+                         ", settlement " + std::to_string(worker->owner->index));
+            EXPECT_EQ(worker->type, BadPerson) << "the worker never reached the tree";
+            EXPECT_NE(dragger->state, Dragging) << "the dragger walked past the tree and kept dragging";
+            ++cases;
+        }
+    }
+    EXPECT_EQ(cases, 40);
+}
+
+TEST(LongFrames, ANeglectedSettlementIsLostAfterTheSameGameTimeAtAnySpeed) {
+    const float atNormalSpeed = secondsUntilTheFirstSettlementIsLost(1.0f / 60.0f);
+    const float atTenTimesOnTwentyFps = secondsUntilTheFirstSettlementIsLost(10.0f / 20.0f);
+    EXPECT_LT(atNormalSpeed, 400.0f);
+    EXPECT_NEAR(atTenTimesOnTwentyFps, atNormalSpeed, 1.0f);
 }
