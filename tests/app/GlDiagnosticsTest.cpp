@@ -11,7 +11,7 @@ namespace {
 class GlDiagnostics : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(omxtest::ensureGlContext());
+        ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
         while (glGetError() != GL_NO_ERROR) {
         }
     }

@@ -29,7 +29,7 @@ struct Output {
 class ShaderPrograms : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(omxtest::ensureGlContext());
+        ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
         char pattern[] = "/tmp/omnivex-shaders-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;

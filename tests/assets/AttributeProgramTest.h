@@ -15,7 +15,7 @@
 class AttributeProgramTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(omxtest::ensureGlContext());
+        ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
         program = std::make_unique<ShaderProgram>(assettest::attributeShaderPath());
         ASSERT_TRUE(program->valid);
         while (glGetError() != GL_NO_ERROR) {

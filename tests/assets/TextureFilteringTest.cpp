@@ -47,7 +47,7 @@ std::string rendererName() {
 class TextureFiltering : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(omxtest::ensureGlContext());
+        ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
         const std::string image = assettest::writeScratchFile(
             "filter.tga", assettest::tgaFile(4, 4, 32, assettest::patternPixels(4, 4, 4)));
         for (auto* model : {&first, &second}) {
@@ -139,7 +139,7 @@ TEST(Anisotropy, SoftwareRasterizersGetNoneAndEveryOtherDriverItsLargest) {
 }
 
 TEST(Anisotropy, TheContextsRendererDecidesWhatNewTexturesGet) {
-    ASSERT_TRUE(omxtest::ensureGlContext());
+    ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
     if (!driverHasAnisotropy()) GTEST_SKIP() << "no anisotropic filter on this driver";
     const GLfloat expected = usableAnisotropy(rendererName(), driverLargestAnisotropy());
     EXPECT_EQ(largestUsableAnisotropy(), expected);

@@ -49,7 +49,7 @@ std::string loadAndCaptureErrors(const std::string& path, bool clamp, GLuint& na
 class TextureGl : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(omxtest::ensureGlContext());
+        ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
         while (glGetError() != GL_NO_ERROR) {
         }
     }

@@ -149,7 +149,7 @@ TEST(ObjCheck, RefusedFilesGiveTheLoadFailureLineAndAnEmptyModel) {
     EXPECT_EQ(reason, "line 8: unknown statement 'l'");
     EXPECT_EQ(arrays.vertexCount(), 0);
 
-    ASSERT_TRUE(omxtest::ensureGlContext());
+    ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
     ShaderProgram program(std::string(OMNIVEX_BINARY_DIR) + "/shaders/blinnphongshader");
     ASSERT_TRUE(program.valid);
     const std::string path = scratchFile("outofrange.obj", triangle + "f 1 2 3\nf 1 2 7\n");

@@ -5,6 +5,7 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "RenderFixture.h"
+#include "support/GlContext.h"
 #include "game/WorldConstants.h"
 #include "math/Conventions.h"
 #include "render/Render.h"
@@ -14,7 +15,7 @@ namespace {
 class IdTarget : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!rendertest::buildRealWorld(scene)) GTEST_SKIP() << "no GL context or generated assets";
+        ASSERT_TRUE(rendertest::buildRealWorld(scene)) << "no world drawn: " << omxtest::glContextFailure();
         rendertest::overlookHome(scene);
         person = &rendertest::addPerson(game(), *game().settlements[0], GoodPerson,
                                         scene.centre + glm::vec3(0.0f, 0.0f, 100.0f));

@@ -13,7 +13,7 @@ namespace {
 class ShaderContract : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!omxtest::ensureGlContext()) GTEST_SKIP() << "no GL context (run under xvfb-run)";
+        ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
         programs = rendertest::loadPrograms();
         ASSERT_TRUE(programs.valid()) << "a shader pair did not compile or link";
     }

@@ -14,7 +14,7 @@ namespace {
 class Uniforms : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!rendertest::buildRealWorld(scene)) GTEST_SKIP() << "no GL context or generated assets";
+        ASSERT_TRUE(rendertest::buildRealWorld(scene)) << "no world drawn: " << omxtest::glContextFailure();
         rendertest::overlookHome(scene);
         good = &rendertest::addPerson(game(), home(), GoodPerson, scene.centre + glm::vec3(0.0f, 0.0f, 100.0f));
         bad = &rendertest::addPerson(game(), home(), BadPerson, scene.centre + glm::vec3(50.0f, 0.0f, 100.0f));
@@ -161,7 +161,7 @@ TEST_F(Uniforms, IdPassSendsOnlyPositionAndNumber) {
 class MeshRanges : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!omxtest::ensureGlContext()) GTEST_SKIP() << "no GL context (run under xvfb-run)";
+        ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
         const char* source =
             "#version 330 core\n"
             "layout(location = 0) in float vertexIndex;\n"

@@ -79,14 +79,25 @@ protected:
         return image.mean(p.x - half, p.y - half, p.x + half + 1, p.y + half + 1);
     }
     rendertest::Image frame() { return rendertest::readColor(0, 1200, 800); }
-    // Every object number found in the id image.
-    std::set<int> idsInImage() {
+    // The whole id image, rows from the bottom.
+    std::vector<GLint> idImage() {
         std::vector<GLint> ids(static_cast<std::size_t>(1200 * 800), -1);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, game().idFramebuffer);
         glReadBuffer(GL_COLOR_ATTACHMENT0);
         glReadPixels(0, 0, 1200, 800, GL_RED_INTEGER, GL_INT, ids.data());
         glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        return ids;
+    }
+    // Every object number found in the id image.
+    std::set<int> idsInImage() {
+        const std::vector<GLint> ids = idImage();
         return std::set<int>(ids.begin(), ids.end());
+    }
+    // The object the hover highlight marks, 0 for none.
+    int hovered() {
+        for (const auto& entry : objectRegistry)
+            if (entry.second->highlighted) return entry.first;
+        return 0;
     }
     // Objects the frame tests and counts, for a frame where all of them are in view or all out of it.
     int countedObjects() {
@@ -126,6 +137,44 @@ TEST_F(WorldFrame, IdImageHoldsPickableObjectsOnly) {
     const std::set<int> found = idsInImage();
     for (int id : found) EXPECT_TRUE(pickable.count(id)) << "object " << id << " is in the id image";
     EXPECT_TRUE(found.count(home().tree->id) && found.count(person.id));
+}
+
+// Hover and clicks act on the object of the id image's pixel under the cursor: where the id changes from one
+// row to the next, and on the window's top and bottom rows.
+TEST_F(WorldFrame, HoverReadsTheIdOfThePixelUnderTheCursorOnEveryRow) {
+    home().grenade->state = Ready;  // a ready grenade, the tree and the people all light up under the cursor
+    const auto expectHoverMatchesImage = [&](int x, int row, const std::vector<GLint>& ids) {
+        pointMouseAt(glm::ivec2(x, row));
+        game().updateHover();
+        EXPECT_EQ(hovered(), ids[static_cast<std::size_t>(row * 1200 + x)]) << "pixel " << x << ", row " << row;
+    };
+
+    overlookHome();
+    personInFront();
+    game().render();
+    std::vector<GLint> ids = idImage();
+    int edges = 0;
+    for (int x = 1; x < 1200; x += 13)
+        for (int row = 0; row + 1 < 800; ++row) {
+            if (ids[static_cast<std::size_t>(row * 1200 + x)] == ids[static_cast<std::size_t>((row + 1) * 1200 + x)]) continue;
+            expectHoverMatchesImage(x, row, ids);
+            expectHoverMatchesImage(x, row + 1, ids);
+            ++edges;
+        }
+    EXPECT_GT(edges, 20);
+
+    // Close in front of the tree, which fills the window from its top row to its bottom row.
+    const glm::vec3 tree = home().tree->position;
+    rendertest::placeCamera(game(), tree + glm::vec3(0.0f, 90.0f, 45.0f), glm::vec3(0.0f, 0.0f, -1.0f));
+    game().render();
+    ids = idImage();
+    int treeOnEdge = 0;
+    for (int x = 0; x < 1200; x += 7)
+        for (const int row : {0, 799}) {
+            treeOnEdge += ids[static_cast<std::size_t>(row * 1200 + x)] == home().tree->id;
+            expectHoverMatchesImage(x, row, ids);
+        }
+    EXPECT_GT(treeOnEdge, 100);
 }
 
 TEST_F(WorldFrame, HoverBrightensWhatAClickActsOn) {

@@ -13,6 +13,7 @@ namespace omxtest {
 namespace {
 
 std::string lastGlfwError;
+std::string failure;
 
 void rememberGlfwError(int code, const char* description) {
     lastGlfwError = std::to_string(code) + " " + (description ? description : "");
@@ -39,7 +40,10 @@ bool ensureGlContext() {
     static bool tried = false;
     if (tried) return window != nullptr;
     tried = true;
-    if (!initGlfw()) return false;
+    if (!initGlfw()) {
+        failure = "no OpenGL context: glfwInit failed (" + lastGlfwError + "); run the GL tests under xvfb-run";
+        return false;
+    }
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
@@ -49,7 +53,7 @@ bool ensureGlContext() {
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     window = glfwCreateWindow(1200, 800, "omnivex-test", nullptr, nullptr);
     if (!window) {
-        std::fprintf(stderr, "test: could not create a 3.3 core window\n");
+        failure = "no OpenGL 3.3 core context: " + lastGlfwError;
         return false;
     }
     glfwMakeContextCurrent(window);
@@ -57,5 +61,7 @@ bool ensureGlContext() {
     }
     return true;
 }
+
+const std::string& glContextFailure() { return failure; }
 
 }  // namespace omxtest
