@@ -3,12 +3,13 @@
 
 OMNIVEX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# Packages to build and run the game.
+# Packages to build and run the game (the asset generators need the MP3 encoder, stb and the font).
 OMNIVEX_PACKAGES=(build-essential cmake pkg-config ninja-build libglfw3-dev libepoxy-dev libglm-dev
-  libassimp-dev libsdl2-dev libsdl2-mixer-dev libmp3lame-dev libstb-dev fonts-dejavu-core libgtest-dev
-  libbenchmark-dev libgl1-mesa-dri)
-# Extra packages for the tests: a virtual X server, X input and screenshots, the fuzzing compiler.
-OMNIVEX_TEST_PACKAGES=(libx11-dev xvfb xauth xdotool x11-apps x11-utils imagemagick clang libclang-rt-14-dev)
+  libassimp-dev libsdl2-dev libsdl2-mixer-dev libmp3lame-dev libstb-dev fonts-dejavu-core libgl1-mesa-dri)
+# Extra packages for the tests and the benchmark: the test and benchmark libraries, a virtual X server,
+# X input and screenshots, the fuzzing compiler.
+OMNIVEX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth xdotool x11-apps x11-utils imagemagick
+  clang libclang-rt-14-dev)
 
 omnivex_install_packages() {
   local missing=()
@@ -29,19 +30,41 @@ omnivex_install_packages() {
   fi
 }
 
-# omnivex_configure BUILD_DIR BUILD_TYPE [cmake options...] -- once; later runs keep the folder's settings.
+# omnivex_configure BUILD_DIR BUILD_TYPE [cmake options...] -- when the folder is new or was configured with other
+# options (or another compiler); otherwise the folder is kept as it is.
 omnivex_configure() {
   local dir="$1" type="$2"
   shift 2
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$OMNIVEX_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
+  local wanted stamp="$dir/omnivex-configure-options"
+  wanted="$(printf '%s\n' "source=$OMNIVEX_ROOT" "CC=${CC:-}" "CXX=${CXX:-}" "-DCMAKE_BUILD_TYPE=$type" "$@")"
+  if [ -f "$dir/build.ninja" ] && [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ]; then
+    return 0
   fi
+  # A fresh cache, so that an option left out now is not kept from before.
+  rm -f "$dir/CMakeCache.txt"
+  cmake -S "$OMNIVEX_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" || return 1
+  printf '%s\n' "$wanted" > "$stamp"
 }
 
 # omnivex_build BUILD_DIR BUILD_TYPE [cmake options...]
 omnivex_build() {
-  omnivex_configure "$@"
+  omnivex_configure "$@" || return 1
   cmake --build "$1" -j "$(nproc)"
+}
+
+# omnivex_quiet_build BUILD_DIR BUILD_TYPE [cmake options...] -- as omnivex_build, silent when it works; when it
+# fails, everything CMake and the compiler said is shown (Ninja prints the errors on standard output).
+omnivex_quiet_build() {
+  local log
+  log="$(mktemp)"
+  if omnivex_build "$@" > "$log" 2>&1; then
+    rm -f "$log"
+    return 0
+  fi
+  cat "$log" >&2
+  rm -f "$log"
+  echo "The build failed; the messages above say why." >&2
+  return 1
 }
 
 # Sanitizer runs: leaks are reported except inside the media and graphics libraries listed in the file.
