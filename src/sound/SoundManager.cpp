@@ -1,8 +1,12 @@
 // SoundManager.cpp -- music and effects on SDL2_mixer: set-up with a silent fallback, loading, channels.
 #include "sound/SoundManager.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -66,6 +70,29 @@ bool openDevice(std::string& failedStep) {
     return true;
 }
 
+// Sends standard error to /dev/null for as long as it lives.
+class QuietStandardError {
+public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        saved = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
+        if (null >= 0) ::close(null);
+    }
+    ~QuietStandardError() {
+        if (saved < 0) return;
+        std::fflush(stderr);
+        ::dup2(saved, STDERR_FILENO);
+        ::close(saved);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved = -1;
+};
+
 }  // namespace
 
 SoundManager::SoundManager() : SoundManager(soundPath) {}
@@ -106,7 +133,15 @@ void SoundManager::initSystem() {
     }
 
     std::string failedStep;
-    if (!openDevice(failedStep)) {
+    // The audio back ends print their own complaints while they look for a device (ALSA alone writes eight
+    // lines when there is no sound card): the player gets one line of ours instead.
+    bool opened = false;
+    {
+        const QuietStandardError quiet;
+        opened = openDevice(failedStep);
+    }
+    if (!opened) {
+        std::cerr << "No sound device (" << SDL_GetError() << "): the game runs silent." << std::endl;
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         if (!openDevice(failedStep)) failSound(failedStep);
     }

@@ -1,6 +1,7 @@
 // StartStopTest.cpp -- the real binary starts, shows its start-up lines and ends cleanly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 
 #include "support/EndToEnd.h"
@@ -46,6 +47,23 @@ TEST(GameStartAndStop, InterruptAndTerminateSignalsEndTheGame) {
         ASSERT_TRUE(game.sendSignal(signal));
         EXPECT_EQ(game.waitForExit(20.0), -1000 - signal) << game.standardError();
     }
+}
+
+// On a machine without a sound card the audio back ends complain at length while they look for a device;
+// the player sees one line of the game's own and nothing else.
+TEST(GameStartAndStop, WithoutASoundDeviceOneLineSaysTheGameRunsSilent) {
+    omxtest::VirtualDisplay display;
+    ASSERT_TRUE(display.ok());
+    omxtest::GameProcess game({}, display.name(), OMNIVEX_BINARY_DIR,
+                              {{"SDL_AUDIODRIVER", "alsa"}, {"ALSA_CARD", "omnivex-no-such-card"}});
+    ASSERT_TRUE(game.waitForOutput("fbo recreate", startTimeout)) << game.standardError();
+    ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex", 10.0));
+    EXPECT_EQ(omxtest::xdotool(display.name(), "key Escape"), 0);
+    EXPECT_EQ(game.waitForExit(30.0), 0);
+    const std::string err = game.standardError();
+    EXPECT_EQ(err.rfind("No sound device (", 0), 0u) << err;
+    EXPECT_NE(err.find("): the game runs silent.\n"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 }
 
 TEST(GameStartAndStop, WithoutADisplayTheWindowCannotOpen) {

@@ -52,8 +52,12 @@ TEST(SoundFallback, AnUnusableDriverFallsBackToTheSilentOneAndPlays) {
     SDL_ResetHint(SDL_HINT_AUDIODRIVER);
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     {
         SoundManager sound(soundtest::completeSoundFolder());
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(err.rfind("No sound device (", 0), 0u) << err;
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << "one line: " << err;
         EXPECT_STREQ(SDL_GetCurrentAudioDriver(), "dummy");
         sound.play(SoundApple);
         EXPECT_TRUE(sound.isPlaying(SoundApple));

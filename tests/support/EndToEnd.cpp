@@ -97,7 +97,7 @@ VirtualDisplay::~VirtualDisplay() {
 }
 
 GameProcess::GameProcess(const std::vector<std::string>& args, const std::string& display,
-                         const std::string& workingFolder)
+                         const std::string& workingFolder, const Environment& environment)
     : outPath_(tempPath("out")), errPath_(tempPath("err")) {
     const pid_t pid = fork();
     if (pid == 0) {
@@ -111,6 +111,7 @@ GameProcess::GameProcess(const std::vector<std::string>& args, const std::string
         const std::string noLeakCheck =
             std::string(sanitizerOptions && *sanitizerOptions ? std::string(sanitizerOptions) + ":" : "") + "detect_leaks=0";
         setenv("ASAN_OPTIONS", noLeakCheck.c_str(), 1);
+        for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
         const int out = open(outPath_.c_str(), O_WRONLY | O_TRUNC);
         const int err = open(errPath_.c_str(), O_WRONLY | O_TRUNC);
         dup2(out, STDOUT_FILENO);

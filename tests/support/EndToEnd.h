@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace omxtest {
@@ -27,9 +28,11 @@ private:
 // check: its GL driver is unloaded before the check, so a report could not name what leaked.
 class GameProcess {
 public:
+    // Variables set for the game on top of the test's own (SDL's silent audio driver unless replaced here).
+    using Environment = std::vector<std::pair<std::string, std::string>>;
     // display "" runs it with no DISPLAY at all.
     GameProcess(const std::vector<std::string>& args, const std::string& display,
-                const std::string& workingFolder = OMNIVEX_BINARY_DIR);
+                const std::string& workingFolder = OMNIVEX_BINARY_DIR, const Environment& environment = {});
     ~GameProcess();  // kills the game if it still runs
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
