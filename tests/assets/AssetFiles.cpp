@@ -1,6 +1,7 @@
 // AssetFiles.cpp -- scratch files for the asset tests.
 #include "AssetFiles.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -49,9 +50,10 @@ std::vector<unsigned char> tgaHeader(uint16_t width, uint16_t height, uint8_t de
 std::vector<unsigned char> tgaFile(uint16_t width, uint16_t height, uint8_t depth,
                                    const std::vector<unsigned char>& pixels,
                                    const std::vector<unsigned char>& trailing) {
-    std::vector<unsigned char> file = tgaHeader(width, height, depth);
-    file.insert(file.end(), pixels.begin(), pixels.end());
-    file.insert(file.end(), trailing.begin(), trailing.end());
+    const std::vector<unsigned char> header = tgaHeader(width, height, depth);
+    std::vector<unsigned char> file(header.size() + pixels.size() + trailing.size());
+    const auto afterHeader = std::copy(header.begin(), header.end(), file.begin());
+    std::copy(trailing.begin(), trailing.end(), std::copy(pixels.begin(), pixels.end(), afterHeader));
     return file;
 }
 
