@@ -32,7 +32,7 @@ void Game::update(float dt) {
 
     updateCamera(dt / timeScale);
 
-    if (!overviewMode) {
+    if (!overviewMode && !paused) {
         mouse = input->cursor();
         updateBorders();
         if (!nightMode) updateLight();
@@ -44,7 +44,7 @@ void Game::update(float dt) {
     }
     firstUpdate = 0.0f;
 
-    if (state == Won || state == Lost) {
+    if ((state == Won || state == Lost) && !paused) {
         gameOverTimer += dt;
         if (gameOverTimer > overviewAfterEnd && gameOverTimer < overviewWindowEnd) {
             gameOverTimer = overviewDone;
