@@ -9,6 +9,11 @@
 
 namespace fs = std::filesystem;
 
+// An installed game keeps its data here, relative to the program's folder.
+#ifndef OMNIVEX_DATA_FROM_PROGRAM
+#define OMNIVEX_DATA_FROM_PROGRAM "../share/omnivex"
+#endif
+
 namespace {
 
 std::string withSlash(std::string folder) {
@@ -41,7 +46,7 @@ DataFolderSearch findDataFolder(const std::string& requested, const std::string&
         candidates.push_back("");
         if (!executable.empty()) {
             const fs::path programFolder = fs::path(executable).parent_path();
-            candidates.push_back(withSlash((programFolder / ".." / "share" / "omnivex").lexically_normal().string()));
+            candidates.push_back(withSlash((programFolder / OMNIVEX_DATA_FROM_PROGRAM).lexically_normal().string()));
             candidates.push_back(withSlash(programFolder.empty() ? "." : programFolder.string()));
         }
     }
