@@ -15,4 +15,6 @@ public:
     }
     bool isPlaying(int) override { return false; }
     void toggleMute() override { muted = !muted; }
+    void pauseAll() override {}
+    void resumeAll() override {}
 };

@@ -7,9 +7,10 @@ OMNIVEX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 OMNIVEX_PACKAGES=(build-essential cmake pkg-config ninja-build libglfw3-dev libepoxy-dev libglm-dev
   libassimp-dev libsdl2-dev libsdl2-mixer-dev libmp3lame-dev libstb-dev fonts-dejavu-core libgl1-mesa-dri)
 # Extra packages for the tests and the benchmark: the test and benchmark libraries, a virtual X server,
-# X input and screenshots, the fuzzing compiler.
+# X input and screenshots, the fuzzing compiler, and the checkers of the desktop entry, the metainfo and the
+# Debian package.
 OMNIVEX_TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth xdotool x11-apps x11-utils imagemagick
-  clang libclang-rt-14-dev)
+  clang libclang-rt-14-dev desktop-file-utils appstream lintian)
 
 omnivex_install_packages() {
   local missing=()

@@ -1,29 +1,19 @@
 // App.cpp -- command line, window and context, the frame loop with its statistics, and shutdown.
 #include "app/App.h"
 
-#include <cstring>
+#include <ctime>
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include <epoxy/gl.h>
 
+#include "app/DataFolder.h"
 #include "app/GlDiagnostics.h"
 #include "app/Platform.h"
 #include "game/Game.h"
 
 bool showFps = false;
-
-CommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out) {
-    CommandLine line;
-    for (int i = 0; i < argc; ++i) {
-        const char* word = argv[i] ? argv[i] : "";
-        out << word << std::endl;
-        if (std::strcmp(word, "fullscreen") == 0) line.fullscreenRequested = true;
-        if (std::strcmp(word, "highestframerate") == 0) line.highestFrameRate = true;
-    }
-    return line;
-}
 
 bool acceptGLVersion(int major, int minor, std::ostream& err) {
     if (major > 3 || (major == 3 && minor >= 3)) return true;
@@ -53,7 +43,14 @@ void FrameStatistics::addFrame(double frameTime, bool showFpsLine, bool frustumC
 }
 
 int runGame(int argc, const char* const* argv) {
-    const CommandLine line = parseCommandLine(argc, argv, std::cout);
+    const CommandLine line = readCommandLine(argc, argv);
+    const int answered = answerWithoutPlaying(line, programName(argc, argv), std::cout, std::cerr);
+    if (answered >= 0) return answered;
+    echoCommandLine(argc, argv, std::cout);
+    const unsigned seed = line.seedGiven ? line.seed : static_cast<unsigned>(std::time(nullptr));
+    std::cout << "Seed: " << seed << std::endl;
+    if (!useDataFolder(line.dataFolder, std::cerr)) return 1;
+
     const bool initialised = platform::init();
 
     int width = 1200, height = 800;
@@ -80,6 +77,8 @@ int runGame(int argc, const char* const* argv) {
     platform::WindowInput input;
     GameOptions options;
     options.input = &input;
+    options.seedFromClock = false;
+    options.seed = seed;
     auto theGame = std::make_unique<Game>(options);
     if (!theGame->worldComplete) {
         // The world cannot be drawn without its shader programs: the reason has been printed.
@@ -93,6 +92,7 @@ int runGame(int argc, const char* const* argv) {
     platform::setWindowSizeCallback(windowSizeCallback);
     platform::setKeyCallback(keyCallback);
     platform::setMouseButtonCallback(mouseButtonCallback);
+    platform::setFocusCallback(focusCallback);
     if (line.highestFrameRate) platform::setSwapInterval(0);
 
     double previousTime = 0.0;

@@ -3,14 +3,7 @@
 
 #include <iosfwd>
 
-struct CommandLine {
-    bool fullscreenRequested = false;
-    bool highestFrameRate = false;
-};
-
-// Prints every argument (the program path included) on a line of its own and picks out the exact,
-// case-sensitive words "fullscreen" and "highestframerate" wherever they stand.
-CommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out);
+#include "app/Options.h"
 
 // True for OpenGL 3.3 or later; otherwise prints the three version lines to `err`.
 bool acceptGLVersion(int major, int minor, std::ostream& err);
@@ -36,6 +29,9 @@ extern bool showFps;
 void keyCallback(int key, int action);
 void mouseButtonCallback(int button, int action);
 void windowSizeCallback(int width, int height);
+void focusCallback(bool focused);
+// Pauses or resumes the game and says so in the window title.
+void setGamePaused(bool paused);
 
 // The whole program: returns the process exit status.
 int runGame(int argc, const char* const* argv);

@@ -46,6 +46,9 @@ void keyCallback(int key, int action) {
         case Key::F10:
             if (game->sound) game->sound->toggleMute();
             break;
+        case Key::P:
+            setGamePaused(!game->paused);
+            break;
         case Key::F11:
             game->nightMode = !game->nightMode;
             if (game->light)
@@ -57,10 +60,22 @@ void keyCallback(int key, int action) {
     }
 }
 
+// A paused world takes no lightning and sends nobody anywhere.
 void mouseButtonCallback(int button, int action) {
-    if (action == platform::Press && game) game->onMouseButton(button);
+    if (action == platform::Press && game && !game->paused) game->onMouseButton(button);
 }
 
 void windowSizeCallback(int width, int height) {
     if (game) game->resize(width, height);
+}
+
+// Whoever switches to another window has stopped watching: the world waits, until P.
+void focusCallback(bool focused) {
+    if (!focused && game && !game->paused) setGamePaused(true);
+}
+
+void setGamePaused(bool paused) {
+    if (!game) return;
+    game->setPaused(paused);
+    platform::setTitle(paused ? "Omnivex (paused)" : "Omnivex");
 }

@@ -13,7 +13,8 @@ static_assert(Key::KeypadAdd == GLFW_KEY_KP_ADD && Key::KeypadSubtract == GLFW_K
                   Key::Keypad0 == GLFW_KEY_KP_0, "keypad key codes");
 static_assert(Key::LeftControl == GLFW_KEY_LEFT_CONTROL && Key::RightControl == GLFW_KEY_RIGHT_CONTROL,
               "control key codes");
-static_assert(Key::A == GLFW_KEY_A && Key::W == GLFW_KEY_W && Key::F == GLFW_KEY_F, "letter key codes");
+static_assert(Key::A == GLFW_KEY_A && Key::W == GLFW_KEY_W && Key::F == GLFW_KEY_F && Key::P == GLFW_KEY_P,
+              "letter key codes");
 
 namespace platform {
 namespace {
@@ -25,6 +26,9 @@ struct State {
     SizeCallback size = nullptr;
     KeyCallback key = nullptr;
     MouseButtonCallback mouseButton = nullptr;
+    FocusCallback focus = nullptr;
+    bool focusReported = true;  // the focus as last told to the callback
+    int focusArrived = -1;      // the latest focus event of this batch of events (-1: none)
 };
 State state;
 
@@ -42,6 +46,19 @@ void onMouseButton(GLFWwindow*, int button, int action, int) {
 }
 
 void onScroll(GLFWwindow*, double, double yoffset) { state.wheel += yoffset; }
+
+void onFocus(GLFWwindow*, int focused) { state.focusArrived = focused == GLFW_TRUE ? 1 : 0; }
+
+// Only the focus a batch of events leaves behind counts: X hands a new window a loss and a gain at once
+// (from the pointer's focus to the window's own), which is no loss.
+void reportFocus() {
+    if (state.focusArrived < 0) return;
+    const bool focused = state.focusArrived == 1;
+    state.focusArrived = -1;
+    if (focused == state.focusReported) return;
+    state.focusReported = focused;
+    if (state.focus) state.focus(focused);
+}
 
 }  // namespace
 
@@ -112,6 +129,13 @@ void setMouseButtonCallback(MouseButtonCallback callback) {
     if (state.window) glfwSetMouseButtonCallback(state.window, onMouseButton);
 }
 
+void setFocusCallback(FocusCallback callback) {
+    state.focus = callback;
+    if (!state.window) return;
+    state.focusReported = glfwGetWindowAttrib(state.window, GLFW_FOCUSED) == GLFW_TRUE;
+    glfwSetWindowFocusCallback(state.window, onFocus);
+}
+
 void setSwapInterval(int interval) { glfwSwapInterval(interval); }
 
 double time() { return state.initialised ? glfwGetTime() : 0.0; }
@@ -120,6 +144,7 @@ void swapBuffers() {
     if (!state.window) return;
     glfwSwapBuffers(state.window);
     glfwPollEvents();
+    reportFocus();
 }
 
 bool keyDown(int key) { return state.window && glfwGetKey(state.window, key) == GLFW_PRESS; }

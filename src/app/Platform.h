@@ -12,6 +12,7 @@ namespace platform {
 using SizeCallback = void (*)(int width, int height);
 using KeyCallback = void (*)(int key, int action);
 using MouseButtonCallback = void (*)(int button, int action);
+using FocusCallback = void (*)(bool focused);
 
 constexpr int Release = 0;
 constexpr int Press = 1;
@@ -31,6 +32,9 @@ void setWindowSizeCallback(SizeCallback callback);
 // Only presses and releases reach the key callback; key repeat is not delivered.
 void setKeyCallback(KeyCallback callback);
 void setMouseButtonCallback(MouseButtonCallback callback);
+// Called after the events of a buffer swap when they left the window with (true) or without (false) the
+// keyboard focus, and that differs from what was last reported.
+void setFocusCallback(FocusCallback callback);
 void setSwapInterval(int interval);
 double time();
 // Presents the frame and handles pending window events (the callbacks run here).

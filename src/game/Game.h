@@ -80,6 +80,7 @@ public:
     bool wireframe = false;
     bool transparency = true;
     bool frustumCulling = false;
+    bool paused = false;  // the world and every sound stand still; the camera flies and the picture draws
     std::array<Settlement*, 5> settlements{};
     SoundManager* sound = nullptr;
     MousePosition mouse;
@@ -116,6 +117,8 @@ public:
     // --- frame update and game flow ---
     void update(float dt);
     void toggleOverview(const glm::vec3* focus);
+    // Stops or restarts the world and holds or releases every sound; setting the current value does nothing.
+    void setPaused(bool pause);
     void updateBorders();
     void updateLight();
     void updateMood(float dt);

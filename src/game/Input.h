@@ -8,6 +8,7 @@ constexpr int A = 65;
 constexpr int C = 67;
 constexpr int D = 68;
 constexpr int F = 70;
+constexpr int P = 80;
 constexpr int S = 83;
 constexpr int W = 87;
 constexpr int Escape = 256;

@@ -37,7 +37,8 @@ void Game::update(float dt) {
 
     updateCamera(dt / timeScale);
 
-    const bool worldRuns = !overviewMode;
+    // Paused, the camera still flies; the world stands still.
+    const bool worldRuns = !overviewMode && !paused;
     if (worldRuns) {
         mouse = input->cursor();
         updateBorders();
@@ -49,7 +50,7 @@ void Game::update(float dt) {
     // The rules see the same small steps whatever the frame rate and the time scale.
     const int steps = static_cast<int>(std::clamp(std::ceil(dt / maximumWorldStep), 1.0f, 1.0e6f));
     const float step = dt / static_cast<float>(steps);
-    for (int i = 0; i < steps; ++i) {
+    for (int i = 0; i < steps && !paused; ++i) {
         if (!overviewMode) {
             updateSettlements(step, firstStep);
             updateMood(step);

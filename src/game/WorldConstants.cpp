@@ -4,11 +4,28 @@
 #include <algorithm>
 #include <cmath>
 
-const std::string basePath = "";
-const std::string texturePath = basePath + "resources/textures/";
-const std::string modelPath = basePath + "resources/models/";
-const std::string soundPath = basePath + "resources/sounds/";
-const std::string shaderPath = basePath + "shaders/";
+namespace {
+// Held here and changed only by setDataFolder, before the world is built.
+std::string baseFolder;
+std::string textureFolder = "resources/textures/";
+std::string modelFolder = "resources/models/";
+std::string soundFolder = "resources/sounds/";
+std::string shaderFolder = "shaders/";
+}  // namespace
+
+const std::string& basePath = baseFolder;
+const std::string& texturePath = textureFolder;
+const std::string& modelPath = modelFolder;
+const std::string& soundPath = soundFolder;
+const std::string& shaderPath = shaderFolder;
+
+void setDataFolder(const std::string& folder) {
+    baseFolder = folder;
+    textureFolder = folder + "resources/textures/";
+    modelFolder = folder + "resources/models/";
+    soundFolder = folder + "resources/sounds/";
+    shaderFolder = folder + "shaders/";
+}
 
 const float farDistance = static_cast<float>(std::sqrt(2.0) * std::max(worldSizeX, worldSizeZ));
 

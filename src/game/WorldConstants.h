@@ -4,11 +4,16 @@
 #include <array>
 #include <string>
 
-extern const std::string basePath;     // "" : every asset path is relative to the working directory
-extern const std::string texturePath;  // "resources/textures/"
-extern const std::string modelPath;    // "resources/models/"
-extern const std::string soundPath;    // "resources/sounds/"
-extern const std::string shaderPath;   // "shaders/"
+// Asset folders below the data folder, which is the working directory ("") unless setDataFolder chose another.
+extern const std::string& basePath;     // "" : every asset path is relative to the working directory
+extern const std::string& texturePath;  // "resources/textures/"
+extern const std::string& modelPath;    // "resources/models/"
+extern const std::string& soundPath;    // "resources/sounds/"
+extern const std::string& shaderPath;   // "shaders/"
+
+// Puts every asset folder below `folder` (ending in '/', or "" for the working directory). Called once,
+// before the world is built.
+void setDataFolder(const std::string& folder);
 
 constexpr int worldSize = 10400;
 constexpr int worldSizeX = worldSize;

@@ -215,6 +215,23 @@ void SoundManager::toggleMute() {
     applyVolumes();
 }
 
+void SoundManager::pauseAll() {
+    if (!deviceOpen) return;
+    for (int type = 0; type < soundTypeCount; ++type) {
+        const bool audible = Mix_Playing(type) != 0 && Mix_Paused(type) == 0;
+        heldByPauseAll[static_cast<size_t>(type)] = heldByPauseAll[static_cast<size_t>(type)] || audible;
+        if (audible) Mix_Pause(type);
+    }
+}
+
+void SoundManager::resumeAll() {
+    if (!deviceOpen) return;
+    for (int type = 0; type < soundTypeCount; ++type) {
+        if (heldByPauseAll[static_cast<size_t>(type)] && Mix_Playing(type) != 0) Mix_Resume(type);
+        heldByPauseAll[static_cast<size_t>(type)] = false;
+    }
+}
+
 const char* SoundManager::fileName(int type) { return validType(type) ? soundFiles[type].name : ""; }
 
 bool SoundManager::loops(int type) { return validType(type) && soundFiles[type].loop; }

@@ -53,6 +53,10 @@ public:
     virtual bool isPlaying(int type);
     // Mutes or restores everything, channels started later included.
     virtual void toggleMute();
+    // Holds every sound that is audible now, each where it is; resumeAll lets exactly those go on (a
+    // piece of music held by the other stays held). Playing a type in between starts it as usual.
+    virtual void pauseAll();
+    virtual void resumeAll();
 
     bool muted = false;
     std::array<float, soundTypeCount> volumes{};
@@ -78,4 +82,5 @@ private:
     bool deviceOpen = false;
     std::map<int, Mix_Chunk*> sounds;  // owned; freed when the manager goes
     std::array<bool, soundTypeCount> looping{};
+    std::array<bool, soundTypeCount> heldByPauseAll{};
 };

@@ -1,4 +1,4 @@
-// CallbacksTest.cpp -- what the function keys, mouse buttons and size events do to the game.
+// CallbacksTest.cpp -- what the function keys, P, mouse buttons, focus and size events do to the game.
 #include <gtest/gtest.h>
 
 #include "app/App.h"
@@ -102,6 +102,37 @@ TEST_F(Callbacks, MouseReleaseIsIgnoredAndPressReachesTheGame) {
     mouseButtonCallback(0, platform::Press);
     EXPECT_TRUE(game->strike->visible);
     EXPECT_EQ(game->strike->type, 1);
+}
+
+TEST_F(Callbacks, PTogglesThePauseSilentlyAndAPausedWorldTakesNoClicks) {
+    game->state = Playing;
+    EXPECT_EQ(press(Key::P), "");
+    EXPECT_TRUE(game->paused);
+    EXPECT_TRUE(sound.allPaused);
+    keyCallback(Key::P, platform::Release);
+    EXPECT_TRUE(game->paused) << "only a press toggles";
+    mouseButtonCallback(0, platform::Press);
+    EXPECT_FALSE(game->strike->visible);
+    EXPECT_TRUE(sound.played.empty() || sound.played.back() != SoundLightningShoot);
+    press(Key::P);
+    EXPECT_FALSE(game->paused);
+    EXPECT_FALSE(sound.allPaused);
+    mouseButtonCallback(0, platform::Press);
+    EXPECT_TRUE(game->strike->visible);
+}
+
+TEST_F(Callbacks, LosingTheFocusPausesAndOnlyPResumes) {
+    focusCallback(true);
+    EXPECT_FALSE(game->paused);
+    focusCallback(false);
+    EXPECT_TRUE(game->paused);
+    EXPECT_TRUE(sound.allPaused);
+    focusCallback(true);
+    EXPECT_TRUE(game->paused) << "coming back does not resume by itself";
+    focusCallback(false);
+    EXPECT_TRUE(game->paused) << "a second loss does not toggle";
+    press(Key::P);
+    EXPECT_FALSE(game->paused);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// PlayTest.cpp -- a player's first minutes: skip the intro, read the controls, toggle switches, strike, and
-// lose the game by neglect.
+// PlayTest.cpp -- a player's first minutes: skip the intro, read the controls, toggle switches, strike,
+// pause, and lose the game by neglect.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -48,10 +48,10 @@ protected:
         for (size_t at = out.find(text); at != std::string::npos; at = out.find(text, at + 1)) ++n;
         return n;
     }
-    omxtest::Image shot(const std::string& name) {
+    omxtest::Image shot(const std::string& name, const std::string& title = "Omnivex") {
         omxtest::Image image;
         const std::string path = shotPath(name);
-        EXPECT_TRUE(omxtest::screenshotWindow(display.name(), "Omnivex", path));
+        EXPECT_TRUE(omxtest::screenshotWindow(display.name(), title, path));
         EXPECT_TRUE(image.load(path)) << path;
         return image;
     }
@@ -199,6 +199,46 @@ TEST_F(Play, NeglectedSettlementsDarkenTheWorldAndLoseTheGame) {
     EXPECT_TRUE(losePanel) << "the lose panel did not come up";
     // While the settlements turned bad, the same view darkened before the game ended.
     EXPECT_LT(darkestGround, 0.75 * startGround) << "start " << startGround;
+}
+
+// Two screenshots of a world standing still are the same picture.
+TEST_F(Play, PStopsTheWorldTheCameraStillFliesAndLosingTheFocusPauses) {
+    skipIntro();
+    ASSERT_TRUE(key("F1"));  // close the controls panel
+    // Speed the game up, so its people and statues visibly move.
+    holdTimeScaleKey(keypadPlus, 2.0);
+    const omxtest::Image running1 = shot("running-1");
+    ASSERT_GT(running1.width, 100);
+    const int w = running1.width, h = running1.height;
+    pause(2.0);
+    const double runningChange = shot("running-2").meanDifference(running1, 0, 0, w, h);
+    EXPECT_GT(runningChange, 0.05) << "the running world should change the picture";
+
+    ASSERT_TRUE(key("p"));
+    ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex (paused)", 10.0));
+    pause(1.0);
+    const std::string pausedTitle = "Omnivex (paused)";
+    const omxtest::Image paused1 = shot("paused-1", pausedTitle);
+    pause(3.0);
+    EXPECT_LT(shot("paused-2", pausedTitle).meanDifference(paused1, 0, 0, w, h), 0.01) << "the paused world moved";
+    // The camera still flies, and the picture follows it.
+    omxtest::xdotool(display.name(), "keydown w");
+    pause(1.0);
+    omxtest::xdotool(display.name(), "keyup w");
+    pause(1.0);
+    EXPECT_GT(shot("paused-flown", pausedTitle).meanDifference(paused1, 0, 0, w, h), 1.0);
+    ASSERT_TRUE(key("p"));
+    ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex", 10.0));
+
+    // Switching to another window pauses the game; coming back leaves it paused until P.
+    ASSERT_TRUE(omxtest::focusWindow(display.name(), "Omnivex"));
+    ASSERT_TRUE(omxtest::focusWindow(display.name(), ""));
+    ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex (paused)", 10.0));
+    ASSERT_TRUE(omxtest::focusWindow(display.name(), "Omnivex (paused)"));
+    pause(1.0);
+    EXPECT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex (paused)", 0.5));
+    ASSERT_TRUE(key("p"));
+    EXPECT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex", 10.0));
 }
 
 }  // namespace

@@ -366,4 +366,46 @@ TEST(LongFrames, ANeglectedSettlementIsLostAfterTheSameGameTimeAtAnySpeed) {
     const float atTenTimesOnTwentyFps = secondsUntilTheFirstSettlementIsLost(10.0f / 20.0f);
     EXPECT_LT(atNormalSpeed, 400.0f);
     EXPECT_NEAR(atTenTimesOnTwentyFps, atNormalSpeed, 1.0f);
+
+TEST(Pause, TheWorldAndItsSoundsStandStillWhileTheCameraFlies) {
+    World w;
+    Game& g = *w.game;
+    w.startPlaying();
+    w.run(8.0f, 0.05f);  // people are born and walk
+    Settlement& s = *g.settlements[0];
+    ASSERT_FALSE(s.goodPeople.empty());
+    const SceneObject& person = *s.goodPeople.front();
+    const glm::vec3 personAt = person.position;
+    const float spawn = s.spawnTimer, progress = s.grenadeProgress, moaiTurn = s.moai->rotation.y;
+    const float badFactor = g.badFactor;
+    const glm::vec3 cameraAt = g.camera->position;
+    w.sound.clear();
+    const auto volumes = w.sound.volumes;
+
+    g.setPaused(true);
+    EXPECT_TRUE(g.paused);
+    EXPECT_TRUE(w.sound.allPaused);
+    g.state = Won;  // not even the end of the game goes on
+    const float gameOver = g.gameOverTimer;
+    w.input.held = {Key::W};
+    w.run(5.0f, 0.05f);
+    EXPECT_EQ(person.position, personAt);
+    EXPECT_EQ(s.spawnTimer, spawn);
+    EXPECT_EQ(s.grenadeProgress, progress);
+    EXPECT_EQ(s.moai->rotation.y, moaiTurn);
+    EXPECT_EQ(g.badFactor, badFactor);
+    EXPECT_EQ(g.gameOverTimer, gameOver);
+    EXPECT_TRUE(w.sound.played.empty());
+    EXPECT_EQ(w.sound.volumes, volumes);
+    EXPECT_GT(glm::length(g.camera->position - cameraAt), 100.0f) << "the camera still flies";
+    w.input.held.clear();
+
+    g.setPaused(true);  // pausing again changes nothing
+    EXPECT_TRUE(w.sound.allPaused);
+    g.setPaused(false);
+    EXPECT_FALSE(w.sound.allPaused);
+    w.run(1.0f, 0.05f);
+    EXPECT_NE(person.position, personAt);
+    EXPECT_NE(s.moai->rotation.y, moaiTurn);
+    EXPECT_GT(g.gameOverTimer, gameOver);
 }

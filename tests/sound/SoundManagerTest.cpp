@@ -1,4 +1,5 @@
-// SoundManagerTest.cpp -- the sound manager on SDL's silent driver: channels, restart, music, volumes, mute.
+// SoundManagerTest.cpp -- the sound manager on SDL's silent driver: channels, restart, music, volumes, mute,
+// and holding everything while the game is paused.
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
@@ -166,6 +167,39 @@ TEST_F(SoundManagerTest, PauseHoldsTheChannelAndTheNextPlayRestartsIt) {
     sound->pause(SoundGodRegret);
     EXPECT_FALSE(sound->isPlaying(SoundGodRegret));
     EXPECT_FALSE(Mix_Paused(SoundGodRegret));
+}
+
+TEST_F(SoundManagerTest, PauseAllHoldsEveryAudibleSoundAndResumeAllLetsExactlyThoseGoOn) {
+    ChannelMeter music, crafting;
+    sound->play(MusicGood);
+    sound->play(MusicBad);  // holds the good music
+    sound->play(SoundHolyGrenadeCrafting);
+    attachMeter(MusicBad, music);
+    attachMeter(SoundHolyGrenadeCrafting, crafting);
+    ASSERT_TRUE(waitUntil([&] { return music.bytes > 0 && crafting.bytes > 0; }, 10.0));
+
+    sound->pauseAll();
+    sound->pauseAll();  // a second pause forgets nothing
+    for (const int type : {MusicGood, MusicBad, SoundHolyGrenadeCrafting})
+        EXPECT_TRUE(Mix_Paused(type)) << type;
+    const long musicAt = music.bytes, craftingAt = crafting.bytes;
+    SDL_Delay(150);
+    EXPECT_EQ(music.bytes, musicAt);
+    EXPECT_EQ(crafting.bytes, craftingAt);
+    EXPECT_FALSE(sound->isPlaying(SoundWarning)) << "nothing new starts";
+
+    sound->resumeAll();
+    EXPECT_FALSE(Mix_Paused(MusicBad));
+    EXPECT_FALSE(Mix_Paused(SoundHolyGrenadeCrafting));
+    EXPECT_TRUE(Mix_Paused(MusicGood)) << "the music held by the other stays held";
+    ASSERT_TRUE(waitUntil([&] { return music.bytes > musicAt && crafting.bytes > craftingAt; }, 10.0));
+    EXPECT_EQ(finishedCount[MusicBad], 0) << "resumed where it was, not restarted";
+    EXPECT_EQ(finishedCount[SoundHolyGrenadeCrafting], 0);
+
+    // A later resume without a pause wakes nothing that the game itself had paused.
+    sound->pause(SoundHolyGrenadeCrafting);
+    sound->resumeAll();
+    EXPECT_TRUE(Mix_Paused(SoundHolyGrenadeCrafting));
 }
 
 TEST_F(SoundManagerTest, VolumesAreClampedStoredAndUsedByLaterPlays) {

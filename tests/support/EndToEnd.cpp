@@ -97,7 +97,8 @@ VirtualDisplay::~VirtualDisplay() {
 }
 
 GameProcess::GameProcess(const std::vector<std::string>& args, const std::string& display,
-                         const std::string& workingFolder, const Environment& environment)
+                         const std::string& workingFolder, const std::string& binary,
+                         const Environment& environment)
     : outPath_(tempPath("out")), errPath_(tempPath("err")) {
     const pid_t pid = fork();
     if (pid == 0) {
@@ -117,12 +118,12 @@ GameProcess::GameProcess(const std::vector<std::string>& args, const std::string
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
         std::vector<char*> argv;
-        std::string binary = OMNIVEX_GAME_BINARY;
-        argv.push_back(binary.data());
+        std::string program = binary;
+        argv.push_back(program.data());
         std::vector<std::string> copies(args);
         for (std::string& a : copies) argv.push_back(a.data());
         argv.push_back(nullptr);
-        execv(binary.c_str(), argv.data());
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
     pid_ = pid;
@@ -220,6 +221,18 @@ bool requestWindowClose(const std::string& display, const std::string& title) {
     XFlush(x);
     XCloseDisplay(x);
     return sent != 0;
+}
+
+bool focusWindow(const std::string& display, const std::string& title) {
+    Display* x = XOpenDisplay(display.c_str());
+    if (!x) return false;
+    const Window w = title.empty() ? DefaultRootWindow(x) : findWindow(x, DefaultRootWindow(x), title);
+    if (w) {
+        XSetInputFocus(x, w, RevertToParent, CurrentTime);
+        XSync(x, False);
+    }
+    XCloseDisplay(x);
+    return w != 0;
 }
 
 bool screenshot(const std::string& display, const std::string& pngPath) {

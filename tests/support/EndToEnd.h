@@ -23,16 +23,18 @@ private:
     std::string name_;
 };
 
-// The game binary, started in a folder that holds its shaders/ and resources/ (the build folder unless
-// told otherwise), with its output captured to files. In a sanitizer build the game runs without the leak
-// check: its GL driver is unloaded before the check, so a report could not name what leaked.
+// The game binary (the one just built unless told otherwise), started in a folder that holds its shaders/
+// and resources/ (the build folder unless told otherwise), with its output captured to files. In a
+// sanitizer build the game runs without the leak check: its GL driver is unloaded before the check, so a
+// report could not name what leaked.
 class GameProcess {
 public:
     // Variables set for the game on top of the test's own (SDL's silent audio driver unless replaced here).
     using Environment = std::vector<std::pair<std::string, std::string>>;
     // display "" runs it with no DISPLAY at all.
     GameProcess(const std::vector<std::string>& args, const std::string& display,
-                const std::string& workingFolder = OMNIVEX_BINARY_DIR, const Environment& environment = {});
+                const std::string& workingFolder = OMNIVEX_BINARY_DIR,
+                const std::string& binary = OMNIVEX_GAME_BINARY, const Environment& environment = {});
     ~GameProcess();  // kills the game if it still runs
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
@@ -61,6 +63,9 @@ int xdotool(const std::string& display, const std::string& arguments);
 bool requestWindowClose(const std::string& display, const std::string& title);
 // True once a mapped window with this title exists.
 bool waitForWindow(const std::string& display, const std::string& title, double timeoutSeconds);
+// Gives the keyboard focus to the window titled `title`, or to the root window (the desktop) when the
+// title is empty; false when there is no such window.
+bool focusWindow(const std::string& display, const std::string& title);
 // Saves the whole screen as a PNG file.
 bool screenshot(const std::string& display, const std::string& pngPath);
 // Saves the contents of the window titled `title` as a PNG file.

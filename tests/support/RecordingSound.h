@@ -16,6 +16,8 @@ public:
     void setVolume(int type, float volume) override;
     bool isPlaying(int type) override;
     void toggleMute() override { muted = !muted; }
+    void pauseAll() override { allPaused = true; }
+    void resumeAll() override { allPaused = false; }
 
     // How often each type was played.
     int playCount(int type) const;
@@ -23,6 +25,7 @@ public:
 
     std::vector<int> played;           // every play in order
     bool playing[soundTypeCount] = {};  // started and not paused
+    bool allPaused = false;             // between pauseAll and resumeAll
     // When false, isPlaying answers false even for started types (a one-shot that has ended).
     bool reportPlaying = true;
 };

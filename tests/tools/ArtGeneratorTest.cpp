@@ -1,4 +1,5 @@
-// ArtGeneratorTest.cpp -- the art generator itself: every named file after a build, and identical bytes run to run.
+// ArtGeneratorTest.cpp -- the art generator itself: every named file after a build, identical bytes run to run,
+// and the application icon.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include <stb/stb_image.h>
 #include <unistd.h>
 
 #include "ArtResources.h"
@@ -80,4 +82,37 @@ TEST(ArtGenerator, RefusesAMissingOrUnwritableFolder) {
         file << "x";
     }
     EXPECT_NE(std::system(("\"" + generator + "\" \"" + blocked.path.string() + "\" > /dev/null 2>&1").c_str()), 0);
+}
+
+TEST(ArtGenerator, IconAtEveryThemeSizeOnATransparentGroundAndTheSameEachRun) {
+    ScratchFolder first("omnivex-icons-a"), second("omnivex-icons-b");
+    for (const ScratchFolder* folder : {&first, &second})
+        ASSERT_EQ(std::system(("\"" + generator + "\" --icons \"" + folder->path.string() + "\"").c_str()), 0);
+    const std::vector<fs::path> files = filesBelow(first.path);
+    ASSERT_EQ(files, filesBelow(second.path));
+    ASSERT_EQ(files.size(), 7u);
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const std::string name = std::to_string(size) + "x" + std::to_string(size);
+        SCOPED_TRACE(name);
+        const fs::path icon = fs::path("hicolor") / name / "apps" / "omnivex.png";
+        const std::string bytes = readFile(first.path / icon);
+        EXPECT_TRUE(bytes == readFile(second.path / icon));
+        EXPECT_TRUE(bytes == readFile(fs::path(OMNIVEX_BINARY_DIR) / "icons" / icon)) << "differs from the build's";
+        int width = 0, height = 0, channels = 0;
+        unsigned char* pixels = stbi_load_from_memory(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                                      static_cast<int>(bytes.size()), &width, &height, &channels, 4);
+        ASSERT_NE(pixels, nullptr);
+        EXPECT_EQ(width, size);
+        EXPECT_EQ(height, size);
+        const auto at = [&](int x, int y) { return pixels + (static_cast<size_t>(y) * width + x) * 4; };
+        EXPECT_EQ(at(0, 0)[3], 0) << "the corners are transparent";
+        EXPECT_EQ(at(size - 1, size - 1)[3], 0);
+        // The golden grenade in the middle.
+        const unsigned char* middle = at(size / 2, size * 150 / 256);
+        EXPECT_EQ(middle[3], 255);
+        EXPECT_GT(middle[0], 180);
+        EXPECT_GT(middle[0], middle[2] + 80);
+        stbi_image_free(pixels);
+    }
+    EXPECT_NE(std::system(("\"" + generator + "\" --icons /proc/omnivex-icons > /dev/null 2>&1").c_str()), 0);
 }

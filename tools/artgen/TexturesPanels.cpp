@@ -102,14 +102,16 @@ Image paintControlsPanel(const Font& regular, const Font& bold) {
                  540.0f, 170.0f, 430.0f, 332.0f, 36.0f);
 
     bold.draw(image, "TIME", 64.0f, 682.0f, 24.0f, heading);
-    drawKeyLines(image, regular, bold, {{"Right Ctrl + Keypad + / - / 0", "Time faster / slower / normal"}}, 64.0f, 390.0f,
-                 900.0f, 720.0f, 36.0f);
-    bold.draw(image, "MOUSE", 64.0f, 782.0f, 24.0f, heading);
+    drawKeyLines(image, regular, bold,
+                 {{"Right Ctrl + Keypad + / - / 0", "Time faster / slower / normal"},
+                  {"P", "Pause / resume (leaving the window pauses too)"}},
+                 64.0f, 390.0f, 900.0f, 720.0f, 36.0f);
+    bold.draw(image, "MOUSE", 64.0f, 800.0f, 24.0f, heading);
     drawKeyLines(image, regular, bold,
                  {{"Left click", "Lightning: smite a person, or throw a finished holy grenade"},
                   {"Right click", "Send a wandering person to work on the grenade, or fly to a tree"},
                   {"Escape", "Quit the game"}},
-                 64.0f, 170.0f, 900.0f, 820.0f, 38.0f);
+                 64.0f, 170.0f, 900.0f, 838.0f, 38.0f);
     drawCentred(image, regular, "Press F1 to close this panel.", 968.0f, 22.0f, rgb(0.7f, 0.75f, 0.9f));
     return image;
 }

@@ -1,5 +1,6 @@
 // main.cpp -- omnivex_artgen: writes every OBJ model and TGA texture of the game into one folder.
 // Usage: omnivex_artgen <resource folder>   (creates models/ and textures/ below it)
+//        omnivex_artgen --icons <icon folder> (creates hicolor/<N>x<N>/apps/omnivex.png below it)
 // Fixed seeds throughout: two runs write identical bytes.
 #include <chrono>
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "Icon.h"
 #include "Models.h"
 #include "Textures.h"
 
@@ -37,8 +39,15 @@ void writeTexture(const std::filesystem::path& root, const std::string& name, co
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--icons") {
+        if (!artgen::writeIcons(argv[2])) {
+            std::fprintf(stderr, "omnivex_artgen: cannot write the icons into %s\n", argv[2]);
+            return 1;
+        }
+        return 0;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <resource folder>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <resource folder>\n       %s --icons <icon folder>\n", argv[0], argv[0]);
         return 2;
     }
     const auto start = std::chrono::steady_clock::now();

@@ -1,0 +1,131 @@
+// InstallTest.cpp -- the game installed to a prefix and unpacked from its Debian package: the files a desktop
+// expects, valid by their checkers, and the program started from a folder without data to its first frame.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "support/EndToEnd.h"
+#include "support/Screenshot.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string appId = "io.github.omnivex.Omnivex";
+
+struct Command {
+    int status = -1;
+    std::string output;  // standard output and error together
+};
+
+Command run(const std::string& command) {
+    Command result;
+    FILE* pipe = popen(("{ " + command + "; } 2>&1").c_str(), "r");
+    if (!pipe) return result;
+    std::array<char, 4096> buffer;
+    size_t n = 0;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.output.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+class Install : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/omnivex-install-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+    }
+    void TearDown() override {
+        std::error_code error;
+        fs::remove_all(root, error);
+    }
+
+    // Starts the program from / (which holds no data) to its first frame, checks that it read its models from
+    // `dataFolder`, and ends it with Escape.
+    void playFromRoot(const fs::path& program, const fs::path& dataFolder) {
+        ASSERT_TRUE(fs::is_regular_file(program)) << program;
+        omxtest::VirtualDisplay display;
+        ASSERT_TRUE(display.ok());
+        omxtest::GameProcess game({"--seed", "7"}, display.name(), "/", program.string());
+        ASSERT_TRUE(game.waitForOutput("fbo recreate", 60.0)) << game.standardOutput() << game.standardError();
+        EXPECT_NE(game.standardOutput().find("Loading: " + (dataFolder / "resources" / "models").string() + "/"),
+                  std::string::npos)
+            << game.standardOutput();
+        EXPECT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex", 10.0));
+        EXPECT_EQ(omxtest::xdotool(display.name(), "key Escape"), 0);
+        EXPECT_EQ(game.waitForExit(30.0), 0) << game.standardError();
+    }
+
+    // The desktop entry, metainfo, icons and manual page below `share`, each as its checker wants it.
+    void expectDesktopFiles(const fs::path& share) {
+        const Command desktop = run("desktop-file-validate " + quoted(share / "applications" / (appId + ".desktop")));
+        EXPECT_EQ(desktop.status, 0) << desktop.output;
+        EXPECT_EQ(desktop.output, "");
+        const Command metainfo =
+            run("appstreamcli validate --no-net " + quoted(share / "metainfo" / (appId + ".metainfo.xml")));
+        EXPECT_EQ(metainfo.status, 0) << metainfo.output;
+        for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+            const std::string name = std::to_string(size) + "x" + std::to_string(size);
+            omxtest::Image icon;
+            ASSERT_TRUE(icon.load((share / "icons" / "hicolor" / name / "apps" / "omnivex.png").string())) << name;
+            EXPECT_EQ(icon.width, size);
+            EXPECT_EQ(icon.height, size);
+        }
+        const fs::path manual = share / "man" / "man6" / "omnivex.6.gz";
+        ASSERT_TRUE(fs::is_regular_file(manual));
+        const Command page = run("MANWIDTH=80 man --warnings -l " + quoted(manual) + " 2>&1 >/dev/null");
+        EXPECT_EQ(page.status, 0);
+        EXPECT_EQ(page.output, "") << "the manual page has mistakes";
+        EXPECT_TRUE(fs::is_regular_file(share / "doc" / "omnivex" / "copyright"));
+    }
+
+    fs::path root;
+};
+
+TEST_F(Install, TheInstalledGameStartsFromAnyFolderAndStillAfterItsPrefixMoved) {
+    const Command install = run(std::string(OMNIVEX_CMAKE) + " --install '" OMNIVEX_BINARY_DIR "' --prefix " +
+                                quoted(root / "prefix"));
+    ASSERT_EQ(install.status, 0) << install.output;
+    const fs::path data = root / "prefix" / "share" / "omnivex";
+    for (const char* folder : {"shaders", "resources/models", "resources/textures", "resources/sounds"})
+        EXPECT_FALSE(fs::is_empty(data / folder)) << folder;
+    expectDesktopFiles(root / "prefix" / "share");
+
+    fs::rename(root / "prefix", root / "moved");
+    playFromRoot(root / "moved" / "bin" / "omnivex", root / "moved" / "share" / "omnivex");
+}
+
+TEST_F(Install, TheDebianPackageIsCleanAndItsUnpackedGameStarts) {
+    const Command pack = run(std::string(OMNIVEX_CPACK) + " --config '" OMNIVEX_BINARY_DIR
+                             "/CPackConfig.cmake' -G DEB -B " + quoted(root / "package"));
+    ASSERT_EQ(pack.status, 0) << pack.output;
+    const fs::path deb = root / "package" / ("omnivex_" OMNIVEX_VERSION "_amd64.deb");
+    ASSERT_TRUE(fs::is_regular_file(deb)) << pack.output;
+
+    // The libraries the program links come from the program itself.
+    const Command depends = run("dpkg-deb -f " + quoted(deb) + " Depends Section");
+    EXPECT_EQ(depends.status, 0);
+    for (const char* library : {"libglfw3", "libsdl2-mixer-2.0-0", "libassimp5", "libepoxy0", "libc6", "Section: games"})
+        EXPECT_NE(depends.output.find(library), std::string::npos) << library << " in " << depends.output;
+    const Command lintian = run("lintian --fail-on error " + quoted(deb));
+    EXPECT_EQ(lintian.status, 0) << lintian.output;
+
+    const Command unpack = run("dpkg-deb -x " + quoted(deb) + " " + quoted(root / "unpacked"));
+    ASSERT_EQ(unpack.status, 0) << unpack.output;
+    const fs::path usr = root / "unpacked" / "usr";
+    EXPECT_FALSE(fs::exists(usr / "bin")) << "Debian keeps games in /usr/games";
+    expectDesktopFiles(usr / "share");
+    playFromRoot(usr / "games" / "omnivex", usr / "share" / "omnivex");
+}
+
+}  // namespace
