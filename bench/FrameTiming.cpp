@@ -10,7 +10,7 @@
 
 #include "Clock.h"
 #include "PlaySetup.h"
-#include "app/GlDiagnostics.h"
+#include "assets/GlDiagnostics.h"
 #include "app/Platform.h"
 #include "assets/Model.h"
 #include "game/Game.h"

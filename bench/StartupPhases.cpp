@@ -164,10 +164,13 @@ Mix_Chunk* __wrap_Mix_LoadWAV_RW(SDL_RWops* source, int freeSource) {
     return chunk;
 }
 
-// SoundManager::SoundManager()
-void __real__ZN12SoundManagerC1Ev(SoundManager*);
-void __wrap__ZN12SoundManagerC1Ev(SoundManager* self) {
-    timed(times.sounds, times.soundsMemory, [&] { __real__ZN12SoundManagerC1Ev(self); });
+// SoundManager::SoundManager(const std::string&)
+void __real__ZN12SoundManagerC1ERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(SoundManager*,
+                                                                                        const std::string&);
+void __wrap__ZN12SoundManagerC1ERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(SoundManager* self,
+                                                                                        const std::string& folder) {
+    timed(times.sounds, times.soundsMemory,
+          [&] { __real__ZN12SoundManagerC1ERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(self, folder); });
 }
 
 }  // extern "C"

@@ -21,7 +21,7 @@
 #include "StartupPhases.h"
 #include "UpdateBench.h"
 #include "app/App.h"
-#include "app/GlDiagnostics.h"
+#include "assets/GlDiagnostics.h"
 #include "app/Platform.h"
 #include "assets/Model.h"
 #include "game/Game.h"

@@ -9,7 +9,7 @@
 #include <epoxy/gl.h>
 
 #include "app/DataFolder.h"
-#include "app/GlDiagnostics.h"
+#include "assets/GlDiagnostics.h"
 #include "app/Platform.h"
 #include "game/Game.h"
 

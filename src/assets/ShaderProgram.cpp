@@ -8,7 +8,7 @@
 
 #include <epoxy/gl.h>
 
-#include "app/GlDiagnostics.h"
+#include "assets/GlDiagnostics.h"
 
 namespace {
 constexpr GLsizei logBufferSize = 8096;

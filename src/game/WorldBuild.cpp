@@ -68,7 +68,7 @@ bool Game::buildWorld(const GameOptions& options) {
     if (options.sound) {
         sound = options.sound;
     } else {
-        ownedSound = std::make_unique<SoundManager>();
+        ownedSound = std::make_unique<SoundManager>(soundPath);
         sound = ownedSound.get();
     }
 

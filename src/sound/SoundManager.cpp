@@ -11,7 +11,6 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include "game/WorldConstants.h"
 #include "sound/SoundRules.h"
 
 namespace {
@@ -94,8 +93,6 @@ private:
 };
 
 }  // namespace
-
-SoundManager::SoundManager() : SoundManager(soundPath) {}
 
 SoundManager::SoundManager(const std::string& soundFolder) : folder(soundFolder) {
     resetVolumes();

@@ -30,11 +30,9 @@ struct Mix_Chunk;
 
 class SoundManager {
 public:
-    // Opens the audio device (the silent driver when there is none) and loads all sixteen files
-    // from soundPath. Any failure prints one line naming the step and ends the process with status -1.
-    // Type N plays on mixer channel N. Only one opened manager may exist at a time.
-    SoundManager();
-    // The same, reading the sixteen files from another folder (its path ends with a slash).
+    // Opens the audio device (the silent driver when there is none) and loads all sixteen files from
+    // soundFolder (its path ends with a slash). Any failure prints one line naming the step and ends the
+    // process with status -1. Type N plays on mixer channel N. Only one opened manager may exist at a time.
     explicit SoundManager(const std::string& soundFolder);
     // Halts every channel, frees the sounds and closes the device, so a later manager can open it.
     virtual ~SoundManager();

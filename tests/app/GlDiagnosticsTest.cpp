@@ -3,7 +3,7 @@
 
 #include <epoxy/gl.h>
 
-#include "app/GlDiagnostics.h"
+#include "assets/GlDiagnostics.h"
 #include "support/GlContext.h"
 
 namespace {

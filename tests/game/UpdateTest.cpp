@@ -366,6 +366,7 @@ TEST(LongFrames, ANeglectedSettlementIsLostAfterTheSameGameTimeAtAnySpeed) {
     const float atTenTimesOnTwentyFps = secondsUntilTheFirstSettlementIsLost(10.0f / 20.0f);
     EXPECT_LT(atNormalSpeed, 400.0f);
     EXPECT_NEAR(atTenTimesOnTwentyFps, atNormalSpeed, 1.0f);
+}
 
 TEST(Pause, TheWorldAndItsSoundsStandStillWhileTheCameraFlies) {
     World w;

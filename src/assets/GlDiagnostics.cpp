@@ -1,5 +1,5 @@
 // GlDiagnostics.cpp -- the OpenGL version line and the per-frame error report.
-#include "app/GlDiagnostics.h"
+#include "assets/GlDiagnostics.h"
 
 #include <iostream>
 
