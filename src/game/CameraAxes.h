@@ -3,6 +3,9 @@
 
 #include <glm/glm.hpp>
 
+// True when direction has no horizontal part to speak of: it points straight up or down.
+bool looksStraightUpOrDown(const glm::vec3& direction);
+
 // The unit horizontal part (x, 0, z) of direction. When direction has no horizontal part (it points
 // straight up or down) lastGood is returned instead; otherwise lastGood is updated to the result.
 glm::vec3 horizontalDirection(const glm::vec3& direction, glm::vec3& lastGood);

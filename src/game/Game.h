@@ -121,7 +121,11 @@ public:
     void setPaused(bool pause);
     void updateBorders();
     void updateLight();
+    // Moves the mood towards the settlements' balance and switches the music; with the mood at rest, decides
+    // the game.
     void updateMood(float dt);
+    // Playing, three won settlements win the game and three lost ones lose it.
+    void decideGame(int wonCount, int lostCount);
     // After a win or a loss, brings the overview up once, six seconds later.
     void updateGameOver(float dt);
     void updateEffectVolumes();
@@ -129,7 +133,16 @@ public:
     void playConversionSound(float range, const glm::vec3& where);
 
     // --- camera ---
+    // The intro, the follow flight or flight by keys, then the view and the frustum. dt is real time.
     void updateCamera(float dt);
+    // The intro ends when the camera has come round to the centre, after 40 s, or on F1.
+    bool introShouldEnd();
+    // Prints where the intro ended, lands the camera, starts play and shows the controls panel.
+    void endIntro();
+    void flyIntro(float dt);
+    void followTarget(float dt);
+    void flyByKeys(float dt);
+    void updateView();
 
     // --- picking and actions ---
     void onMouseButton(int button);

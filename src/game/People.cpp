@@ -1,20 +1,13 @@
 // People.cpp -- births, walking and the rules of good and bad people, and the per-frame settlement driver.
 #include <cmath>
-#include <cstdlib>
 
 #include "game/Game.h"
+#include "game/Random.h"
 #include "game/SceneObject.h"
 #include "game/Settlement.h"
 #include "sound/SoundManager.h"
 
 namespace {
-
-// One draw of 0..32767. The formulas expect a 15-bit generator; the C library may deliver up to
-// RAND_MAX, so only the low 15 bits are used.
-int draw15() { return std::rand() % 32768; }
-
-// r: a value in [0, 1].
-double randomUnit() { return draw15() / 32767.0; }
 
 // People walk this many units per second.
 constexpr float walkSpeed = 40.0f;

@@ -4,20 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "game/Game.h"
+#include "game/Random.h"
 #include "game/SceneObject.h"
 #include "sound/SoundManager.h"
 
 namespace {
-
-// One draw of 0..32767. The formulas expect a 15-bit generator; the C library may deliver up to
-// RAND_MAX, so only the low 15 bits are used.
-int draw15() { return std::rand() % 32768; }
-
-// r: a value in [0, 1].
-double randomUnit() { return draw15() / 32767.0; }
 
 // An offset in [-235, 234] around the settlement centre.
 float randomOffset() { return static_cast<float>(draw15() % 470 - 235); }
@@ -28,6 +21,11 @@ glm::vec3 randomSpot(const glm::vec3& centre) {
     const float dx = randomOffset();
     return centre + glm::vec3(dx, 0.0f, dz);
 }
+
+// A grenade's progress: one unit per worker and second while it grows, ten a second lost while nobody works.
+constexpr float grenadeFinished = 4000.0f;  // ready to throw
+constexpr float grenadeWarning = -1260.0f;  // the settlement warns
+constexpr float grenadeLost = -1800.0f;     // the settlement is lost
 
 // Tree, statue and grenade stand at least this far apart.
 constexpr float minimumSpacing = 235.0f;
@@ -142,14 +140,14 @@ void Settlement::updateGrenade(float dt) {
         } else {
             grenadeProgress -= dt * 10.0f;
         }
-        if (grenadeProgress >= 4000.0f) {
+        if (grenadeProgress >= grenadeFinished) {
             grenade->state = Ready;
             grenade->rotation.x = 0.0f;
             grenade->rotation.z = 0.0f;
             grenade->faceTowards(tree->position - glm::vec3(grenade->position.x, 0.0f, grenade->position.z));
             if (sound) sound->play(SoundHolyGrenadeFinished);
             grenadeBorder->state = GrenadeGone;
-        } else if (grenadeProgress <= -1800.0f) {
+        } else if (grenadeProgress <= grenadeLost) {
             status = SettlementLost;
             grenade->state = Sunk;
             grenade->rotation.x = 0.0f;
@@ -157,7 +155,7 @@ void Settlement::updateGrenade(float dt) {
         } else {
             status = Active;
             if (grenadeProgress >= 0.0f) {
-                grenade->position.y = 1.87f * sy * grenadeProgress / 4000.0f - 0.95f * sy;
+                grenade->position.y = 1.87f * sy * grenadeProgress / grenadeFinished - 0.95f * sy;
                 const float w = static_cast<float>(workerCount);
                 grenade->rotationLimit.x = std::min(w, 30.0f);
                 grenade->rotationLimit.z = std::min(w, 30.0f);
@@ -166,8 +164,8 @@ void Settlement::updateGrenade(float dt) {
                 grenade->rotationSpeed.y = 2.0f * w;
                 grenade->animate(this, dt);
             } else {
-                if (grenadeProgress <= -1260.0f) status = Warning;
-                grenade->position.y = -0.95f * sy + 0.8f * sy * grenadeProgress / 1800.0f;
+                if (grenadeProgress <= grenadeWarning) status = Warning;
+                grenade->position.y = -0.95f * sy - 0.8f * sy * grenadeProgress / grenadeLost;
             }
         }
         break;

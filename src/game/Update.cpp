@@ -21,6 +21,9 @@ constexpr float overviewAfterEnd = 6.0f;
 constexpr float overviewWindowEnd = 27.0f;
 constexpr float overviewDone = 28.0f;
 
+// Three won settlements win the game, three lost ones lose it.
+constexpr int settlementsToDecide = 3;
+
 }  // namespace
 
 void Game::update(float dt) {
@@ -133,12 +136,15 @@ void Game::updateMood(float dt) {
         sound->play(MusicGood);
     }
 
-    if (state == Playing) {
-        if (wonCount >= 3) {
-            state = Won;
-        } else if (lostCount >= 3) {
-            state = Lost;
-        }
+    decideGame(wonCount, lostCount);
+}
+
+void Game::decideGame(int wonCount, int lostCount) {
+    if (state != Playing) return;
+    if (wonCount >= settlementsToDecide) {
+        state = Won;
+    } else if (lostCount >= settlementsToDecide) {
+        state = Lost;
     }
 }
 

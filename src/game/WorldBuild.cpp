@@ -13,6 +13,7 @@
 #include "assets/ShaderProgram.h"
 #include "assets/Texture.h"
 #include "game/Game.h"
+#include "game/Random.h"
 #include "game/Settlement.h"
 #include "game/WorldConstants.h"
 #include "math/Conventions.h"
@@ -26,12 +27,11 @@ constexpr uint32_t staticDrawUsage = 0x88E4;  // GL_STATIC_DRAW
 constexpr double minimumSettlementDistance = 960.0000610351562;
 constexpr float neighbourDistance = 1600.0f;
 
-// A coordinate in [-R, R] with R = settlementSpread / 5. The placement formula expects draws of 0 to 32767;
-// the C library may deliver far more (RAND_MAX), so only the low 15 bits are used.
+// A coordinate in [-R, R] with R = settlementSpread / 5.
 float randomSettlementCoordinate() {
     const float range = settlementSpread / 5.0f;
     const float width = range - (-range);
-    return static_cast<float>((std::rand() % 32768) / 32767.0 * width - range);
+    return static_cast<float>(randomUnit() * width - range);
 }
 
 bool acceptableSettlementPosition(const glm::vec3& candidate, const std::array<Settlement*, 5>& placed, int count) {
