@@ -15,31 +15,6 @@
 
 namespace {
 
-struct SoundFile {
-    const char* name;
-    bool loop;
-};
-
-// Indexed by sound type.
-constexpr SoundFile soundFiles[soundTypeCount] = {
-    {"MusicGood.mp3", true},
-    {"MusicBad.mp3", true},
-    {"SoundApple.mp3", false},
-    {"SoundHolyGrenadeRolling.mp3", true},
-    {"SoundHolyGrenadeCrafting.mp3", true},
-    {"SoundHolyGrenadeFinished.mp3", false},
-    {"SoundHolyGrenadeExplosion.mp3", false},
-    {"SoundLightningPick.mp3", true},
-    {"SoundLightningShoot.mp3", false},
-    {"SoundPeopleShot.mp3", false},
-    {"SoundGodRegret.mp3", false},
-    {"SoundGodLaugh1.mp3", false},
-    {"SoundGodLaugh2.mp3", false},
-    {"SoundGodLaugh3.mp3", false},
-    {"SoundGodLaugh4.mp3", false},
-    {"SoundWarning.mp3", false},
-};
-
 constexpr int loadOrder[soundTypeCount] = {0, 1, 2, 3, 4, 7, 8, 9, 5, 6, 10, 11, 12, 13, 14, 15};
 
 bool validType(int type) { return type >= 0 && type < soundTypeCount; }
@@ -151,7 +126,7 @@ void SoundManager::initSystem() {
 }
 
 void SoundManager::loadSounds() {
-    for (const int type : loadOrder) loadSound(soundFiles[type].name, type, soundFiles[type].loop);
+    for (const int type : loadOrder) loadSound(soundFiles[type].name, type, soundFiles[type].loops);
     resetVolumes();
 }
 
@@ -231,4 +206,4 @@ void SoundManager::resumeAll() {
 
 const char* SoundManager::fileName(int type) { return validType(type) ? soundFiles[type].name : ""; }
 
-bool SoundManager::loops(int type) { return validType(type) && soundFiles[type].loop; }
+bool SoundManager::loops(int type) { return validType(type) && soundFiles[type].loops; }

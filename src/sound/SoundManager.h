@@ -5,26 +5,7 @@
 #include <map>
 #include <string>
 
-enum SoundType {
-    MusicGood = 0,
-    MusicBad = 1,
-    SoundApple = 2,
-    SoundHolyGrenadeRolling = 3,
-    SoundHolyGrenadeCrafting = 4,
-    SoundHolyGrenadeFinished = 5,
-    SoundHolyGrenadeExplosion = 6,
-    SoundLightningPick = 7,
-    SoundLightningShoot = 8,
-    SoundPeopleShot = 9,
-    SoundGodRegret = 10,
-    SoundGodLaugh1 = 11,
-    SoundGodLaugh2 = 12,
-    SoundGodLaugh3 = 13,
-    SoundGodLaugh4 = 14,
-    SoundWarning = 15,
-};
-
-constexpr int soundTypeCount = 16;
+#include "sound/SoundCatalogue.h"
 
 struct Mix_Chunk;
 

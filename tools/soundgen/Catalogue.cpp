@@ -1,29 +1,7 @@
-// Catalogue.cpp -- which file each sound type is written to, whether it loops and how it is encoded.
+// Catalogue.cpp -- the function that makes each sound type.
 #include "Sounds.h"
 
 namespace soundgen {
-
-const std::vector<SoundFile>& soundFiles() {
-    static const std::vector<SoundFile> files = {
-        {"MusicGood.mp3", true, 128},
-        {"MusicBad.mp3", true, 128},
-        {"SoundApple.mp3", false, 64},
-        {"SoundHolyGrenadeRolling.mp3", true, 64},
-        {"SoundHolyGrenadeCrafting.mp3", true, 64},
-        {"SoundHolyGrenadeFinished.mp3", false, 64},
-        {"SoundHolyGrenadeExplosion.mp3", false, 64},
-        {"SoundLightningPick.mp3", true, 64},
-        {"SoundLightningShoot.mp3", false, 64},
-        {"SoundPeopleShot.mp3", false, 64},
-        {"SoundGodRegret.mp3", false, 64},
-        {"SoundGodLaugh1.mp3", false, 64},
-        {"SoundGodLaugh2.mp3", false, 64},
-        {"SoundGodLaugh3.mp3", false, 64},
-        {"SoundGodLaugh4.mp3", false, 64},
-        {"SoundWarning.mp3", false, 64},
-    };
-    return files;
-}
 
 Samples makeSound(int type) {
     switch (type) {

@@ -22,16 +22,7 @@ Samples makeGodRegret();                 // "oh no", a falling sigh
 Samples makeGodLaugh(int which);         // four different deep laughs, which = 1..4
 Samples makeWarning();                   // alarm bell
 
-struct SoundFile {
-    const char* fileName;
-    bool loops;
-    int bitRateKbps;
-};
-
-// The sixteen files in sound-type order (MusicGood = 0 ... SoundWarning = 15).
-const std::vector<SoundFile>& soundFiles();
-
-// Renders the sound of the given type (index into soundFiles()).
+// Renders the sound of the given type (index into soundFiles, whose names and bit rates the files get).
 Samples makeSound(int type);
 
 }  // namespace soundgen

@@ -10,6 +10,7 @@
 
 #include "Mp3Encoder.h"
 #include "Sounds.h"
+#include "sound/SoundCatalogue.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -24,19 +25,18 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const auto& files = soundgen::soundFiles();
-    std::vector<std::vector<unsigned char>> encoded(files.size());
+    std::vector<std::vector<unsigned char>> encoded(soundTypeCount);
     std::atomic<size_t> nextType{0};
     auto work = [&] {
-        for (size_t type = nextType++; type < files.size(); type = nextType++)
-            encoded[type] = soundgen::encodeMp3(soundgen::makeSound(static_cast<int>(type)), files[type].bitRateKbps);
+        for (size_t type = nextType++; type < encoded.size(); type = nextType++)
+            encoded[type] = soundgen::encodeMp3(soundgen::makeSound(static_cast<int>(type)), soundFiles[type].bitRateKbps);
     };
     std::thread helper(work);
     work();
     helper.join();
 
-    for (size_t type = 0; type < files.size(); ++type) {
-        const std::string path = (folder / files[type].fileName).string();
+    for (size_t type = 0; type < encoded.size(); ++type) {
+        const std::string path = (folder / soundFiles[type].name).string();
         if (encoded[type].empty()) {
             std::cerr << "Cannot encode " << path << std::endl;
             return 1;
