@@ -15,6 +15,7 @@
 #include "Clock.h"
 
 class Model;
+enum class GeometryUsage;
 class ShaderProgram;
 class SoundManager;
 struct Mix_Chunk;
@@ -118,16 +119,16 @@ void __wrap__Z9loadModelR5ModelRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESa
     });
 }
 
-// uploadGeometry(Model&, const ShaderProgram&, const float*, const float*, const float*, int32_t, uint32_t, bool)
-void __real__Z14uploadGeometryR5ModelRK13ShaderProgramPKfS5_S5_ijb(Model&, const ShaderProgram&, const float*,
-                                                                    const float*, const float*, int32_t, uint32_t,
+// uploadGeometry(Model&, const ShaderProgram&, const float*, const float*, const float*, int32_t, GeometryUsage, bool)
+void __real__Z14uploadGeometryR5ModelRK13ShaderProgramPKfS5_S5_i13GeometryUsageb(Model&, const ShaderProgram&, const float*,
+                                                                    const float*, const float*, int32_t, GeometryUsage,
                                                                     bool);
-void __wrap__Z14uploadGeometryR5ModelRK13ShaderProgramPKfS5_S5_ijb(Model& model, const ShaderProgram& program,
+void __wrap__Z14uploadGeometryR5ModelRK13ShaderProgramPKfS5_S5_i13GeometryUsageb(Model& model, const ShaderProgram& program,
                                                                     const float* positions, const float* normals,
                                                                     const float* texCoords, int32_t byteSize,
-                                                                    uint32_t usage, bool reuse) {
+                                                                    GeometryUsage usage, bool reuse) {
     timed(times.models, times.modelsMemory, [&] {
-        __real__Z14uploadGeometryR5ModelRK13ShaderProgramPKfS5_S5_ijb(model, program, positions, normals, texCoords,
+        __real__Z14uploadGeometryR5ModelRK13ShaderProgramPKfS5_S5_i13GeometryUsageb(model, program, positions, normals, texCoords,
                                                                        byteSize, usage, reuse);
     });
 }

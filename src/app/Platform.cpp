@@ -5,6 +5,8 @@
 
 #include <GLFW/glfw3.h>
 
+static_assert(MouseButton::Left == GLFW_MOUSE_BUTTON_LEFT && MouseButton::Right == GLFW_MOUSE_BUTTON_RIGHT,
+              "mouse button codes");
 static_assert(Key::F1 == GLFW_KEY_F1 && Key::F11 == GLFW_KEY_F11, "function key codes");
 static_assert(Key::Escape == GLFW_KEY_ESCAPE && Key::Space == GLFW_KEY_SPACE, "key codes");
 static_assert(Key::Left == GLFW_KEY_LEFT && Key::Right == GLFW_KEY_RIGHT && Key::Up == GLFW_KEY_UP &&

@@ -125,7 +125,8 @@ void loadModel(Model& model, const std::string& path, const ShaderProgram& progr
 }
 
 void uploadGeometry(Model& model, const ShaderProgram& program, const float* positions, const float* normals,
-                    const float* texCoords, int32_t byteSize, uint32_t usage, bool reuse) {
+                    const float* texCoords, int32_t byteSize, GeometryUsage geometryUsage, bool reuse) {
+    const GLenum usage = geometryUsage == GeometryUsage::Dynamic ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW;
     if (!reuse) glGenVertexArrays(1, &model.vao);
     glBindVertexArray(model.vao);
     if (!reuse) glGenBuffers(3, model.buffers.data());

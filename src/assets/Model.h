@@ -37,10 +37,13 @@ extern std::vector<Model*> allModels;
 // error naming the path and the reason, and leaves the model empty.
 void loadModel(Model& model, const std::string& path, const ShaderProgram& program);
 
+// How often uploaded geometry is refilled: once for good, or every frame (the strike).
+enum class GeometryUsage { Static, Dynamic };
+
 // Uploads position (4 floats per vertex, byteSize bytes), optional normal and texture-coordinate arrays.
 // With reuse set the model's existing vertex array and buffers are refilled.
 void uploadGeometry(Model& model, const ShaderProgram& program, const float* positions, const float* normals,
-                    const float* texCoords, int32_t byteSize, uint32_t usage, bool reuse);
+                    const float* texCoords, int32_t byteSize, GeometryUsage usage, bool reuse);
 
 // Flat normals of the ground quad: 18 floats, (0, 1, 0) six times.
 std::vector<float> computeFaceNormals();

@@ -34,6 +34,12 @@ constexpr int LeftControl = 341;
 constexpr int RightControl = 345;
 }  // namespace Key
 
+// Mouse buttons (the window system's own numbering, checked by the platform layer like the keys).
+namespace MouseButton {
+constexpr int Left = 0;
+constexpr int Right = 1;
+}  // namespace MouseButton
+
 struct MousePosition {
     int x = 0;
     int y = 0;  // pixels, growing downward

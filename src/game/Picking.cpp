@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr uint32_t dynamicDrawUsage = 0x88E8;  // GL_DYNAMIC_DRAW: the strike is rebuilt every update
 constexpr float strikeDuration = 0.5f;          // seconds of game time
 constexpr float strikeScrollSpeed = 1.5f;       // picture repeats per second along the bolt
 constexpr float strikeRepeatLength = 20.0f;     // world units per repeat of the bolt picture
@@ -27,11 +26,11 @@ void boltTop(const glm::mat4& viewMatrix, glm::vec3& a, glm::vec3& b) {
 }  // namespace
 
 void Game::onMouseButton(int button) {
-    if (overviewMode || state == Intro || (button != 0 && button != 1)) return;
+    if (overviewMode || state == Intro || (button != MouseButton::Left && button != MouseButton::Right)) return;
     strike->position = pickGround();
     strike->visible = true;
     strikeTimer = 0.0f;
-    if (button == 0) {
+    if (button == MouseButton::Left) {
         strike->type = 1;
         sound->play(SoundLightningShoot);
     } else {
@@ -42,13 +41,13 @@ void Game::onMouseButton(int button) {
 }
 
 void Game::actOnClick(int button, int id) {
-    if (overviewMode || state == Intro || (button != 0 && button != 1)) return;
+    if (overviewMode || state == Intro || (button != MouseButton::Left && button != MouseButton::Right)) return;
     if (id == 0) return;
     SceneObject* object = findObject(id);
     if (!object) return;
     SceneObject& o = *object;
 
-    if (button == 0) {
+    if (button == MouseButton::Left) {
         // A person that has already died is out of the game and cannot be struck again.
         if (isPerson(o) && o.state != Struck && o.state != Gone) {
             if (o.state == Working && o.owner) o.owner->workerCount -= 1;
@@ -135,7 +134,7 @@ void Game::updateStrike(float dt) {
     buildStrikeGeometry(positions, texCoords);
     if (graphics) {
         uploadGeometry(*lightningModel, *phongShader, positions.data(), nullptr, texCoords.data(),
-                       static_cast<int32_t>(sizeof(float) * positions.size()), dynamicDrawUsage,
+                       static_cast<int32_t>(sizeof(float) * positions.size()), GeometryUsage::Dynamic,
                        lightningBufferCreated);
         lightningBufferCreated = true;
     }

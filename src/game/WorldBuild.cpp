@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr uint32_t staticDrawUsage = 0x88E4;  // GL_STATIC_DRAW
-
 // Settlements are at least this far from every earlier one and closer than neighbourDistance to one of them.
 constexpr double minimumSettlementDistance = 960.0000610351562;
 constexpr float neighbourDistance = 1600.0f;
@@ -158,14 +156,14 @@ bool Game::buildWorld(const GameOptions& options) {
 
     if (graphics) {
         uploadGeometry(*skyboxModel, *skyboxShader, skyboxVertices.data(), nullptr, nullptr,
-                       static_cast<int32_t>(sizeof(float) * skyboxVertices.size()), staticDrawUsage, false);
+                       static_cast<int32_t>(sizeof(float) * skyboxVertices.size()), GeometryUsage::Static, false);
         const std::vector<float> groundNormals = computeFaceNormals();
         uploadGeometry(*groundModel, *phongShader, groundQuadPositions.data(), groundNormals.data(),
-                       groundQuadTexCoords.data(), 96, staticDrawUsage, false);
+                       groundQuadTexCoords.data(), 96, GeometryUsage::Static, false);
         uploadGeometry(*infoPanelModel, *phongShader, groundQuadPositions.data(), nullptr, groundQuadTexCoords.data(), 96,
-                       staticDrawUsage, false);
+                       GeometryUsage::Static, false);
         uploadGeometry(*lightMarkerModel, *phongShader, pyramidPositions.data(), nullptr, pyramidTexCoords.data(), 192,
-                       staticDrawUsage, false);
+                       GeometryUsage::Static, false);
 
         loadModel(*grenadeModel, modelPath + "holygrenade2.obj", *phongShader);
         loadModel(*grenadeBorderModel, modelPath + "holygrenadeborder2.obj", *phongShader);

@@ -58,7 +58,7 @@ TEST(ModelRegistry, ModelsJoinInCreationOrderWithTheirDefaultsAndLeaveOnDestruct
 TEST_F(UploadGeometry, SizesFollowThePositionBytesAndAbsentArraysAreLeftAlone) {
     Model full;
     uploadGeometry(full, *program, groundQuadPositions.data(), computeFaceNormals().data(),
-                   groundQuadTexCoords.data(), 96, GL_STATIC_DRAW, false);
+                   groundQuadTexCoords.data(), 96, GeometryUsage::Static, false);
     ASSERT_NE(full.vao, 0u);
     EXPECT_EQ(bufferSize(full.buffers[0]), 96);
     EXPECT_EQ(bufferSize(full.buffers[1]), 72);
@@ -68,7 +68,7 @@ TEST_F(UploadGeometry, SizesFollowThePositionBytesAndAbsentArraysAreLeftAlone) {
     EXPECT_EQ(full.meshCount, 0);
 
     Model bare;
-    uploadGeometry(bare, *program, pyramidPositions.data(), nullptr, nullptr, 192, GL_STATIC_DRAW, false);
+    uploadGeometry(bare, *program, pyramidPositions.data(), nullptr, nullptr, 192, GeometryUsage::Static, false);
     EXPECT_EQ(bufferSize(bare.buffers[0]), 192);
     EXPECT_EQ(bufferSize(bare.buffers[1]), 0);
     EXPECT_EQ(bufferSize(bare.buffers[2]), 0);
@@ -85,12 +85,12 @@ TEST_F(UploadGeometry, SizesFollowThePositionBytesAndAbsentArraysAreLeftAlone) {
 TEST_F(UploadGeometry, ReuseRefillsTheSameObjects) {
     Model strike;
     const std::vector<float> first(24, 1.0f);
-    uploadGeometry(strike, *program, first.data(), nullptr, nullptr, 96, GL_DYNAMIC_DRAW, false);
+    uploadGeometry(strike, *program, first.data(), nullptr, nullptr, 96, GeometryUsage::Dynamic, false);
     const GLuint vao = strike.vao;
     const std::array<uint32_t, 3> buffers = strike.buffers;
 
     const std::vector<float> second = {0, 1, 2, 1, 3, 4, 5, 1};
-    uploadGeometry(strike, *program, second.data(), nullptr, nullptr, 32, GL_DYNAMIC_DRAW, true);
+    uploadGeometry(strike, *program, second.data(), nullptr, nullptr, 32, GeometryUsage::Dynamic, true);
     EXPECT_EQ(strike.vao, vao);
     EXPECT_EQ(strike.buffers, buffers);
     EXPECT_EQ(bufferSize(strike.buffers[0]), 32);

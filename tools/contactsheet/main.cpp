@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
     const float positions[24] = {-1, -1, 0, 1, 1, -1, 0, 1, -1, 1, 0, 1, 1, -1, 0, 1, 1, 1, 0, 1, -1, 1, 0, 1};
     const float normals[18] = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
     const float uvs[12] = {0, 0, 1, 0, 0, 1, 1, 0, 1, 1, 0, 1};
-    uploadGeometry(quad, program, positions, normals, uvs, sizeof positions, GL_STATIC_DRAW, false);
+    uploadGeometry(quad, program, positions, normals, uvs, sizeof positions, GeometryUsage::Static, false);
     for (const char* file : {"ground/ground2halfglow.tga", "tree/bark.tga", "stonewall/stonegood3.tga", "stonewall/stonebad3.tga"})
         drawFlat(r, quad, file, 1, 0, 2.0f);
     for (const char* file : {"ground/groundborderglow.tga", "tree/leaf3.tga", "peoplegood/goodbobob.tga", "peoplebad/badbobob2.tga",
@@ -219,7 +219,7 @@ int main(int argc, char** argv) {
     for (const auto& face : cubeFaces)
         for (int k : {0, 1, 2, 0, 2, 3}) cubePositions.insert(cubePositions.end(), {float(face[k][0]), float(face[k][1]), float(face[k][2]), 1.0f});
     uploadGeometry(box, program, cubePositions.data(), nullptr, nullptr, static_cast<int32_t>(cubePositions.size() * sizeof(float)),
-                   GL_STATIC_DRAW, false);
+                   GeometryUsage::Static, false);
     const glm::vec3 looks[3] = {{1.0f, 0.05f, 1.0f}, {-1.0f, 0.4f, -1.0f}, {0.2f, 1.0f, 0.1f}};
     for (const glm::vec3& look : looks) {
         r.nextTile("sky cube map");
