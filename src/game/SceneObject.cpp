@@ -1,4 +1,5 @@
-// SceneObject.cpp -- object numbering, registry, heading, facing and the model matrix.
+// SceneObject.cpp -- object numbering, registry, heading, facing, the model matrix and the rotation animation of
+// every settlement object and person.
 #include "game/SceneObject.h"
 
 #include <algorithm>
@@ -7,6 +8,22 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "math/Conventions.h"
+
+namespace {
+
+// Swings one angle between low and high at |speed| degrees per second. The step stops at the bound it
+// runs into, so one long frame (a slow machine, a shader compiled mid-game) cannot tip a tree or a person
+// over; the speed turns at the bound on the next step as usual.
+void swingBetween(float& angle, float& speed, float low, float high, float dt) {
+    if (angle <= low) speed = std::fabs(speed);
+    if (angle >= high) speed = -std::fabs(speed);
+    const float moved = angle + speed * dt;
+    angle = speed > 0.0f ? std::min(moved, std::max(angle, high)) : std::max(moved, std::min(angle, low));
+}
+
+void swing(float& angle, float& speed, float limit, float dt) { swingBetween(angle, speed, -limit, limit, dt); }
+
+}  // namespace
 
 std::map<int, SceneObject*> objectRegistry;
 int nextObjectId = 0;
@@ -48,4 +65,39 @@ glm::mat4 SceneObject::modelMatrix() const {
     m = omx::rotateDegrees(m, rotation.z, glm::vec3(1.0f, 0.0f, 0.0f));
     m = omx::rotateDegrees(m, rotation.x, glm::vec3(0.0f, 0.0f, 1.0f));
     return glm::scale(m, scale);
+}
+
+void SceneObject::animate(const Settlement*, float dt) {
+    switch (type) {
+    case GoodPerson:
+    case BadPerson:
+        if (state == Wandering || state == Dragging || state == Sent) {
+            swing(rotation.z, rotationSpeed.z, 30.0f, dt);
+            rotation.x = 0.0f;
+        } else if (state == Working) {
+            // Bows between -30 and 0 degrees.
+            swingBetween(rotation.x, rotationSpeed.x, -30.0f, 0.0f, dt);
+            rotation.z = 0.0f;
+        } else if (state == Dragged) {
+            rotation.x = -30.0f;
+            rotation.z = 0.0f;
+        }
+        break;
+    case HolyGrenade:
+        if (state == Rolling) {
+            rotation.x += rotationSpeed.x * dt;
+            break;
+        }
+        [[fallthrough]];
+    case SettlementTree:
+        swing(rotation.x, rotationSpeed.x, rotationLimit.x, dt);
+        swing(rotation.z, rotationSpeed.z, rotationLimit.z, dt);
+        rotation.y = omx::wrapDegrees(rotation.y + rotationSpeed.y * dt);
+        break;
+    case MoaiStatue:
+        rotation.y = omx::wrapDegrees(rotation.y + rotationSpeed.y * dt);
+        break;
+    default:
+        break;
+    }
 }

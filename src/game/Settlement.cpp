@@ -1,5 +1,4 @@
-// Settlement.cpp -- a settlement's objects and placement, its holy grenade, its walls and monument, and the
-// rotation animation of every settlement object and person.
+// Settlement.cpp -- a settlement's objects and placement, its holy grenade, its walls and monument.
 #include "game/Settlement.h"
 
 #include <algorithm>
@@ -8,6 +7,7 @@
 #include "game/Game.h"
 #include "game/Random.h"
 #include "game/SceneObject.h"
+#include "math/Conventions.h"
 #include "sound/SoundManager.h"
 
 namespace {
@@ -32,21 +32,6 @@ constexpr float minimumSpacing = 235.0f;
 
 // The magnitude of `magnitude` with the sign of `previous` (zero counts as positive).
 float withSignOf(float magnitude, float previous) { return previous < 0.0f ? -magnitude : magnitude; }
-
-// Keeps an ever-turning angle small so that its heading stays precise over hours of play.
-float wrapDegrees(float degrees) { return std::fmod(degrees, 360.0f); }
-
-// Swings one angle between low and high at |speed| degrees per second. The step stops at the bound it
-// runs into, so one long frame (a slow machine, a shader compiled mid-game) cannot tip a tree or a person
-// over; the speed turns at the bound on the next step as usual.
-void swingBetween(float& angle, float& speed, float low, float high, float dt) {
-    if (angle <= low) speed = std::fabs(speed);
-    if (angle >= high) speed = -std::fabs(speed);
-    const float moved = angle + speed * dt;
-    angle = speed > 0.0f ? std::min(moved, std::max(angle, high)) : std::max(moved, std::min(angle, low));
-}
-
-void swing(float& angle, float& speed, float limit, float dt) { swingBetween(angle, speed, -limit, limit, dt); }
 
 }  // namespace
 
@@ -205,7 +190,7 @@ void Settlement::updateGrenade(float dt) {
 
 void Settlement::updateIndicator(float dt) {
     grenadeIndicator->position = grenade->position;
-    grenadeIndicator->rotation.y = wrapDegrees(grenadeIndicator->rotation.y + 200.0f * dt);
+    grenadeIndicator->rotation.y = omx::wrapDegrees(grenadeIndicator->rotation.y + 200.0f * dt);
     grenadeIndicator->position += grenadeIndicator->heading() * 40.0f;
 }
 
@@ -249,39 +234,4 @@ float Settlement::effectCloseness(EffectKind kind) const {
     const float d = glm::distance(game->camera->position, grenade->position);
     if (!(d <= range)) return 0.0f;
     return std::clamp(1.0f - d / range, 0.0f, 1.0f);
-}
-
-void SceneObject::animate(const Settlement*, float dt) {
-    switch (type) {
-    case GoodPerson:
-    case BadPerson:
-        if (state == Wandering || state == Dragging || state == Sent) {
-            swing(rotation.z, rotationSpeed.z, 30.0f, dt);
-            rotation.x = 0.0f;
-        } else if (state == Working) {
-            // Bows between -30 and 0 degrees.
-            swingBetween(rotation.x, rotationSpeed.x, -30.0f, 0.0f, dt);
-            rotation.z = 0.0f;
-        } else if (state == Dragged) {
-            rotation.x = -30.0f;
-            rotation.z = 0.0f;
-        }
-        break;
-    case HolyGrenade:
-        if (state == Rolling) {
-            rotation.x += rotationSpeed.x * dt;
-            break;
-        }
-        [[fallthrough]];
-    case SettlementTree:
-        swing(rotation.x, rotationSpeed.x, rotationLimit.x, dt);
-        swing(rotation.z, rotationSpeed.z, rotationLimit.z, dt);
-        rotation.y = wrapDegrees(rotation.y + rotationSpeed.y * dt);
-        break;
-    case MoaiStatue:
-        rotation.y = wrapDegrees(rotation.y + rotationSpeed.y * dt);
-        break;
-    default:
-        break;
-    }
 }

@@ -1,6 +1,8 @@
 // Conventions.h -- how the game uses GLM: degrees everywhere, converted at the GLM boundary.
 #pragma once
 
+#include <cmath>
+
 #include <glm/glm.hpp>
 
 namespace omx {
@@ -16,6 +18,9 @@ glm::vec3 rotateVector(const glm::vec3& v, float degrees, const glm::vec3& axis)
 
 // m * R(degrees about axis); angle in degrees.
 glm::mat4 rotateDegrees(const glm::mat4& m, float degrees, const glm::vec3& axis);
+
+// An ever-turning angle brought back into (-360, 360), so that its heading stays precise over hours of play.
+inline float wrapDegrees(float degrees) { return std::fmod(degrees, 360.0f); }
 
 // Vertical field of view in degrees.
 glm::mat4 perspectiveDegrees(float fovyDegrees, float aspect, float zNear, float zFar);
