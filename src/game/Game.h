@@ -65,6 +65,9 @@ public:
     ShaderProgram* phongShader = nullptr;
     ShaderProgram* skyboxShader = nullptr;
     ShaderProgram* idShader = nullptr;
+    // The ground's own lit programs: texture mode 1 only, without and with the strike's picture.
+    ShaderProgram* groundShader = nullptr;
+    ShaderProgram* groundStrikeShader = nullptr;
 
     float badFactor = 0.0f;
     float strikeTimer = 0.0f;
@@ -90,6 +93,20 @@ public:
     uint32_t idDepthBuffer = 0;
     bool idTargetComplete = false;  // picking reads 0 while the id target is unusable
     ShaderProgram* activeShader = nullptr;
+    // Draws every frame the straightforward way: every draw blended, the sky box first, one lit program
+    // for everything, the whole id image. The tests and the benchmark hold the quick way against it.
+    bool plainRendering = false;
+    float glowClock = -1.0f;  // seconds of the finished grenades' pulse when not below 0; else the steady clock
+    // What the last id pass drew: the view it saw and the window rectangle it covered (x0, y0, x1, y1,
+    // exclusive ends). A read outside the rectangle draws that pixel from the same view first.
+    struct IdPass {
+        bool drawn = false;
+        glm::mat4 viewMatrix = glm::mat4(1.0f);
+        glm::mat4 projectionMatrix = glm::mat4(1.0f);
+        std::array<Plane, 6> frustumPlanes{};
+        glm::ivec4 covered = glm::ivec4(0);
+    };
+    IdPass idPass;
 
     // State that lives across frames: update, camera and strike.
     float firstUpdate = 1.0f;
@@ -147,6 +164,13 @@ public:
     void resize(int width, int height);
     void updateFrustum(const glm::vec3& position, const glm::vec3& direction, const glm::vec3& up);
     bool isVisible(const SceneObject& object);
+    // Radius around the object's position that holds all of its model as drawn now (its bounding radius
+    // when that is larger, or when the model's extent is not known).
+    float reachOf(const SceneObject& object) const;
+    // Draws the id pass into the id target for the window rectangle [x0, x1) x [y0, y1) only.
+    void drawIdPass(int x0, int y0, int x1, int y1);
+    // Draws the one pixel (x, y) of the last frame's id image (a read outside what its pass covered).
+    void drawIdPixel(int x, int y);
 
 private:
     std::vector<std::unique_ptr<SceneObject>> objects;

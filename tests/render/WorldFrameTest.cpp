@@ -78,8 +78,9 @@ protected:
         return image.mean(p.x - half, p.y - half, p.x + half + 1, p.y + half + 1);
     }
     rendertest::Image frame() { return rendertest::readColor(0, 1200, 800); }
-    // Every object number found in the id image.
+    // Every object number found in the whole id image of the frame's view.
     std::set<int> idsInImage() {
+        game().drawIdPass(0, 0, 1200, 800);
         std::vector<GLint> ids(static_cast<std::size_t>(1200 * 800), -1);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, game().idFramebuffer);
         glReadBuffer(GL_COLOR_ATTACHMENT0);
