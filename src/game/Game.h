@@ -13,6 +13,7 @@
 #include "math/Plane.h"
 
 class Model;
+class RenderScaleController;
 class ShaderProgram;
 class Settlement;
 class SoundManager;
@@ -96,6 +97,17 @@ public:
     // Draws every frame the straightforward way: every draw blended, the sky box first, one lit program
     // for everything, the whole id image. The tests and the benchmark hold the quick way against it.
     bool plainRendering = false;
+    // Share of the window's width and height the world is drawn at: below 1 into the scene target, then
+    // scaled up to the window; the id image stays at the window's size. With a controller it follows the
+    // frame times (setRenderScale).
+    float renderScale = 1.0f;
+    std::unique_ptr<RenderScaleController> renderScaleControl;
+    double lastFrameStart = -1.0;  // steady-clock seconds of the last frame's render, for the controller
+    uint32_t sceneFramebuffer = 0;
+    uint32_t sceneColorBuffer = 0;
+    uint32_t sceneDepthBuffer = 0;
+    int sceneWidth = 0;
+    int sceneHeight = 0;
     float glowClock = -1.0f;  // seconds of the finished grenades' pulse when not below 0; else the steady clock
     // What the last id pass drew: the view it saw and the window rectangle it covered (x0, y0, x1, y1,
     // exclusive ends). A read outside the rectangle draws that pixel from the same view first.
@@ -162,6 +174,13 @@ public:
     void useShader(ShaderProgram* program);
     void setObjectUniforms(const SceneObject& object, const Settlement* settlement, const Model& model);
     void resize(int width, int height);
+    // A fixed scale (0.5 .. 1), or automatic from 1.0 on.
+    void setRenderScale(bool automatic, float fixed);
+    // Feeds the time since the last frame to the controller; prints "Render scale: 0.75" on a change.
+    void adaptRenderScale();
+    // Binds a colour and depth target of width x height for the world (made on first use or a new size);
+    // false, with framebuffer 0 bound, when it cannot be made.
+    bool bindSceneTarget(int width, int height);
     void updateFrustum(const glm::vec3& position, const glm::vec3& direction, const glm::vec3& up);
     bool isVisible(const SceneObject& object);
     // Radius around the object's position that holds all of its model as drawn now (its bounding radius

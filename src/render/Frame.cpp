@@ -423,6 +423,13 @@ void Game::drawIdPass(int x0, int y0, int x1, int y1) {
 void Game::render() {
     drawnCount = 0;
     culledCount = 0;
+    adaptRenderScale();
+    // Below scale 1 the world goes into the scene target first, and is scaled up to the window at the end.
+    const int sceneW = std::max(1, static_cast<int>(std::lround(static_cast<float>(windowWidth) * renderScale)));
+    const int sceneH = std::max(1, static_cast<int>(std::lround(static_cast<float>(windowHeight) * renderScale)));
+    const bool scaled = (sceneW < windowWidth || sceneH < windowHeight) && worldReady(*this) &&
+                        bindSceneTarget(sceneW, sceneH);
+    if (scaled) glViewport(0, 0, sceneW, sceneH);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (!worldReady(*this)) return;
 
@@ -464,6 +471,13 @@ void Game::render() {
     }
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+    if (scaled) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, sceneFramebuffer);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glBlitFramebuffer(0, 0, sceneW, sceneH, 0, 0, windowWidth, windowHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glViewport(0, 0, windowWidth, windowHeight);
+    }
 
     useShader(idShader);
     // Without a usable id target picking is off: the window's frame is not touched by it.
