@@ -60,20 +60,18 @@ vec3 projectedStrike() {
 
 #ifdef GROUND
 // The ground's own program (built with GROUND defined, and STRIKE while a strike shows): texture mode 1,
-// always lit, none of the other modes' work; the same arithmetic as the general program below.
+// always lit, no highlight (a material factor of 0, which adds exactly nothing in the general program), none
+// of the other modes' work; otherwise the same arithmetic as the general program below.
 void main() {
     vec4 base = texture(colorTexture, texCoord);
-    vec3 viewDir = normalize(-eyePosition);
     vec3 n = normalize(eyeNormal);
     vec3 color = base.rgb;
     vec3 toLight = normalize(vLightPosition - eyePosition);
     float diffuse = max(dot(n, toLight), 0.0);
-    vec3 halfway = normalize(toLight + viewDir);
-    float specular = diffuse > 0.0 ? pow(max(dot(n, halfway), 0.0), shininess) : 0.0;
     float up = normalize(worldNormal).y * 0.5 + 0.5;
     vec3 hemisphere = mix(groundAmbient, skyAmbient, up) * 0.8;
     vec3 light = vec3(ambientFactor) + (hemisphere + diffuse * sunColor) * lightFactor;
-    color = base.rgb * light + vec3(materialFactor * specular * lightFactor);
+    color = base.rgb * light;
 #ifdef STRIKE
     color += projectedStrike();
 #endif

@@ -450,7 +450,10 @@ void Game::render() {
         // From outside the sky box its near and far faces overlap: there it goes first, as it always did.
         const bool skyFirst = !cameraInsideSkyBox(*this);
         if (skyFirst) drawSkyBox(*this);
-        useLitProgram(*this, strike->visible ? *groundStrikeShader : *groundShader, texMatrix);
+        // The ground's own programs leave out the highlight, which a material factor of 0 makes nothing.
+        ShaderProgram* ground = strike->visible ? groundStrikeShader : groundShader;
+        if (groundModel->materialFactor != 0.0f) ground = phongShader;
+        useLitProgram(*this, *ground, texMatrix);
         drawGround(*this);
         useLitProgram(*this, *phongShader, texMatrix);
         drawWorldProps(*this);
