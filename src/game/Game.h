@@ -119,6 +119,8 @@ public:
         glm::ivec4 covered = glm::ivec4(0);
     };
     IdPass idPass;
+    // The six planes (inward, normalised) of the view volume the frame is drawn with, set as it starts.
+    std::array<glm::dvec4, 6> viewVolume{};
 
     // State that lives across frames: update, camera and strike.
     float firstUpdate = 1.0f;
@@ -186,6 +188,9 @@ public:
     // Radius around the object's position that holds all of its model as drawn now (its bounding radius
     // when that is larger, or when the model's extent is not known).
     float reachOf(const SceneObject& object) const;
+    // False when the object lies wholly outside the view volume of the frame being drawn: the quick frame
+    // then leaves its draws out, whether culling (F8) is on or not. Counts nothing; true while plain.
+    bool reachesView(const SceneObject& object) const;
     // Draws the id pass into the id target for the window rectangle [x0, x1) x [y0, y1) only.
     void drawIdPass(int x0, int y0, int x1, int y1);
     // Draws the one pixel (x, y) of the last frame's id image (a read outside what its pass covered).

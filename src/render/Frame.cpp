@@ -157,7 +157,7 @@ void drawGround(Game& g) {
     glBindVertexArray(g.groundModel->vao);
     bindTexture(colorUnit, modelTexture(*g.groundModel, 0));
     for (SceneObject* tile : g.groundTiles) {
-        if (!g.isVisible(*tile)) continue;
+        if (!g.isVisible(*tile) || !g.reachesView(*tile)) continue;
         g.setObjectUniforms(*tile, nullptr, *g.groundModel);
         glDrawArrays(GL_TRIANGLES, 0, 6);
     }
@@ -198,7 +198,7 @@ void drawSettlements(Game& g) {
     glBindVertexArray(g.moaiModel->vao);
     bindTexture(colorUnit, modelTexture(*g.moaiModel, 0));
     for (Settlement* s : g.settlements) {
-        if (!standing(*s) || !g.isVisible(*s->moai)) continue;
+        if (!standing(*s) || !g.isVisible(*s->moai) || !g.reachesView(*s->moai)) continue;
         g.setObjectUniforms(*s->moai, s, *g.moaiModel);
         drawMeshes(*g.moaiModel, "normal", false, -1);
     }
@@ -208,14 +208,14 @@ void drawSettlements(Game& g) {
     bindTexture(colorUnit, modelTexture(*g.treeModel, 0));
     bindTexture(alphaUnit, modelTexture(*g.treeModel, 1));
     for (Settlement* s : g.settlements) {
-        if (!treePresent(*s) || !g.isVisible(*s->tree)) continue;
+        if (!treePresent(*s) || !g.isVisible(*s->tree) || !g.reachesView(*s->tree)) continue;
         g.setObjectUniforms(*s->tree, s, *g.treeModel);
         drawMeshes(*g.treeModel, "special", false, 15);
     }
     bindTexture(colorUnit, modelTexture(*g.treeModel, 2));
     bindTexture(alphaUnit, 0);  // nothing before the bolt reads it (see prepareLitTextures)
     for (Settlement* s : g.settlements) {
-        if (!treePresent(*s) || !g.isVisible(*s->tree)) continue;
+        if (!treePresent(*s) || !g.isVisible(*s->tree) || !g.reachesView(*s->tree)) continue;
         g.setObjectUniforms(*s->tree, s, *g.treeModel);
         setInt(*g.phongShader, Uniform::UseTexture, 1);
         drawMeshes(*g.treeModel, "special", true, 15);
@@ -433,6 +433,11 @@ void Game::render() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (!worldReady(*this)) return;
 
+    // Rows of the clip transform: x + w >= 0, w - x >= 0, and so on for y and z.
+    const glm::dmat4 clip = glm::transpose(glm::dmat4(projectionMatrix) * glm::dmat4(camera->viewMatrix));
+    viewVolume = {clip[3] + clip[0], clip[3] - clip[0], clip[3] + clip[1], clip[3] - clip[1], clip[3] + clip[2],
+                  clip[3] - clip[2]};
+    for (glm::dvec4& plane : viewVolume) plane /= glm::length(glm::dvec3(plane));
     beginColourPass(*this);
     const glm::mat4 texMatrix = prepareLitTextures(*this);
     if (plainRendering) {

@@ -58,6 +58,16 @@ float Game::reachOf(const SceneObject& object) const {
     return std::max(radius, model->extent * std::max(s.x, std::max(s.y, s.z)));
 }
 
+bool Game::reachesView(const SceneObject& object) const {
+    if (plainRendering) return true;
+    const glm::dvec4 centre(glm::dvec3(object.position), 1.0);
+    // A little wider than the sphere, for the rounding between these planes and the clipping.
+    const double radius = static_cast<double>(reachOf(object)) * 1.001 + 1.0;
+    for (const glm::dvec4& plane : viewVolume)
+        if (glm::dot(plane, centre) < -radius) return false;
+    return true;
+}
+
 bool Game::isVisible(const SceneObject& object) {
     if (!frustumCulling) return true;
     // The most negative distance of the centre to any plane; 0 when the centre is inside all six.
