@@ -282,13 +282,13 @@ bool cameraInsideSkyBox(const Game& g) {
     return glm::all(glm::greaterThan(eye, low + 1.0f)) && glm::all(glm::lessThan(eye, high - 1.0f));
 }
 
-// True when every pixel of the window sees the filled ground inside the sky box, nearer than the box and
-// between the near and far planes: then the sky box, drawn after the world, would not change a pixel. The
-// screen-to-ground map is projective while every corner ray goes down to the ground, so the window's four
-// corner rays meeting the ground inside the box's square (convex, like the ground under it) and in the
-// depth range are enough. The ground tiles reach past the box on every side.
 }  // namespace
 
+// Every pixel of the window sees the filled ground inside the sky box, nearer than the box and between the
+// near and far planes: then the sky box, drawn after the world, would not change a pixel. The screen-to-
+// ground map is projective while every corner ray goes down to the ground, so the window's four corner rays
+// meeting the ground inside the box's square (convex, like the ground under it) and in the depth range are
+// enough. The ground tiles reach past the box on every side.
 bool groundCoversWindow(const Game& g) {
     if (g.wireframe || g.plainRendering) return false;
     glm::vec3 low, high;
