@@ -5,6 +5,8 @@
 
 #include <epoxy/gl.h>
 
+#include "game/Game.h"
+
 namespace {
 
 using DrawArraysFn = void(EPOXY_CALLSPEC*)(GLenum, GLint, GLsizei);
@@ -40,7 +42,8 @@ void EPOXY_CALLSPEC countBindVertexArray(GLuint array) {
 
 void EPOXY_CALLSPEC countBindFramebuffer(GLenum target, GLuint framebuffer) {
     if (target == GL_FRAMEBUFFER || target == GL_DRAW_FRAMEBUFFER)
-        pass = framebuffer == 0 ? Pass::Colour : Pass::ObjectId;
+        // The colour pass draws into the window or, below render scale 1, into the scene target.
+        pass = game && framebuffer != 0 && framebuffer == game->idFramebuffer ? Pass::ObjectId : Pass::Colour;
     realBindFramebuffer(target, framebuffer);
 }
 

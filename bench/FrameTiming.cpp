@@ -67,18 +67,18 @@ double percentile(std::vector<double>& values, double fraction) {
     return values[low] + (values[high] - values[low]) * (rank - static_cast<double>(low));
 }
 
-ViewResult measureView(Game& game, const View& view, int warmup, int frames, bool attribute) {
-    ViewResult result;
-    result.view = view;
-    game.frustumCulling = view.frustumCulling;
-    aimCamera(game, view.position, view.direction, view.up);
-    runFrames(game, view, warmup, nullptr);
+namespace {
 
-    FrameSamples samples;
-    const double cpuBefore = processCpuSeconds();
-    runFrames(game, view, frames, &samples);
-    result.series.cpuPerFrame = (processCpuSeconds() - cpuBefore) * 1000.0 / frames;
-    FrameSeries& series = result.series;
+void prepareView(Game& game, const View& view) {
+    game.frustumCulling = view.frustumCulling;
+    game.plainRendering = view.plain;
+    if (!view.autoScale || !game.renderScaleControl) game.setRenderScale(view.autoScale, 1.0f);
+    aimCamera(game, view.position, view.direction, view.up);
+}
+
+FrameSeries summarize(FrameSamples& samples, int frames, double cpuSeconds, const Game& game) {
+    FrameSeries series;
+    series.cpuPerFrame = cpuSeconds * 1000.0 / frames;
     series.frames = frames;
     series.frameMin = percentile(samples.frame, 0.0);
     series.frameMedian = medianOf(samples.frame);
@@ -88,6 +88,93 @@ ViewResult measureView(Game& game, const View& view, int warmup, int frames, boo
     series.presentMedian = medianOf(samples.present);
     series.glErrors = samples.glErrors;
     series.people = livingPeople(game);
+    return series;
+}
+
+}  // namespace
+
+double settleRenderScale(Game& game, const View& view) {
+    prepareView(game, view);
+    if (!game.renderScaleControl) return 0.0;
+    const double start = nowSeconds();
+    double lastChange = start;
+    float scale = game.renderScale;
+    while (nowSeconds() - lastChange < 4.0 && nowSeconds() - start < 30.0) {
+        runFrames(game, view, 1, nullptr);
+        if (game.renderScale != scale) {
+            scale = game.renderScale;
+            lastChange = nowSeconds();
+        }
+    }
+    return lastChange - start;
+}
+
+std::vector<TracePoint> traceRenderScale(Game& game, const View& view, double seconds) {
+    prepareView(game, view);
+    game.setRenderScale(true, 1.0f);
+    std::vector<TracePoint> trace;
+    const double start = nowSeconds();
+    FrameSamples samples;
+    double secondStart = start;
+    while (nowSeconds() - start < seconds) {
+        runFrames(game, view, 1, &samples);
+        const double now = nowSeconds();
+        if (now - secondStart < 1.0) continue;
+        TracePoint point;
+        point.second = now - start;
+        point.scale = game.renderScale;
+        point.frames = static_cast<int>(samples.frame.size());
+        point.frameMedian = medianOf(samples.frame);
+        trace.push_back(point);
+        samples = FrameSamples();
+        secondStart = now;
+    }
+    return trace;
+}
+
+std::vector<ViewResult> measureAlternating(Game& game, const View& a, const View& b, int warmup, int frames) {
+    const View* views[2] = {&a, &b};
+    FrameSamples samples[2];
+    double cpu[2] = {0.0, 0.0};
+    int counted[2] = {0, 0};
+    for (const View* view : views) {
+        prepareView(game, *view);
+        runFrames(game, *view, warmup, nullptr);
+    }
+    const int half = std::max(1, frames / 2);
+    for (int block : {0, 1, 1, 0}) {
+        prepareView(game, *views[block]);
+        runFrames(game, *views[block], 2, nullptr);  // the other way's state out of the way
+        const double before = processCpuSeconds();
+        runFrames(game, *views[block], half, &samples[block]);
+        cpu[block] += processCpuSeconds() - before;
+        counted[block] += half;
+    }
+    std::vector<ViewResult> results(2);
+    for (int k = 0; k < 2; ++k) {
+        ViewResult& result = results[static_cast<std::size_t>(k)];
+        result.view = *views[k];
+        prepareView(game, *views[k]);
+        result.series = summarize(samples[k], counted[k], cpu[k], game);
+        result.scale = game.renderScale;
+        startDrawCounting();
+        runFrames(game, *views[k], 1, nullptr);
+        result.draws = stopDrawCounting();
+    }
+    return results;
+}
+
+ViewResult measureView(Game& game, const View& view, int warmup, int frames, bool attribute) {
+    ViewResult result;
+    result.view = view;
+    prepareView(game, view);
+    runFrames(game, view, warmup, nullptr);
+
+    FrameSamples samples;
+    const double cpuBefore = processCpuSeconds();
+    runFrames(game, view, frames, &samples);
+    result.series = summarize(samples, frames, processCpuSeconds() - cpuBefore, game);
+    result.scale = game.renderScale;
 
     startDrawCounting();
     runFrames(game, view, 1, nullptr);

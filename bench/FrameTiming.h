@@ -17,6 +17,10 @@ struct View {
     glm::vec3 up;
     bool frustumCulling = false;
     bool holdCamera = false;  // aim again after each update (a view the camera update would not keep)
+    double targetFps = 60.0;
+    // How the frame is drawn: the plain way (as before the quick frame), and at render scale 1 or auto.
+    bool plain = false;
+    bool autoScale = false;
 };
 
 // Medians and 95th percentiles in milliseconds; the frame is update + render + present.
@@ -40,6 +44,8 @@ struct ModelDraws {
 
 struct ViewResult {
     View view;
+    float scale = 1.0f;  // the render scale the frames were drawn at (auto: where it settled)
+    double settleSeconds = 0.0;  // auto: seconds of frames until the scale held still
     FrameSeries series;
     FrameDraws draws;
     std::vector<ModelDraws> byModel;
@@ -51,6 +57,23 @@ constexpr float benchFrameStep = 1.0f / 60.0f;
 // Runs `warmup` untimed then `frames` timed loop iterations in the view, counts one more frame's draws,
 // and, when `attribute` is set, compares the processor time of frames with and without each model's draws.
 ViewResult measureView(Game& game, const View& view, int warmup, int frames, bool attribute);
+
+// Two ways of drawing the same view, timed in alternating blocks A B B A of frames/2 each after their
+// warm-up, so that a change of the machine's load falls on both alike. Draws are counted for each.
+std::vector<ViewResult> measureAlternating(Game& game, const View& a, const View& b, int warmup, int frames);
+
+// Lets the automatic render scale settle in the view (until it has held still for 4 s, at most 30 s).
+// Returns the seconds it took.
+double settleRenderScale(Game& game, const View& view);
+
+// One line per second of frames with the automatic render scale: the scale and the median frame time.
+struct TracePoint {
+    double second = 0.0;
+    float scale = 1.0f;
+    double frameMedian = 0.0;
+    int frames = 0;
+};
+std::vector<TracePoint> traceRenderScale(Game& game, const View& view, double seconds);
 
 // The value at `fraction` of the way from the lowest (0) to the highest (1), interpolated; sorts the list.
 double percentile(std::vector<double>& values, double fraction);

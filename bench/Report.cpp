@@ -46,7 +46,6 @@ const char* verdict(bool met) { return met ? "met" : "NOT met"; }
 
 double fps(double milliseconds) { return milliseconds > 0.0 ? 1000.0 / milliseconds : 0.0; }
 
-bool worstView(const ViewResult& view) { return view.view.name.rfind("worst", 0) == 0; }
 
 std::string quoted(const std::string& text) {
     std::string out = "\"";
@@ -125,13 +124,13 @@ void printTable(const BenchReport& r, std::ostream& out) {
 
 
     if (!r.views.empty())
-        out << "frames at 1200 x 800, swap interval 0   median ms  p95 ms   fps   update  render  present"
-               "  cpu ms  people\n";
+        out << "frames at 1200 x 800, swap interval 0         scale  median ms  p95 ms   fps   update  render"
+               "  present  cpu ms  people\n";
     for (const ViewResult& v : r.views) {
         const FrameSeries& f = v.series;
-        const double target = worstView(v) ? worstTargetFps : playTargetFps;
-        out << "  " << std::left << std::setw(38) << v.view.name << std::right << std::setw(9)
-            << fixed(f.frameMedian, 2)
+        const double target = v.view.targetFps;
+        out << "  " << std::left << std::setw(42) << v.view.name << std::right << std::setw(6) << fixed(v.scale, 2)
+            << std::setw(9) << fixed(f.frameMedian, 2)
             << std::setw(8) << fixed(f.frameP95, 2) << std::setw(7) << fixed(fps(f.frameMedian), 1) << std::setw(8)
             << fixed(f.updateMedian, 2) << std::setw(8) << fixed(f.renderMedian, 2) << std::setw(9)
             << fixed(f.presentMedian, 2) << std::setw(8) << fixed(f.cpuPerFrame, 1) << std::setw(8) << f.people
@@ -139,6 +138,14 @@ void printTable(const BenchReport& r, std::ostream& out) {
             << " fps: " << verdict(fps(f.frameMedian) >= target);
         if (f.glErrors) out << "  (" << f.glErrors << " frames with a GL error)";
         out << "\n";
+    }
+
+    if (!r.trace.empty()) {
+        out << "\nautomatic render scale in the play view, second by second\n"
+            << "  second  scale  median ms  frames\n";
+        for (const TracePoint& p : r.trace)
+            out << std::right << std::setw(8) << fixed(p.second, 1) << std::setw(7) << fixed(p.scale, 2) << std::setw(11)
+                << fixed(p.frameMedian, 2) << std::setw(8) << p.frames << "\n";
     }
 
     if (!r.views.empty()) out << "\ndraws per frame                        colour pass            object-id pass\n"
@@ -211,7 +218,9 @@ void writeJson(const BenchReport& r, std::ostream& out) {
             << ", \"presentMedianMs\": " << f.presentMedian << ", \"cpuPerFrameMs\": " << f.cpuPerFrame
             << ", \"people\": " << f.people
             << ", \"framesWithGlError\": " << f.glErrors << ", \"targetFps\": "
-            << (worstView(v) ? worstTargetFps : playTargetFps) << ",\n     ";
+            << v.view.targetFps << ", \"plainFrame\": " << (v.view.plain ? "true" : "false")
+            << ", \"autoScale\": " << (v.view.autoScale ? "true" : "false") << ", \"renderScale\": " << v.scale
+            << ", \"settleSeconds\": " << v.settleSeconds << ",\n     ";
         jsonTally(out, "colourPass", v.draws.passes[0]);
         out << ", ";
         jsonTally(out, "objectIdPass", v.draws.passes[1]);

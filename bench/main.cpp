@@ -36,17 +36,19 @@ struct Options {
     bool startupOnly = false;
     bool updateOnly = false;
     float anisotropy = 0.0f;  // > 0: what-if, every 2D texture's maximum anisotropy set to this
+    double traceSeconds = 0.0;  // > 0: the automatic render scale in the play view, second by second
 };
 
 const char* usage =
     "usage: omnivex_bench [--json=PATH] [--frames=N] [--warmup=N] [--attribute] [--anisotropy=A]\n"
-    "                     [--startup-only | --update-only] [--benchmark_...]\n"
+    "                     [--trace=SECONDS] [--startup-only | --update-only] [--benchmark_...]\n"
     "  Runs from the build folder (shaders/ and resources/ there). --attribute also times each model\n"
     "  in the play view by leaving its draws out. --anisotropy=A measures the frames as if every 2D\n"
     "  texture allowed at most A (a what-if: the game itself asks for the driver's largest). Flags\n"
     "  starting with --benchmark_ go to Google Benchmark. --startup-only stops after the first frame\n"
     "  (for timing start-up over many runs); --update-only runs only the update step (no window, e.g.\n"
-    "  under callgrind).\n";
+    "  under callgrind). --trace=SECONDS plays the play view that long at the automatic render scale and\n"
+    "  prints the scale and the median frame time of every second.\n";
 
 // Takes the benchmark's own flags out of argv, leaving the program name and Google Benchmark's flags.
 bool parseOptions(int& argc, char** argv, Options& options) {
@@ -61,6 +63,8 @@ bool parseOptions(int& argc, char** argv, Options& options) {
             options.warmup = std::atoi(arg.c_str() + 9);
         } else if (arg.rfind("--anisotropy=", 0) == 0) {
             options.anisotropy = static_cast<float>(std::atof(arg.c_str() + 13));
+        } else if (arg.rfind("--trace=", 0) == 0) {
+            options.traceSeconds = std::atof(arg.c_str() + 8);
         } else if (arg == "--update-only") {
             options.updateOnly = true;
         } else if (arg == "--startup-only") {
@@ -248,28 +252,57 @@ int main(int argc, char** argv) {
         report.whatIf = "2D textures at most " + std::to_string(options.anisotropy) + " anisotropy";
     }
 
-    // Full population, then the views.
+    // Full population, then the views, each drawn three ways: the plain frame as before, the quick frame
+    // at render scale 1 (the two timed in alternating blocks), and the quick frame at the automatic scale
+    // once it has settled.
     enterPlay(*game);
     fillSettlements(*game);
     const glm::vec3 up(0.0f, 1.0f, 0.0f);
     const glm::vec3 playPosition(0.0f, 576.0f, 576.0f);
     const glm::vec3 playDirection = glm::normalize(glm::vec3(0.0f, -1.0f, -1.0f));
-    // High enough above the centre that the whole ground (10400 units square) fits the 60-degree view.
-    const std::vector<View> views = {
-        {"play view", playPosition, playDirection, up, false, false},
-        {"play view, culling on (F8)", playPosition, playDirection, up, true, false},
-        // A moment of the intro's circling flight where the ground meets the horizon at a grazing angle.
-        {"intro flight, 1800 up", glm::vec3(-1344.5f, 1809.2f, -1210.6f),
-         glm::normalize(glm::vec3(0.525f, -0.707f, 0.473f)), up, false, true},
-        {"worst case: all in view, from 10000 up", glm::vec3(0.0f, 10000.0f, 0.0f), glm::vec3(0.0f, -1.0f, 0.0f),
-         glm::vec3(0.0f, 0.0f, -1.0f), false, true},
+    struct Place {
+        View view;
+        double targetAtOne, targetAuto;
     };
-    for (const View& view : views) {
-        if (view.name.rfind("play", 0) == 0) enterPlay(*game);
+    const std::vector<Place> places = {
+        {{"play view", playPosition, playDirection, up, false, false}, 40.0, 60.0},
+        {{"play view, culling on (F8)", playPosition, playDirection, up, true, false}, 40.0, 60.0},
+        // A moment of the intro's circling flight where the ground meets the horizon at a grazing angle.
+        {{"intro flight, 1800 up", glm::vec3(-1344.5f, 1809.2f, -1210.6f),
+          glm::normalize(glm::vec3(0.525f, -0.707f, 0.473f)), up, false, true}, 30.0, 60.0},
+        // Every settlement in view across the world, with the sky above: nothing can be left out.
+        {{"worst case: all across the world", glm::vec3(0.0f, 1500.0f, 4300.0f),
+          glm::normalize(glm::vec3(0.0f, -0.28f, -1.0f)), up, false, true}, 30.0, 60.0},
+        // Outside the sky box, whose top face hides the world (the former worst case).
+        {{"outside the sky box, 10000 up", glm::vec3(0.0f, 10000.0f, 0.0f), glm::vec3(0.0f, -1.0f, 0.0f),
+          glm::vec3(0.0f, 0.0f, -1.0f), false, true}, 30.0, 60.0},
+    };
+    for (const Place& place : places) {
+        if (place.view.name.rfind("play", 0) == 0) enterPlay(*game);
+        View before = place.view, atOne = place.view, automatic = place.view;
+        before.name += ", before";
+        before.plain = true;
+        before.targetFps = place.targetAtOne;
+        atOne.name += ", scale 1";
+        atOne.targetFps = place.targetAtOne;
+        automatic.name += ", auto";
+        automatic.autoScale = true;
+        automatic.targetFps = place.targetAuto;
+        for (ViewResult& result : measureAlternating(*game, before, atOne, options.warmup, options.frames))
+            report.views.push_back(result);
         // Costs by model only for the play view: each takes as long as the view itself.
-        const bool attribute = options.attribute && report.views.empty();
-        report.views.push_back(measureView(*game, view, options.warmup, options.frames, attribute));
-        std::cout << view.name << ": median " << report.views.back().series.frameMedian << " ms" << std::endl;
+        if (options.attribute && report.views.size() == 2)
+            report.views.back().byModel = measureView(*game, atOne, 0, options.frames, true).byModel;
+        const double settled = settleRenderScale(*game, automatic);
+        report.views.push_back(measureView(*game, automatic, options.warmup, options.frames, false));
+        report.views.back().settleSeconds = settled;
+        for (std::size_t k = report.views.size() - 3; k < report.views.size(); ++k)
+            std::cout << report.views[k].view.name << ": median " << report.views[k].series.frameMedian << " ms"
+                      << std::endl;
+    }
+    if (options.traceSeconds > 0.0) {
+        enterPlay(*game);
+        report.trace = traceRenderScale(*game, places.front().view, options.traceSeconds);
     }
 
     report.residentAfterViews = residentMegabytes();

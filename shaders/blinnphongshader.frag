@@ -58,6 +58,32 @@ vec3 projectedStrike() {
     return picture.rgb * picture.a;
 }
 
+#ifdef GROUND
+// The ground's own program (built with GROUND defined, and STRIKE while a strike shows): texture mode 1,
+// always lit, no highlight (a material factor of 0, which adds exactly nothing in the general program), none
+// of the other modes' work; otherwise the same arithmetic as the general program below.
+void main() {
+    vec4 base = texture(colorTexture, texCoord);
+    vec3 n = normalize(eyeNormal);
+    vec3 color = base.rgb;
+    vec3 toLight = normalize(vLightPosition - eyePosition);
+    float diffuse = max(dot(n, toLight), 0.0);
+    float up = normalize(worldNormal).y * 0.5 + 0.5;
+    vec3 hemisphere = mix(groundAmbient, skyAmbient, up) * 0.8;
+    vec3 light = vec3(ambientFactor) + (hemisphere + diffuse * sunColor) * lightFactor;
+    color = base.rgb * light;
+#ifdef STRIKE
+    color += projectedStrike();
+#endif
+    color = applyMood(color);
+
+    float distance = length(eyePosition);
+    float haze = 1.0 - exp(-(distance * hazeDensity) * (distance * hazeDensity));
+    vec3 hazeColor = mix(goodHaze, badHaze, clamp(badFactor, 0.0, 1.0)) * (0.25 + 0.75 * lightFactor);
+    color = mix(color, hazeColor, haze);
+    vFragColor = vec4(color, base.a);
+}
+#else
 void main() {
     // Each texture is read once. A software rasterizer runs every side of a branch for a block of pixels,
     // so reads inside the texture modes' branches would all be paid for by every pixel.
@@ -106,3 +132,4 @@ void main() {
     color = mix(color, hazeColor, haze);
     vFragColor = vec4(color, base.a);
 }
+#endif

@@ -11,6 +11,7 @@
 #include "app/DataFolder.h"
 #include "assets/GlDiagnostics.h"
 #include "app/Platform.h"
+#include "app/RenderScaleOption.h"
 #include "game/Game.h"
 
 bool showFps = false;
@@ -87,6 +88,12 @@ int runGame(int argc, const char* const* argv) {
         return 1;
     }
     game = theGame.get();
+    {
+        const GLubyte* renderer = glGetString(GL_RENDERER);
+        const RenderScaleSetting scale = chooseRenderScale(renderScaleFromCommandLine(argc, argv, std::cerr),
+                                                           renderer ? reinterpret_cast<const char*>(renderer) : "");
+        game->setRenderScale(scale.automatic, scale.fixed);
+    }
 
     platform::setTitle("Omnivex");
     platform::setWindowSizeCallback(windowSizeCallback);

@@ -2,6 +2,8 @@
 #include "assets/Model.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <iostream>
 
 #include <assimp/Importer.hpp>
@@ -109,6 +111,7 @@ void loadModel(Model& model, const std::string& path, const ShaderProgram& progr
     const int vertexCount = arrays.vertexCount();
     model.meshVertexCounts = arrays.meshVertexCounts;
     model.meshCount = static_cast<int>(arrays.meshVertexCounts.size());
+    model.extent = farthestVertex(arrays.positions);
     const double t1 = glfwGetTime();
     std::cout << "Loading: " << path << " needed time: " << (t1 - t0) << " mesh count: " << model.meshCount
               << " vertices count: " << vertexCount << std::endl;
@@ -122,6 +125,16 @@ void loadModel(Model& model, const std::string& path, const ShaderProgram& progr
     uploadAttribute(model.buffers[2], program, "vTexCoord", 2, arrays.texCoords.data(), 8 * v, GL_STATIC_DRAW);
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+float farthestVertex(const std::vector<float>& positions) {
+    double farthest = 0.0;
+    for (std::size_t v = 0; v + 3 < positions.size(); v += 4) {
+        const double x = positions[v], y = positions[v + 1], z = positions[v + 2];
+        farthest = std::max(farthest, std::sqrt(x * x + y * y + z * z));
+    }
+    // Rounded up, so that the float never falls short of the farthest vertex.
+    return std::nextafter(static_cast<float>(farthest), std::numeric_limits<float>::infinity());
 }
 
 void uploadGeometry(Model& model, const ShaderProgram& program, const float* positions, const float* normals,

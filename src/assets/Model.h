@@ -27,6 +27,7 @@ public:
     int useLight = 1;
     int useTexture = 1;
     int textureCount = 0;                     // how many of `textures` the filter switches walk
+    float extent = 0.0f;                      // farthest vertex from the model's origin (0: not known)
 };
 
 // Every model ever created, in creation order.
@@ -36,6 +37,9 @@ extern std::vector<Model*> allModels;
 // and prints the "Loading: ..." timing line. A file that cannot be read prints one line to standard
 // error naming the path and the reason, and leaves the model empty.
 void loadModel(Model& model, const std::string& path, const ShaderProgram& program);
+
+// Distance of the farthest of the positions (4 floats per vertex) from the origin.
+float farthestVertex(const std::vector<float>& positions);
 
 // How often uploaded geometry is refilled: once for good, or every frame (the strike).
 enum class GeometryUsage { Static, Dynamic };

@@ -14,19 +14,28 @@ namespace {
 constexpr GLsizei logBufferSize = 8096;
 }
 
-ShaderProgram::ShaderProgram(const std::string& path) {
+ShaderProgram::ShaderProgram(const std::string& path) : ShaderProgram(path, std::string()) {}
+
+std::string ShaderProgram::withDefines(const std::string& source, const std::string& defines) {
+    if (defines.empty()) return source;
+    const std::size_t lineEnd = source.find('\n');
+    if (lineEnd == std::string::npos) return source + "\n" + defines;
+    return source.substr(0, lineEnd + 1) + defines + source.substr(lineEnd + 1);
+}
+
+ShaderProgram::ShaderProgram(const std::string& path, const std::string& defines) {
     valid = false;
     vertexShader = fragmentShader = program = 0;
     if (!fileExists(path + ".vert")) {
         std::cerr << "Vertex shader file " << path << ".vert does not exist." << std::endl;
         return;
     }
-    const std::string vertexSource = readFile(path + ".vert");
+    const std::string vertexSource = withDefines(readFile(path + ".vert"), defines);
     if (!fileExists(path + ".frag")) {
         std::cerr << "Fragment shader file " << path << ".frag does not exist." << std::endl;
         return;
     }
-    const std::string fragmentSource = readFile(path + ".frag");
+    const std::string fragmentSource = withDefines(readFile(path + ".frag"), defines);
     vertexShader = compileShader(GL_VERTEX_SHADER, vertexSource);
     if (vertexShader == 0) return;
     checkGLError();

@@ -8,6 +8,8 @@ class ShaderProgram {
 public:
     // Reads, compiles and links; failures print their message and leave `valid` false.
     explicit ShaderProgram(const std::string& path);
+    // The same with `defines` (lines such as "#define GROUND\n") put in after each source's #version line.
+    ShaderProgram(const std::string& path, const std::string& defines);
 
     bool valid = false;
     uint32_t vertexShader = 0;
@@ -21,4 +23,6 @@ public:
     static uint32_t compileShader(uint32_t type, const std::string& source);
     static bool fileExists(const std::string& path);
     static std::string readFile(const std::string& path);
+    // The source with `defines` inserted after its first line (the #version line).
+    static std::string withDefines(const std::string& source, const std::string& defines);
 };

@@ -133,13 +133,18 @@ TgaImage readTgaReporting(const std::string& path) {
 
 }  // namespace
 
+bool isSoftwareRasterizer(const std::string& renderer) {
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer"}) {
+        if (renderer.find(software) != std::string::npos) return true;
+    }
+    return false;
+}
+
 float usableAnisotropy(const std::string& renderer, float driverLargest) {
     // Mesa's software rasterizers sample anisotropically at a cost that explodes where the ground meets
     // the horizon: some views of the world take from seconds to a minute per frame at any anisotropy above
     // one, while the same views take about a tenth of a second without it.
-    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer"}) {
-        if (renderer.find(software) != std::string::npos) return 1.0f;
-    }
+    if (isSoftwareRasterizer(renderer)) return 1.0f;
     return driverLargest >= 1.0f ? driverLargest : 1.0f;
 }
 

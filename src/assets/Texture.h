@@ -26,6 +26,9 @@ uint32_t loadTexture(const std::string& path, bool clamp);
 // A cube map from six files in the order +x, -x, +y, -y, +z, -z; stays bound on texture unit 0.
 uint32_t loadCubeMap(const std::array<std::string, 6>& paths);
 
+// True for Mesa's software rasterizers (llvmpipe, softpipe, swrast), named by their GL_RENDERER string.
+bool isSoftwareRasterizer(const std::string& renderer);
+
 // The maximum anisotropy given to 2D textures: the largest the driver allows (at least 1), but 1 on Mesa's
 // software rasterizers, named by their GL_RENDERER string.
 float usableAnisotropy(const std::string& renderer, float driverLargest);

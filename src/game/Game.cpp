@@ -8,6 +8,7 @@
 #include "assets/Model.h"
 #include "assets/ShaderProgram.h"
 #include "game/Settlement.h"
+#include "render/RenderScale.h"
 #include "sound/SoundManager.h"
 
 Game* game = nullptr;

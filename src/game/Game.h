@@ -13,6 +13,7 @@
 #include "math/Plane.h"
 
 class Model;
+class RenderScaleController;
 class ShaderProgram;
 class Settlement;
 class SoundManager;
@@ -65,6 +66,9 @@ public:
     ShaderProgram* phongShader = nullptr;
     ShaderProgram* skyboxShader = nullptr;
     ShaderProgram* idShader = nullptr;
+    // The ground's own lit programs: texture mode 1 only, without and with the strike's picture.
+    ShaderProgram* groundShader = nullptr;
+    ShaderProgram* groundStrikeShader = nullptr;
 
     float badFactor = 0.0f;
     float strikeTimer = 0.0f;
@@ -91,6 +95,33 @@ public:
     uint32_t idDepthBuffer = 0;
     bool idTargetComplete = false;  // picking reads 0 while the id target is unusable
     ShaderProgram* activeShader = nullptr;
+    // Draws every frame the straightforward way: every draw blended, the sky box first, one lit program
+    // for everything, the whole id image. The tests and the benchmark hold the quick way against it.
+    bool plainRendering = false;
+    // Share of the window's width and height the world is drawn at: below 1 into the scene target, then
+    // scaled up to the window; the id image stays at the window's size. With a controller it follows the
+    // frame times (setRenderScale).
+    float renderScale = 1.0f;
+    std::unique_ptr<RenderScaleController> renderScaleControl;
+    double lastFrameStart = -1.0;  // steady-clock seconds of the last frame's render, for the controller
+    uint32_t sceneFramebuffer = 0;
+    uint32_t sceneColorBuffer = 0;
+    uint32_t sceneDepthBuffer = 0;
+    int sceneWidth = 0;
+    int sceneHeight = 0;
+    float glowClock = -1.0f;  // seconds of the finished grenades' pulse when not below 0; else the steady clock
+    // What the last id pass drew: the view it saw and the window rectangle it covered (x0, y0, x1, y1,
+    // exclusive ends). A read outside the rectangle draws that pixel from the same view first.
+    struct IdPass {
+        bool drawn = false;
+        glm::mat4 viewMatrix = glm::mat4(1.0f);
+        glm::mat4 projectionMatrix = glm::mat4(1.0f);
+        std::array<Plane, 6> frustumPlanes{};
+        glm::ivec4 covered = glm::ivec4(0);
+    };
+    IdPass idPass;
+    // The six planes (inward, normalised) of the view volume the frame is drawn with, set as it starts.
+    std::array<glm::dvec4, 6> viewVolume{};
 
     // State that lives across frames: update, camera and strike.
     float firstUpdate = 1.0f;
@@ -167,8 +198,25 @@ public:
     void useShader(ShaderProgram* program);
     void setObjectUniforms(const SceneObject& object, const Settlement* settlement, const Model& model);
     void resize(int width, int height);
+    // A fixed scale (0.5 .. 1), or automatic from 1.0 on.
+    void setRenderScale(bool automatic, float fixed);
+    // Feeds the time since the last frame to the controller; prints "Render scale: 0.75" on a change.
+    void adaptRenderScale();
+    // Binds a colour and depth target of width x height for the world (made on first use or a new size);
+    // false, with framebuffer 0 bound, when it cannot be made.
+    bool bindSceneTarget(int width, int height);
     void updateFrustum(const glm::vec3& position, const glm::vec3& direction, const glm::vec3& up);
     bool isVisible(const SceneObject& object);
+    // Radius around the object's position that holds all of its model as drawn now (its bounding radius
+    // when that is larger, or when the model's extent is not known).
+    float reachOf(const SceneObject& object) const;
+    // False when the object lies wholly outside the view volume of the frame being drawn: the quick frame
+    // then leaves its draws out, whether culling (F8) is on or not. Counts nothing; true while plain.
+    bool reachesView(const SceneObject& object) const;
+    // Draws the id pass into the id target for the window rectangle [x0, x1) x [y0, y1) only.
+    void drawIdPass(int x0, int y0, int x1, int y1);
+    // Draws the one pixel (x, y) of the last frame's id image (a read outside what its pass covered).
+    void drawIdPixel(int x, int y);
 
 private:
     std::vector<std::unique_ptr<SceneObject>> objects;

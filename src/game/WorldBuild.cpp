@@ -126,6 +126,16 @@ bool Game::buildWorld(const GameOptions& options) {
             return false;
         }
         for (ShaderProgram* program : {phongShader, skyboxShader, idShader}) bindFragmentOutput(*program, "vFragColor");
+        // The ground's own programs come from the same source; should one not build, the ground is drawn
+        // with the general program.
+        ShaderProgram** groundPrograms[2] = {&groundShader, &groundStrikeShader};
+        const char* groundDefines[2] = {"#define GROUND\n", "#define GROUND\n#define STRIKE\n"};
+        for (int k = 0; k < 2; ++k) {
+            ownedShaders.push_back(std::make_unique<ShaderProgram>(shaderPath + "blinnphongshader", groundDefines[k]));
+            ShaderProgram* program = ownedShaders.back().get();
+            if (program->valid) bindFragmentOutput(*program, "vFragColor");
+            *groundPrograms[k] = program->valid && program->program != 0 ? program : phongShader;
+        }
     }
 
     // Settlement 0 stands at the centre; each later one keeps its distance from all earlier ones

@@ -1,4 +1,5 @@
 // Frame.cpp -- one frame: the colour pass into the window, then the object-id pass into the id target.
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -10,6 +11,7 @@
 #include "assets/ShaderProgram.h"
 #include "game/Game.h"
 #include "game/Settlement.h"
+#include "game/WorldConstants.h"
 #include "render/Render.h"
 #include "render/UniformCache.h"
 
@@ -97,29 +99,15 @@ void Game::useShader(ShaderProgram* program) {
 
 namespace {
 
-// Sky box first, opaque, then the lit program with its per-frame samplers and the strike's projector.
-void beginColourPass(Game& g) {
-    glEnable(GL_DEPTH_TEST);
-    glPolygonMode(GL_FRONT_AND_BACK, g.wireframe ? GL_LINE : GL_FILL);
-    glDisable(GL_BLEND);
-
+void drawSkyBox(Game& g) {
     g.useShader(g.skyboxShader);
     glBindVertexArray(g.skyboxModel->vao);
     g.setObjectUniforms(*g.skybox, nullptr, *g.skyboxModel);
     glDrawArrays(GL_TRIANGLES, 0, 36);
+}
 
-    if (g.transparency) {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    } else {
-        glDisable(GL_BLEND);
-    }
-
-    g.useShader(g.phongShader);
-    setInt(*g.phongShader, Uniform::ColorTexture, colorUnit);
-    setInt(*g.phongShader, Uniform::AlphaTexture, alphaUnit);
-    glUniform1f(uniformLocation(g.phongShader->program, Uniform::GlowTime), glowSeconds());
-
+// Binds what the lit programs read besides the colour texture and gives back the strike's projector matrix.
+glm::mat4 prepareLitTextures(Game& g) {
     // The lit program reads its alpha and projection units for every pixel whatever the texture mode (the
     // software rasterizer runs every side of a branch), and reading nothing is much cheaper than reading a
     // texture: the units hold a texture only while a draw needs it. The leaves and the bolt bind their own.
@@ -130,7 +118,6 @@ void beginColourPass(Game& g) {
     glm::mat4 texMatrix(1.0f);
     const SceneObject& strike = *g.strike;
     if (strike.visible) {
-        setInt(*g.phongShader, Uniform::ProjTexture, projectionUnit);
         bindTexture(projectionUnit, modelTexture(*g.lightningModel, strike.type == 0 ? 4 : 5));
         glBindSampler(projectionUnit, projectionSampler());
         const int k = static_cast<int>(g.strikeTimer * 400.0f + 10.0f) % 210;
@@ -138,20 +125,46 @@ void beginColourPass(Game& g) {
         const glm::mat4 projectorView = glm::lookAt(eye, eye + strike.direction, glm::vec3(0.0f, 1.0f, 0.0f));
         texMatrix = g.projectorMatrix * projectorView;
     }
-    glUniformMatrix4fv(uniformLocation(g.phongShader->program, Uniform::TexMatrix), 1, GL_FALSE,
-                       glm::value_ptr(texMatrix));
+    return texMatrix;
 }
 
-// Ground tiles, border pieces, the info panel and the light marker.
-void drawWorldProps(Game& g) {
+// Makes a lit program current with the frame's samplers, glow clock and projector.
+void useLitProgram(Game& g, ShaderProgram& program, const glm::mat4& texMatrix) {
+    g.useShader(&program);
+    setInt(program, Uniform::ColorTexture, colorUnit);
+    setInt(program, Uniform::AlphaTexture, alphaUnit);
+    glUniform1f(uniformLocation(program.program, Uniform::GlowTime), g.glowClock >= 0.0f ? g.glowClock : glowSeconds());
+    if (g.strike->visible) setInt(program, Uniform::ProjTexture, projectionUnit);
+    glUniformMatrix4fv(uniformLocation(program.program, Uniform::TexMatrix), 1, GL_FALSE, glm::value_ptr(texMatrix));
+}
+
+void beginColourPass(Game& g) {
+    glEnable(GL_DEPTH_TEST);
+    glPolygonMode(GL_FRONT_AND_BACK, g.wireframe ? GL_LINE : GL_FILL);
+    glDisable(GL_BLEND);
+}
+
+void setBlending(bool on) {
+    if (on) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    } else {
+        glDisable(GL_BLEND);
+    }
+}
+
+void drawGround(Game& g) {
     glBindVertexArray(g.groundModel->vao);
     bindTexture(colorUnit, modelTexture(*g.groundModel, 0));
     for (SceneObject* tile : g.groundTiles) {
-        if (!g.isVisible(*tile)) continue;
+        if (!g.isVisible(*tile) || !g.reachesView(*tile)) continue;
         g.setObjectUniforms(*tile, nullptr, *g.groundModel);
         glDrawArrays(GL_TRIANGLES, 0, 6);
     }
+}
 
+// Border pieces, the info panel and the light marker.
+void drawWorldProps(Game& g) {
     glBindVertexArray(g.groundBorderModel->vao);
     bindTexture(colorUnit, modelTexture(*g.groundBorderModel, 0));
     for (SceneObject* border : g.borders) {
@@ -185,7 +198,7 @@ void drawSettlements(Game& g) {
     glBindVertexArray(g.moaiModel->vao);
     bindTexture(colorUnit, modelTexture(*g.moaiModel, 0));
     for (Settlement* s : g.settlements) {
-        if (!standing(*s) || !g.isVisible(*s->moai)) continue;
+        if (!standing(*s) || !g.isVisible(*s->moai) || !g.reachesView(*s->moai)) continue;
         g.setObjectUniforms(*s->moai, s, *g.moaiModel);
         drawMeshes(*g.moaiModel, "normal", false, -1);
     }
@@ -195,14 +208,14 @@ void drawSettlements(Game& g) {
     bindTexture(colorUnit, modelTexture(*g.treeModel, 0));
     bindTexture(alphaUnit, modelTexture(*g.treeModel, 1));
     for (Settlement* s : g.settlements) {
-        if (!treePresent(*s) || !g.isVisible(*s->tree)) continue;
+        if (!treePresent(*s) || !g.isVisible(*s->tree) || !g.reachesView(*s->tree)) continue;
         g.setObjectUniforms(*s->tree, s, *g.treeModel);
         drawMeshes(*g.treeModel, "special", false, 15);
     }
     bindTexture(colorUnit, modelTexture(*g.treeModel, 2));
-    bindTexture(alphaUnit, 0);  // nothing before the bolt reads it (see beginColourPass)
+    bindTexture(alphaUnit, 0);  // nothing before the bolt reads it (see prepareLitTextures)
     for (Settlement* s : g.settlements) {
-        if (!treePresent(*s) || !g.isVisible(*s->tree)) continue;
+        if (!treePresent(*s) || !g.isVisible(*s->tree) || !g.reachesView(*s->tree)) continue;
         g.setObjectUniforms(*s->tree, s, *g.treeModel);
         setInt(*g.phongShader, Uniform::UseTexture, 1);
         drawMeshes(*g.treeModel, "special", true, 15);
@@ -246,58 +259,242 @@ void drawStrike(Game& g) {
     glDrawArrays(GL_TRIANGLES, 0, 6);
 }
 
-// Only what a click can act on, each pixel holding the nearest such object's number (0: none).
-void drawIdPass(Game& g) {
-    glBindFramebuffer(GL_FRAMEBUFFER, g.idFramebuffer);
-    glViewport(0, 0, g.windowWidth, g.windowHeight);
-    const GLint noObject[4] = {0, 0, 0, 0};
-    const GLfloat farDepth = 1.0f;
-    glClearBufferiv(GL_COLOR, 0, noObject);
-    glClearBufferfv(GL_DEPTH, 0, &farDepth);
-    glDisable(GL_BLEND);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}  // namespace
 
-    glBindVertexArray(g.grenadeModel->vao);
-    for (Settlement* s : g.settlements) s->drawGrenade();
+namespace {
 
-    glBindVertexArray(g.treeModel->vao);
-    for (Settlement* s : g.settlements) {
-        if (!treePresent(*s)) continue;
-        if (g.isVisible(*s->tree)) {
-            g.setObjectUniforms(*s->tree, s, *g.treeModel);
-            drawMeshes(*g.treeModel, "special", true, 15);
-        }
-        if (g.isVisible(*s->tree)) {
-            g.setObjectUniforms(*s->tree, s, *g.treeModel);
-            drawMeshes(*g.treeModel, "special", false, 15);
-        }
-    }
+// The sky box, a box around the origin, in world coordinates: false when it is turned (never, today).
+bool skyBoxBounds(const Game& g, glm::vec3& low, glm::vec3& high) {
+    if (g.skybox->rotation != glm::vec3(0.0f) || g.skybox->identityTransform) return false;
+    glm::vec3 extent(0.0f);
+    for (std::size_t v = 0; v + 3 < skyboxVertices.size(); v += 4)
+        extent = glm::max(extent, glm::abs(glm::vec3(skyboxVertices[v], skyboxVertices[v + 1], skyboxVertices[v + 2])));
+    extent *= glm::abs(g.skybox->scale);
+    low = g.skybox->position - extent;
+    high = g.skybox->position + extent;
+    return true;
+}
 
-    glBindVertexArray(g.goodPersonModel->vao);
-    for (Settlement* s : g.settlements) s->drawGoodPeople();
-    glBindVertexArray(g.badPersonModel->vao);
-    for (Settlement* s : g.settlements) s->drawBadPeople();
-
-    glBindVertexArray(0);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+bool cameraInsideSkyBox(const Game& g) {
+    glm::vec3 low, high;
+    if (!skyBoxBounds(g, low, high)) return false;
+    const glm::vec3 eye = g.camera->position;
+    return glm::all(glm::greaterThan(eye, low + 1.0f)) && glm::all(glm::lessThan(eye, high - 1.0f));
 }
 
 }  // namespace
 
+// Every pixel of the window sees the filled ground inside the sky box, nearer than the box and between the
+// near and far planes: then the sky box, drawn after the world, would not change a pixel. The screen-to-
+// ground map is projective while every corner ray goes down to the ground, so the window's four corner rays
+// meeting the ground inside the box's square (convex, like the ground under it) and in the depth range are
+// enough. The ground tiles reach past the box on every side.
+bool groundCoversWindow(const Game& g) {
+    if (g.wireframe || g.plainRendering) return false;
+    glm::vec3 low, high;
+    if (!skyBoxBounds(g, low, high)) return false;
+    const glm::dvec3 eye(g.camera->position);
+    constexpr double margin = 1.0;
+    if (eye.y <= margin || eye.y >= high.y - margin) return false;
+    if (eye.x <= low.x + margin || eye.x >= high.x - margin || eye.z <= low.z + margin || eye.z >= high.z - margin)
+        return false;
+    const glm::dmat4 toWorld = glm::inverse(glm::dmat4(g.projectionMatrix) * glm::dmat4(g.camera->viewMatrix));
+    const glm::dmat4 view(g.camera->viewMatrix);
+    for (int corner = 0; corner < 4; ++corner) {
+        const double nx = (corner & 1) ? 1.0 : -1.0, ny = (corner & 2) ? 1.0 : -1.0;
+        const glm::dvec4 far = toWorld * glm::dvec4(nx, ny, 1.0, 1.0);
+        const glm::dvec3 ray = glm::dvec3(far) / far.w - eye;
+        if (!(ray.y < 0.0)) return false;
+        const glm::dvec3 hit = eye + ray * (-eye.y / ray.y);
+        if (hit.x <= low.x + margin || hit.x >= high.x - margin || hit.z <= low.z + margin || hit.z >= high.z - margin)
+            return false;
+        const double depth = -(view * glm::dvec4(hit, 1.0)).z;
+        if (!(depth > 2.0 * margin && depth < 0.99 * static_cast<double>(farDistance))) return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The window rectangle seen through the four planes of the view through it (1 pixel wider on each side);
+// a sphere wholly outside one of them cannot reach a pixel centre inside the rectangle.
+struct RectangleView {
+    std::array<glm::dvec4, 4> planes{};
+    bool everything = true;
+
+    RectangleView(const Game& g, int x0, int y0, int x1, int y1) {
+        everything = x0 <= 0 && y0 <= 0 && x1 >= g.windowWidth && y1 >= g.windowHeight;
+        if (everything) return;
+        const glm::dmat4 m = glm::transpose(glm::dmat4(g.projectionMatrix) * glm::dmat4(g.camera->viewMatrix));
+        const double w = g.windowWidth, h = g.windowHeight;
+        const double left = 2.0 * (x0 - 1) / w - 1.0, right = 2.0 * (x1 + 1) / w - 1.0;
+        const double bottom = 2.0 * (y0 - 1) / h - 1.0, top = 2.0 * (y1 + 1) / h - 1.0;
+        // Rows of the transposed matrix are the clip coordinates' rows: x - left w >= 0 and so on.
+        planes = {m[0] - left * m[3], right * m[3] - m[0], m[1] - bottom * m[3], top * m[3] - m[1]};
+        for (glm::dvec4& plane : planes) plane /= glm::length(glm::dvec3(plane));
+    }
+
+    bool reaches(const glm::vec3& centre, float radius) const {
+        if (everything) return true;
+        const glm::dvec4 c(glm::dvec3(centre), 1.0);
+        const double r = static_cast<double>(radius) * 1.001 + 1.0;
+        for (const glm::dvec4& plane : planes)
+            if (glm::dot(plane, c) < -r) return false;
+        return true;
+    }
+};
+
+float modelReach(const SceneObject& object, const Model& model) {
+    const glm::vec3 s = glm::abs(object.scale);
+    return model.extent * std::max(s.x, std::max(s.y, s.z));
+}
+
+}  // namespace
+
+void Game::drawIdPass(int x0, int y0, int x1, int y1) {
+    x0 = std::max(x0, 0), y0 = std::max(y0, 0);
+    x1 = std::min(x1, windowWidth), y1 = std::min(y1, windowHeight);
+    idPass.drawn = true;
+    idPass.viewMatrix = camera->viewMatrix;
+    idPass.projectionMatrix = projectionMatrix;
+    idPass.frustumPlanes = frustumPlanes;
+    idPass.covered = glm::ivec4(x0, y0, std::max(x0, x1), std::max(y0, y1));
+
+    const RectangleView rectangle(*this, x0, y0, x1, y1);
+    const bool empty = x1 <= x0 || y1 <= y0;
+    glBindFramebuffer(GL_FRAMEBUFFER, idFramebuffer);
+    glViewport(0, 0, windowWidth, windowHeight);
+    if (!rectangle.everything) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
+    }
+    const GLint noObject[4] = {0, 0, 0, 0};
+    const GLfloat farDepth = 1.0f;
+    if (!empty) {
+        glClearBufferiv(GL_COLOR, 0, noObject);
+        glClearBufferfv(GL_DEPTH, 0, &farDepth);
+    }
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+
+    // Every object is tested and counted as the whole pass would; only those that can reach the rectangle
+    // are drawn.
+    const auto draw = [&](const SceneObject& object, const Settlement* s, const Model& model, const char* mode,
+                          bool onlySelected, int selectedMesh) {
+        if (empty || !rectangle.reaches(object.position, std::max(reachOf(object), modelReach(object, model)))) return;
+        setObjectUniforms(object, s, model);
+        drawMeshes(model, mode, onlySelected, selectedMesh);
+    };
+
+    glBindVertexArray(grenadeModel->vao);
+    for (Settlement* s : settlements) {
+        SceneObject& grenade = *s->grenade;
+        if (grenade.state == GrenadeGone || !isVisible(grenade)) continue;
+        // As in the colour pass, the model carries the mode on to the next indicators.
+        const int state = grenade.state;
+        grenadeModel->useTexture = (state == Ready || state == Rolling || state == Exploding) ? 5 : 1;
+        draw(grenade, s, *grenadeModel, "normal", false, -1);
+    }
+
+    glBindVertexArray(treeModel->vao);
+    for (Settlement* s : settlements) {
+        if (!treePresent(*s)) continue;
+        if (isVisible(*s->tree)) draw(*s->tree, s, *treeModel, "special", true, 15);
+        if (isVisible(*s->tree)) draw(*s->tree, s, *treeModel, "special", false, 15);
+    }
+
+    for (int good = 1; good >= 0; --good) {
+        const Model& model = good ? *goodPersonModel : *badPersonModel;
+        glBindVertexArray(model.vao);
+        for (Settlement* s : settlements) {
+            for (SceneObject* person : good ? s->goodPeople : s->badPeople)
+                if (person && person->state != Gone && isVisible(*person)) draw(*person, s, model, "normal", false, -1);
+            if (s->monument && s->status == (good ? SettlementWon : SettlementLost))
+                draw(*s->monument, s, model, "normal", false, -1);
+        }
+    }
+
+    glBindVertexArray(0);
+    glDisable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
 void Game::render() {
     drawnCount = 0;
     culledCount = 0;
+    adaptRenderScale();
+    // Below scale 1 the world goes into the scene target first, and is scaled up to the window at the end.
+    const int sceneW = std::max(1, static_cast<int>(std::lround(static_cast<float>(windowWidth) * renderScale)));
+    const int sceneH = std::max(1, static_cast<int>(std::lround(static_cast<float>(windowHeight) * renderScale)));
+    const bool scaled = (sceneW < windowWidth || sceneH < windowHeight) && worldReady(*this) &&
+                        bindSceneTarget(sceneW, sceneH);
+    if (scaled) glViewport(0, 0, sceneW, sceneH);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (!worldReady(*this)) return;
 
+    // Rows of the clip transform: x + w >= 0, w - x >= 0, and so on for y and z.
+    const glm::dmat4 clip = glm::transpose(glm::dmat4(projectionMatrix) * glm::dmat4(camera->viewMatrix));
+    viewVolume = {clip[3] + clip[0], clip[3] - clip[0], clip[3] + clip[1], clip[3] - clip[1], clip[3] + clip[2],
+                  clip[3] - clip[2]};
+    for (glm::dvec4& plane : viewVolume) plane /= glm::length(glm::dvec3(plane));
     beginColourPass(*this);
-    drawWorldProps(*this);
-    drawSettlements(*this);
-    drawStrike(*this);
+    const glm::mat4 texMatrix = prepareLitTextures(*this);
+    if (plainRendering) {
+        drawSkyBox(*this);
+        setBlending(transparency);
+        useLitProgram(*this, *phongShader, texMatrix);
+        drawGround(*this);
+        drawWorldProps(*this);
+        drawSettlements(*this);
+        drawStrike(*this);
+    } else {
+        // Only the bolt is drawn with alpha below one: everything else is opaque and drawn without
+        // blending, the world first and then the sky box behind it, where the depth test lets it through;
+        // the bolt last, blended over both.
+        // From outside the sky box its near and far faces overlap: there it goes first, as it always did.
+        const bool skyFirst = !cameraInsideSkyBox(*this);
+        if (skyFirst) drawSkyBox(*this);
+        // The ground's own programs leave out the highlight, which a material factor of 0 makes nothing.
+        ShaderProgram* ground = strike->visible ? groundStrikeShader : groundShader;
+        if (groundModel->materialFactor != 0.0f) ground = phongShader;
+        useLitProgram(*this, *ground, texMatrix);
+        drawGround(*this);
+        useLitProgram(*this, *phongShader, texMatrix);
+        drawWorldProps(*this);
+        drawSettlements(*this);
+        if (!skyFirst && !groundCoversWindow(*this)) {
+            // Where the sky and the world meet at the same depth the sky showed, drawn first: it still does.
+            // From inside the box one face of it lies behind each pixel, so it never meets itself there.
+            glDepthFunc(GL_LEQUAL);
+            drawSkyBox(*this);
+            glDepthFunc(GL_LESS);
+        }
+        if (strike->visible) {
+            useLitProgram(*this, *phongShader, texMatrix);
+            setBlending(transparency);
+            drawStrike(*this);
+            setBlending(false);
+        }
+    }
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+    if (scaled) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, sceneFramebuffer);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glBlitFramebuffer(0, 0, sceneW, sceneH, 0, 0, windowWidth, windowHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glViewport(0, 0, windowWidth, windowHeight);
+    }
 
     useShader(idShader);
     // Without a usable id target picking is off: the window's frame is not touched by it.
-    if (idTargetComplete) drawIdPass(*this);
+    if (!idTargetComplete) return;
+    if (plainRendering) {
+        drawIdPass(0, 0, windowWidth, windowHeight);
+    } else {
+        // The pixel a click reads (the cursor's row, counted from the bottom either way round); a read
+        // anywhere else draws its own pixel first (readObjectId).
+        drawIdPass(mouse.x, windowHeight - 1 - mouse.y, mouse.x + 1, windowHeight - mouse.y + 1);
+    }
 }

@@ -1,6 +1,8 @@
 // Frustum.cpp -- the view frustum's planes from the camera, and the bounding-sphere culling test with its counts.
+#include <algorithm>
 #include <cmath>
 
+#include "assets/Model.h"
 #include "game/Game.h"
 #include "game/WorldConstants.h"
 #include "render/Render.h"
@@ -40,6 +42,32 @@ void Game::updateFrustum(const glm::vec3& position, const glm::vec3& direction, 
     frustumPlanes = frustumPlanesFor(position, direction, up, aspect, farDistance);
 }
 
+float Game::reachOf(const SceneObject& object) const {
+    const Model* model = nullptr;
+    switch (object.type) {
+    case GoodPerson: model = goodPersonModel; break;
+    case BadPerson: model = badPersonModel; break;
+    case SettlementTree: model = treeModel; break;
+    case MoaiStatue: model = moaiModel; break;
+    case HolyGrenade: model = grenadeModel; break;
+    default: break;
+    }
+    const float radius = static_cast<float>(object.boundingRadius);
+    if (!model || model->extent <= 0.0f) return radius;
+    const glm::vec3 s = glm::abs(object.scale);
+    return std::max(radius, model->extent * std::max(s.x, std::max(s.y, s.z)));
+}
+
+bool Game::reachesView(const SceneObject& object) const {
+    if (plainRendering) return true;
+    const glm::dvec4 centre(glm::dvec3(object.position), 1.0);
+    // A little wider than the sphere, for the rounding between these planes and the clipping.
+    const double radius = static_cast<double>(reachOf(object)) * 1.001 + 1.0;
+    for (const glm::dvec4& plane : viewVolume)
+        if (glm::dot(plane, centre) < -radius) return false;
+    return true;
+}
+
 bool Game::isVisible(const SceneObject& object) {
     if (!frustumCulling) return true;
     // The most negative distance of the centre to any plane; 0 when the centre is inside all six.
@@ -48,7 +76,7 @@ bool Game::isVisible(const SceneObject& object) {
         const float dist = glm::dot(plane.normal, object.position) + plane.d;
         if (dist < outside) outside = dist;
     }
-    if (static_cast<float>(object.boundingRadius) + outside < 0.0f) {
+    if (reachOf(object) + outside < 0.0f) {
         culledCount += 1;
         return false;
     }

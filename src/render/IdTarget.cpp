@@ -51,12 +51,35 @@ void Game::resize(int width, int height) {
     // The new target is made before the old one is freed, so its names differ from the old ones.
     const uint32_t oldFramebuffer = idFramebuffer, oldTexture = idTexture, oldDepth = idDepthBuffer;
     idTargetComplete = createFramebuffer(idFramebuffer, width, height, idTexture, idDepthBuffer);
+    idPass.drawn = false;  // nothing has been drawn into the new target yet
     deleteTarget(oldFramebuffer, oldTexture, oldDepth);
+}
+
+void Game::drawIdPixel(int x, int y) {
+    // The last frame's view and culling, so that the pixel holds what that frame's whole id image would
+    // hold; the objects themselves have not moved since (the world moves after the hover read). Neither
+    // the camera nor the culling counts of the frame change.
+    const glm::mat4 view = camera->viewMatrix, projection = projectionMatrix;
+    const std::array<Plane, 6> planes = frustumPlanes;
+    const int drawn = drawnCount, culled = culledCount;
+    camera->viewMatrix = idPass.viewMatrix;
+    projectionMatrix = idPass.projectionMatrix;
+    frustumPlanes = idPass.frustumPlanes;
+    useShader(idShader);
+    drawIdPass(x, y, x + 1, y + 1);
+    camera->viewMatrix = view;
+    projectionMatrix = projection;
+    frustumPlanes = planes;
+    drawnCount = drawn;
+    culledCount = culled;
 }
 
 int Game::readObjectId(int x, int y) {
     if (!idTargetComplete || idFramebuffer == 0) return 0;
     if (x < 0 || y < 0 || x >= windowWidth || y >= windowHeight) return 0;
+    if (!idPass.drawn) return 0;
+    const glm::ivec4& covered = idPass.covered;
+    if (x < covered.x || y < covered.y || x >= covered.z || y >= covered.w) drawIdPixel(x, y);
     GLint id = 0;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, idFramebuffer);
     glReadBuffer(GL_COLOR_ATTACHMENT0);

@@ -20,5 +20,10 @@ bool createFramebuffer(uint32_t& fbo, int width, int height, uint32_t& texture, 
 std::array<Plane, 6> frustumPlanesFor(const glm::vec3& position, const glm::vec3& direction, const glm::vec3& up,
                                       float aspect, float farPlane);
 
+class Game;
+// True when the filled ground, inside the sky box, lies behind every pixel of the window (the sky box
+// would change none); never in wireframe or plain rendering.
+bool groundCoversWindow(const Game& game);
+
 // The texture name at `index` of the model, or 0 when the model has fewer textures.
 uint32_t modelTexture(const Model& model, std::size_t index);

@@ -10,7 +10,7 @@ namespace {
 void drawPeople(Game& game, const Settlement& settlement, const std::vector<SceneObject*>& people,
                 const Model& model, bool showMonument) {
     for (SceneObject* person : people) {
-        if (!person || person->state == Gone || !game.isVisible(*person)) continue;
+        if (!person || person->state == Gone || !game.isVisible(*person) || !game.reachesView(*person)) continue;
         game.setObjectUniforms(*person, &settlement, model);
         drawMeshes(model, "normal", false, -1);
     }
@@ -27,6 +27,7 @@ void Settlement::drawGrenade() {
     // The model carries the mode on to the indicators drawn after the grenades.
     const int state = grenade->state;
     game->grenadeModel->useTexture = (state == Ready || state == Rolling || state == Exploding) ? 5 : 1;
+    if (!game->reachesView(*grenade)) return;
     game->setObjectUniforms(*grenade, this, *game->grenadeModel);
     drawMeshes(*game->grenadeModel, "normal", false, -1);
 }

@@ -36,7 +36,10 @@ bool openDevice(std::string& failedStep) {
         return false;
     }
     const AudioFormat format = chooseAudioFormat(SDL_GetAudioDeviceName(0, 0));
-    if (Mix_OpenAudio(format.frequency, format.format, format.channels, format.chunkSize) != 0) {
+    // The mixer keeps the channel count asked for (SDL spreads mono over the device's speakers), so the
+    // sounds are decoded once, to mono, and take half the memory of stereo.
+    if (Mix_OpenAudioDevice(format.frequency, format.format, format.channels, format.chunkSize, nullptr,
+                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE) != 0) {
         failedStep = "Mix_OpenAudio";
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;

@@ -8,7 +8,7 @@
 struct AudioFormat {
     int frequency = 0;     // samples per second
     uint16_t format = 0;   // an SDL AUDIO_* sample format
-    int channels = 2;      // stereo
+    int channels = 1;      // mono: every sound is made mono and the game does no panning
     int chunkSize = 1024;  // sample frames mixed per pass
 };
 

@@ -79,8 +79,9 @@ protected:
         return image.mean(p.x - half, p.y - half, p.x + half + 1, p.y + half + 1);
     }
     rendertest::Image frame() { return rendertest::readColor(0, 1200, 800); }
-    // The whole id image, rows from the bottom.
+    // The whole id image of the frame's view, rows from the bottom.
     std::vector<GLint> idImage() {
+        game().drawIdPass(0, 0, 1200, 800);
         std::vector<GLint> ids(static_cast<std::size_t>(1200 * 800), -1);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, game().idFramebuffer);
         glReadBuffer(GL_COLOR_ATTACHMENT0);
@@ -409,6 +410,56 @@ TEST_F(WorldFrame, LeavesAreCutOutUnlessTransparencyIsOff) {
     const int solid = treePixels(bare, frame());
     EXPECT_GT(cutOut, 500);
     EXPECT_GT(solid, cutOut + cutOut / 10) << "without transparency the leaf cards are drawn whole";
+}
+
+TEST_F(WorldFrame, ATreeAtTheWindowsEdgeIsNotCulledWhileAnyOfItShows) {
+    game().frustumCulling = true;
+    const SceneObject& tree = *home().tree;
+    // The camera raised until the tree's foot lies 130 units below the bottom plane: beyond its nominal
+    // radius of 100, while its crown, which reaches 165 at its scale, still pokes into the window.
+    const auto bottomDistance = [this, &tree](float y) {
+        rendertest::placeCamera(game(), tree.position + glm::vec3(0.0f, y, 700.0f), glm::vec3(0.0f, -0.1f, -1.0f));
+        return glm::dot(game().frustumPlanes[3].normal, tree.position) + game().frustumPlanes[3].d;
+    };
+    const float d0 = bottomDistance(0.0f), d1 = bottomDistance(100.0f);
+    const float y = (-130.0f - d0) / ((d1 - d0) / 100.0f);
+    ASSERT_NEAR(bottomDistance(y), -130.0f, 1.0f);
+    EXPECT_LT(static_cast<float>(tree.boundingRadius) + bottomDistance(y), 0.0f);
+    EXPECT_GE(game().reachOf(tree), 160.0f);
+
+    game().render();
+    const rendertest::Image culled = frame();
+    game().frustumCulling = false;
+    game().render();
+    const rendertest::Image all = frame();
+    home().tree->state = Gone;
+    game().render();
+    const rendertest::Image bare = frame();
+    home().tree->state = 0;
+    EXPECT_NE(all.rgba, bare.rgba) << "part of the tree shows at the edge";
+    EXPECT_EQ(culled.rgba, all.rgba) << "culling leaves out nothing that shows";
+}
+
+TEST_F(WorldFrame, OnlyTheBoltDrawsWithAlphaBelowOne) {
+    // Everything but the bolt is drawn without blending: every colour texture it samples has no alpha
+    // channel (the leaves' alpha is a separate cut-out texture), and every material colour is opaque.
+    const auto hasAlpha = [](uint32_t texture) {
+        GLint alphaBits = 0;
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        return alphaBits > 0;
+    };
+    const Game& g = game();
+    for (const Model* model : {g.groundModel, g.groundBorderModel, g.infoPanelModel, g.goodPersonModel,
+                               g.badPersonModel, g.moaiModel, g.wallModel, g.grenadeModel}) {
+        ASSERT_FALSE(model->textures.empty());
+        for (uint32_t texture : model->textures) EXPECT_FALSE(hasAlpha(texture)) << "texture " << texture;
+    }
+    EXPECT_FALSE(hasAlpha(g.treeModel->textures[0]));
+    EXPECT_FALSE(hasAlpha(g.treeModel->textures[2]));
+    for (const Model* model : allModels) EXPECT_EQ(model->diffuseColor[3], 1.0f);
+    EXPECT_TRUE(hasAlpha(g.lightningModel->textures[0]) || hasAlpha(g.lightningModel->textures[1]));
 }
 
 }  // namespace

@@ -67,6 +67,11 @@ protected:
 
 TEST_F(SoundManagerTest, OpensSixteenChannelsAndStartsWithTheTableVolumes) {
     EXPECT_GE(Mix_AllocateChannels(-1), soundTypeCount);
+    // Mixed in mono, as the sounds are made: nothing is widened to stereo in memory.
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    ASSERT_EQ(Mix_QuerySpec(&frequency, &format, &channels), 1);
+    EXPECT_EQ(channels, 1);
     EXPECT_FALSE(sound->muted);
     for (int type = 0; type < soundTypeCount; ++type) {
         const float expected = type == SoundLightningPick ? 0.8f

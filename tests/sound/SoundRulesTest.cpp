@@ -16,13 +16,13 @@ TEST(SoundRules, SigmaTelDevicesGetFloatOutputAt48kHz) {
         const AudioFormat format = chooseAudioFormat(name);
         EXPECT_EQ(format.frequency, 48000) << name;
         EXPECT_EQ(format.format, AUDIO_F32SYS) << name;
-        EXPECT_EQ(format.channels, 2) << name;
+        EXPECT_EQ(format.channels, 1) << name;
     }
     for (const char* name : {"sigmatel", "SIGMATEL audio", "Sigma Tel", "HDA Intel PCH", "", static_cast<const char*>(nullptr)}) {
         const AudioFormat format = chooseAudioFormat(name);
         EXPECT_EQ(format.frequency, MIX_DEFAULT_FREQUENCY) << (name ? name : "(no name)");
         EXPECT_EQ(format.format, MIX_DEFAULT_FORMAT) << (name ? name : "(no name)");
-        EXPECT_EQ(format.channels, 2);
+        EXPECT_EQ(format.channels, 1);
     }
 }
 

@@ -1,0 +1,70 @@
+// SceneTarget.cpp -- the render scale: the off-screen target the world is drawn into below scale 1, and
+// the controller that moves the scale with the frame times.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <iostream>
+
+#include <epoxy/gl.h>
+
+#include "game/Game.h"
+#include "render/RenderScale.h"
+
+namespace {
+
+double steadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+void Game::setRenderScale(bool automatic, float fixed) {
+    lastFrameStart = -1.0;
+    if (automatic) {
+        renderScaleControl = std::make_unique<RenderScaleController>(1.0f);
+        renderScale = renderScaleControl->scale();
+    } else {
+        renderScaleControl.reset();
+        renderScale = std::isfinite(fixed) ? std::clamp(fixed, 0.5f, 1.0f) : 1.0f;
+    }
+}
+
+void Game::adaptRenderScale() {
+    if (!renderScaleControl) return;
+    const double now = steadySeconds();
+    const double frame = lastFrameStart < 0.0 ? 0.0 : now - lastFrameStart;
+    lastFrameStart = now;
+    if (!renderScaleControl->addFrame(frame)) return;
+    renderScale = renderScaleControl->scale();
+    std::cout << renderScaleLine(renderScale) << std::endl;
+}
+
+bool Game::bindSceneTarget(int width, int height) {
+    if (sceneFramebuffer == 0 || width != sceneWidth || height != sceneHeight) {
+        if (sceneFramebuffer != 0) glDeleteFramebuffers(1, &sceneFramebuffer);
+        if (sceneColorBuffer != 0) glDeleteRenderbuffers(1, &sceneColorBuffer);
+        if (sceneDepthBuffer != 0) glDeleteRenderbuffers(1, &sceneDepthBuffer);
+        glGenFramebuffers(1, &sceneFramebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
+        // Colour and depth as the window has them: 8 bits a channel, 24 bits of depth.
+        glGenRenderbuffers(1, &sceneColorBuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, sceneColorBuffer);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, sceneColorBuffer);
+        glGenRenderbuffers(1, &sceneDepthBuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, sceneDepthBuffer);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, sceneDepthBuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, 0);
+        sceneWidth = width;
+        sceneHeight = height;
+        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+            glBindFramebuffer(GL_FRAMEBUFFER, 0);
+            glDeleteFramebuffers(1, &sceneFramebuffer);
+            sceneFramebuffer = 0;
+            return false;
+        }
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
+    return true;
+}

@@ -1,0 +1,166 @@
+// RenderScaleTest.cpp -- the render scale: its option and default by driver, the controller that holds 60
+// frames a second (no window), and a frame drawn at a lower scale with picking still exact.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+#include <epoxy/gl.h>
+
+#include "RenderFixture.h"
+#include "app/RenderScaleOption.h"
+#include "render/RenderScale.h"
+
+namespace {
+
+// Seconds of frames at a frame time; returns the scales the controller changed to, in order.
+std::vector<float> run(RenderScaleController& controller, double seconds, double frameTime) {
+    std::vector<float> changes;
+    for (double t = 0.0; t < seconds; t += frameTime)
+        if (controller.addFrame(frameTime)) changes.push_back(controller.scale());
+    return changes;
+}
+
+// Frame time of a frame whose cost grows with the pixels drawn, as on a software rasterizer.
+double pixelBound(float scale, double fixedMs, double fullScaleMs) {
+    return (fixedMs + fullScaleMs * scale * scale) / 1000.0;
+}
+
+TEST(RenderScaleController, FallsToWhatHolds60FpsAtMostOnceASecondAndNeverBelowHalf) {
+    // 40 ms at full scale, 4 ms of it fixed: 60 fps needs about 0.63.
+    RenderScaleController controller;
+    EXPECT_FLOAT_EQ(controller.scale(), 1.0f);
+    std::vector<float> scales;
+    int changes = 0;
+    double seconds = 0.0, lastChange = -10.0, shortestGap = 1e9;
+    while (seconds < 60.0) {
+        const double frame = pixelBound(controller.scale(), 4.0, 36.0);
+        seconds += frame;
+        if (controller.addFrame(frame)) {
+            ++changes;
+            shortestGap = std::min(shortestGap, seconds - lastChange);
+            lastChange = seconds;
+            scales.push_back(controller.scale());
+        }
+    }
+    ASSERT_FALSE(scales.empty());
+    EXPECT_GE(shortestGap, 1.0);
+    EXPECT_LE(changes, 6) << "settles instead of pumping";
+    for (std::size_t i = 1; i < scales.size(); ++i) EXPECT_GE(scales[i - 1] - scales[i], -0.051f);
+    for (float s : scales) EXPECT_GE(s, 0.5f);
+    const float settled = controller.scale();
+    EXPECT_LE(pixelBound(settled, 4.0, 36.0), 1.0 / 60.0 * 1.08) << "holds 60 fps at " << settled;
+    EXPECT_GE(settled, 0.55f) << "not lower than it needs";
+    EXPECT_LE(lastChange, 20.0) << "settled within 20 s";
+
+    // However slow the frames, never below one half.
+    RenderScaleController slow;
+    run(slow, 30.0, 0.2);
+    EXPECT_FLOAT_EQ(slow.scale(), 0.5f);
+}
+
+TEST(RenderScaleController, RisesSlowlyWithRoomAndHoldsStillNearTheTarget) {
+    RenderScaleController controller(0.5f);
+    // Fast frames at every scale: one step at a time, at least three seconds apart, up to 1.
+    const std::vector<float> up = run(controller, 200.0, 0.005);
+    ASSERT_EQ(up.size(), 10u);
+    for (std::size_t i = 0; i < up.size(); ++i) EXPECT_NEAR(up[i], 0.55f + 0.05f * static_cast<float>(i), 1e-4f);
+    EXPECT_FLOAT_EQ(controller.scale(), 1.0f);
+
+    // Frame times around the target, or held at it by the display's refresh: nothing changes.
+    RenderScaleController steady(0.75f);
+    EXPECT_TRUE(run(steady, 60.0, 1.0 / 60.0).empty());
+    double t = 0.0;
+    int changes = 0;
+    for (int i = 0; t < 60.0; ++i) {
+        const double frame = (i % 2 ? 15.5 : 17.5) / 1000.0;
+        t += frame;
+        changes += steady.addFrame(frame) ? 1 : 0;
+    }
+    EXPECT_EQ(changes, 0);
+    // A scale whose next step up would overshoot the target stays where it is.
+    RenderScaleController tight(0.8f);
+    EXPECT_TRUE(run(tight, 30.0, 0.013).empty()) << "13 ms at 0.8 predicts 14.7 ms at 0.85";
+    // Hitches and nonsense do not throw it.
+    EXPECT_FALSE(tight.addFrame(-1.0));
+    EXPECT_FALSE(tight.addFrame(0.0));
+}
+
+TEST(RenderScaleOption, AutoOrAHalfToOneOnTheCommandLineElseTheDriverDecides) {
+    RenderScaleSetting setting;
+    EXPECT_TRUE(parseRenderScale("0.75", setting));
+    EXPECT_TRUE(setting.given && !setting.automatic);
+    EXPECT_FLOAT_EQ(setting.fixed, 0.75f);
+    EXPECT_TRUE(parseRenderScale("auto", setting));
+    EXPECT_TRUE(setting.automatic);
+    for (const char* bad : {"0.49", "1.01", "abc", "0.75x", "", "nan", "inf", "-1"}) {
+        RenderScaleSetting untouched;
+        EXPECT_FALSE(parseRenderScale(bad, untouched)) << bad;
+        EXPECT_FALSE(untouched.given);
+    }
+    EXPECT_TRUE(parseRenderScale("0.5", setting) && parseRenderScale("1", setting));
+
+    std::ostringstream err;
+    const char* words[] = {"omnivex", "--render-scale", "0.6", "highestframerate"};
+    RenderScaleSetting fromLine = renderScaleFromCommandLine(4, words, err);
+    EXPECT_TRUE(fromLine.given && !fromLine.automatic);
+    EXPECT_FLOAT_EQ(fromLine.fixed, 0.6f);
+    const char* joined[] = {"omnivex", "--render-scale=auto"};
+    EXPECT_TRUE(renderScaleFromCommandLine(2, joined, err).automatic);
+    EXPECT_TRUE(err.str().empty());
+    const char* wrong[] = {"omnivex", "--render-scale", "2"};
+    EXPECT_FALSE(renderScaleFromCommandLine(3, wrong, err).given);
+    EXPECT_NE(err.str().find("Invalid render scale \"2\""), std::string::npos);
+    const char* missing[] = {"omnivex", "--render-scale"};
+    EXPECT_FALSE(renderScaleFromCommandLine(2, missing, err).given);
+
+    const RenderScaleSetting none;
+    EXPECT_TRUE(chooseRenderScale(none, "llvmpipe (LLVM 15.0.6, 256 bits)").automatic);
+    EXPECT_TRUE(chooseRenderScale(none, "softpipe").automatic);
+    const RenderScaleSetting hardware = chooseRenderScale(none, "AMD Radeon RX 6600 (radeonsi, navi23)");
+    EXPECT_FALSE(hardware.automatic);
+    EXPECT_FLOAT_EQ(hardware.fixed, 1.0f);
+    EXPECT_FALSE(chooseRenderScale(fromLine, "llvmpipe").automatic) << "the command line wins";
+    EXPECT_EQ(renderScaleLine(0.75f), "Render scale: 0.75");
+    EXPECT_EQ(renderScaleLine(0.5f), "Render scale: 0.50");
+}
+
+TEST(RenderScaleFrame, AHalfScaleFrameShowsTheSameWorldAndPicksInWindowPixels) {
+    rendertest::Scene scene;
+    if (!rendertest::buildRealWorld(scene)) GTEST_SKIP() << "no GL context or generated assets";
+    Game& g = *scene.game;
+    rendertest::overlookHome(scene);
+    SceneObject& person = rendertest::addPerson(g, *g.settlements[0], GoodPerson, scene.centre + glm::vec3(-60.0f, 0.0f, 150.0f));
+    g.render();
+    const rendertest::Image full = rendertest::readColor(0, 1200, 800);
+
+    g.setRenderScale(false, 0.5f);
+    g.render();
+    const rendertest::Image half = rendertest::readColor(0, 1200, 800);
+    rendertest::savePng(half, "render_scale_half.png");
+    EXPECT_EQ(g.sceneWidth, 600);
+    EXPECT_EQ(g.sceneHeight, 400);
+    // The same picture, only softer: every 100-pixel block keeps its mean colour.
+    for (int y = 0; y < 800; y += 100)
+        for (int x = 0; x < 1200; x += 100)
+            EXPECT_LT(glm::length(full.mean(x, y, x + 100, y + 100) - half.mean(x, y, x + 100, y + 100)), 0.06f)
+                << "block at " << x << ", " << y;
+    int differing = 0;
+    for (std::size_t i = 0; i < full.rgba.size(); i += 4) differing += full.rgba[i] != half.rgba[i] ? 1 : 0;
+    EXPECT_GT(differing, 10000) << "drawn at a lower resolution";
+
+    // Picking is exact in window pixels: the person's centre pixel and its neighbours.
+    const glm::ivec2 p = rendertest::centrePixel(g, person, "goodbobob2.obj");
+    EXPECT_EQ(g.readObjectId(p.x, p.y), person.id);
+    g.mouse = MousePosition{p.x, 800 - p.y};
+    g.updateHover();
+    EXPECT_TRUE(person.highlighted);
+
+    // Back at 1: straight into the window, the same frame as before.
+    g.setRenderScale(false, 1.0f);
+    person.highlighted = false;
+    g.render();
+    EXPECT_EQ(rendertest::readColor(0, 1200, 800).rgba, full.rgba);
+}
+
+}  // namespace
