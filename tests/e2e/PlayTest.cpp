@@ -63,8 +63,11 @@ protected:
         size_t at = out.find(marker);
         if (at == std::string::npos) return lines;
         at += marker.size();
-        for (size_t end = out.find('\n', at); end != std::string::npos; at = end + 1, end = out.find('\n', at))
-            lines.push_back(out.substr(at, end - at));
+        for (size_t end = out.find('\n', at); end != std::string::npos; at = end + 1, end = out.find('\n', at)) {
+            const std::string line = out.substr(at, end - at);
+            // The automatic render scale reports its changes whenever they happen.
+            if (line.rfind("Render scale: ", 0) != 0) lines.push_back(line);
+        }
         return lines;
     }
     // F1 ends the intro: it prints the intro time, the camera position and direction, and the
