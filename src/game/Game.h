@@ -1,4 +1,20 @@
 // Game.h -- the one game: world state, models, programs, settlements, and the per-frame entry points.
+//
+// Where the methods of Game live:
+//   game/Game.cpp              construction, the object list, destruction
+//   game/WorldBuild.cpp        buildWorld: programs, settlements, models and textures in their fixed order
+//   game/Update.cpp            update (time scale, sub-steps), overview, borders, light, mood, the game's
+//                              decision and its end, effect volumes
+//   game/Pause.cpp             pausing the world and its sounds
+//   game/CameraUpdate.cpp      the camera: intro, follow flight, flight by keys, the view
+//   game/People.cpp            the settlements' per-frame step and the conversion sound
+//   game/Picking.cpp           clicks, hover, the ground point under the cursor, the strike
+//   render/Frame.cpp           render: the colour pass and the object-id pass, useShader
+//   render/ObjectUniforms.cpp  setObjectUniforms
+//   render/Resize.cpp          resize: viewport, projection, id target
+//   render/IdTarget.cpp        drawing one id pixel and reading an object id back
+//   render/SceneTarget.cpp     the render scale and the off-screen scene target
+//   render/Frustum.cpp         the frustum planes, the objects' reach and the culling test
 #pragma once
 
 #include <array>
@@ -142,6 +158,14 @@ public:
     // --- world construction ---
     // Builds the world in its fixed order; false when a shader program is unusable.
     bool buildWorld(const GameOptions& options);
+    // The steps of buildWorld, in the order it takes them.
+    void createSceneObjects();   // camera, light, strike, sky box, ground tiles, borders, info panel
+    bool buildShaderPrograms();  // false when one of the three programs is unusable
+    void placeSettlements();
+    void createModels();
+    void loadModelGeometry();    // built-in meshes and OBJ files
+    void loadModelTextures();    // 2D textures, then the sky box's cube map
+    void setModelMaterials();
     // A new object owned by the game (numbered and registered by its constructor).
     SceneObject* newObject(int type);
 

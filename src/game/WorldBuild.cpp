@@ -70,6 +70,22 @@ bool Game::buildWorld(const GameOptions& options) {
         sound = ownedSound.get();
     }
 
+    createSceneObjects();
+    if (graphics && !buildShaderPrograms()) return false;
+    placeSettlements();
+    createModels();
+    if (graphics) {
+        loadModelGeometry();
+        loadModelTextures();
+    }
+    setModelMaterials();
+
+    sound->play(MusicGood);
+    sound->play(SoundHolyGrenadeCrafting);
+    return true;
+}
+
+void Game::createSceneObjects() {
     // Object numbers follow creation order: camera 0, light 1, strike 2, sky box 3, tiles 4..103,
     // borders 104..107, info panel 108, then the settlements' objects.
     ownedCamera = std::make_unique<Camera>();
@@ -113,31 +129,34 @@ bool Game::buildWorld(const GameOptions& options) {
     light->position = glm::vec3(0.0f);
     strike->identityTransform = true;
     activeShader = nullptr;
+}
 
-    if (graphics) {
-        const char* programNames[3] = {"blinnphongshader", "skyboxshader", "fboshader"};
-        for (const char* name : programNames) ownedShaders.push_back(std::make_unique<ShaderProgram>(shaderPath + name));
-        phongShader = ownedShaders[0].get();
-        skyboxShader = ownedShaders[1].get();
-        idShader = ownedShaders[2].get();
-        // Nothing can be drawn or picked without all three programs: stop before anything uses them.
-        if (!phongShader->valid || !skyboxShader->valid || !idShader->valid) {
-            std::cerr << "Could not compile shader program." << std::endl;
-            return false;
-        }
-        for (ShaderProgram* program : {phongShader, skyboxShader, idShader}) bindFragmentOutput(*program, "vFragColor");
-        // The ground's own programs come from the same source; should one not build, the ground is drawn
-        // with the general program.
-        ShaderProgram** groundPrograms[2] = {&groundShader, &groundStrikeShader};
-        const char* groundDefines[2] = {"#define GROUND\n", "#define GROUND\n#define STRIKE\n"};
-        for (int k = 0; k < 2; ++k) {
-            ownedShaders.push_back(std::make_unique<ShaderProgram>(shaderPath + "blinnphongshader", groundDefines[k]));
-            ShaderProgram* program = ownedShaders.back().get();
-            if (program->valid) bindFragmentOutput(*program, "vFragColor");
-            *groundPrograms[k] = program->valid && program->program != 0 ? program : phongShader;
-        }
+bool Game::buildShaderPrograms() {
+    const char* programNames[3] = {"blinnphongshader", "skyboxshader", "fboshader"};
+    for (const char* name : programNames) ownedShaders.push_back(std::make_unique<ShaderProgram>(shaderPath + name));
+    phongShader = ownedShaders[0].get();
+    skyboxShader = ownedShaders[1].get();
+    idShader = ownedShaders[2].get();
+    // Nothing can be drawn or picked without all three programs: stop before anything uses them.
+    if (!phongShader->valid || !skyboxShader->valid || !idShader->valid) {
+        std::cerr << "Could not compile shader program." << std::endl;
+        return false;
     }
+    for (ShaderProgram* program : {phongShader, skyboxShader, idShader}) bindFragmentOutput(*program, "vFragColor");
+    // The ground's own programs come from the same source; should one not build, the ground is drawn
+    // with the general program.
+    ShaderProgram** groundPrograms[2] = {&groundShader, &groundStrikeShader};
+    const char* groundDefines[2] = {"#define GROUND\n", "#define GROUND\n#define STRIKE\n"};
+    for (int k = 0; k < 2; ++k) {
+        ownedShaders.push_back(std::make_unique<ShaderProgram>(shaderPath + "blinnphongshader", groundDefines[k]));
+        ShaderProgram* program = ownedShaders.back().get();
+        if (program->valid) bindFragmentOutput(*program, "vFragColor");
+        *groundPrograms[k] = program->valid && program->program != 0 ? program : phongShader;
+    }
+    return true;
+}
 
+void Game::placeSettlements() {
     // Settlement 0 stands at the centre; each later one keeps its distance from all earlier ones
     // and has a near neighbour among them.
     for (int n = 0; n < 5; ++n) {
@@ -155,7 +174,9 @@ bool Game::buildWorld(const GameOptions& options) {
         settlements[static_cast<size_t>(n)]->setup();
     }
     for (Settlement* settlement : settlements) settlement->scatter();
+}
 
+void Game::createModels() {
     Model** models[13] = {&treeModel,       &groundModel,    &groundBorderModel, &infoPanelModel, &moaiModel,
                           &goodPersonModel, &badPersonModel, &lightMarkerModel,  &skyboxModel,    &lightningModel,
                           &grenadeModel,    &grenadeBorderModel, &wallModel};
@@ -163,71 +184,68 @@ bool Game::buildWorld(const GameOptions& options) {
         ownedModels.push_back(std::make_unique<Model>());
         *slot = ownedModels.back().get();
     }
+}
 
-    if (graphics) {
-        uploadGeometry(*skyboxModel, *skyboxShader, skyboxVertices.data(), nullptr, nullptr,
-                       static_cast<int32_t>(sizeof(float) * skyboxVertices.size()), GeometryUsage::Static, false);
-        const std::vector<float> groundNormals = computeFaceNormals();
-        uploadGeometry(*groundModel, *phongShader, groundQuadPositions.data(), groundNormals.data(),
-                       groundQuadTexCoords.data(), 96, GeometryUsage::Static, false);
-        uploadGeometry(*infoPanelModel, *phongShader, groundQuadPositions.data(), nullptr, groundQuadTexCoords.data(), 96,
-                       GeometryUsage::Static, false);
-        uploadGeometry(*lightMarkerModel, *phongShader, pyramidPositions.data(), nullptr, pyramidTexCoords.data(), 192,
-                       GeometryUsage::Static, false);
+void Game::loadModelGeometry() {
+    uploadGeometry(*skyboxModel, *skyboxShader, skyboxVertices.data(), nullptr, nullptr,
+                   static_cast<int32_t>(sizeof(float) * skyboxVertices.size()), GeometryUsage::Static, false);
+    const std::vector<float> groundNormals = computeFaceNormals();
+    uploadGeometry(*groundModel, *phongShader, groundQuadPositions.data(), groundNormals.data(),
+                   groundQuadTexCoords.data(), 96, GeometryUsage::Static, false);
+    uploadGeometry(*infoPanelModel, *phongShader, groundQuadPositions.data(), nullptr, groundQuadTexCoords.data(), 96,
+                   GeometryUsage::Static, false);
+    uploadGeometry(*lightMarkerModel, *phongShader, pyramidPositions.data(), nullptr, pyramidTexCoords.data(), 192,
+                   GeometryUsage::Static, false);
 
-        loadModel(*grenadeModel, modelPath + "holygrenade2.obj", *phongShader);
-        loadModel(*grenadeBorderModel, modelPath + "holygrenadeborder2.obj", *phongShader);
-        loadModel(*wallModel, modelPath + "wall7.obj", *phongShader);
-        loadModel(*badPersonModel, modelPath + "badbobob3.obj", *phongShader);
-        loadModel(*goodPersonModel, modelPath + "goodbobob2.obj", *phongShader);
-        loadModel(*treeModel, modelPath + "MediumPolyTree2.obj", *phongShader);
-        loadModel(*moaiModel, modelPath + "moai_duplicated.obj", *phongShader);
-        loadModel(*groundBorderModel, modelPath + "groundborder.obj", *phongShader);
+    loadModel(*grenadeModel, modelPath + "holygrenade2.obj", *phongShader);
+    loadModel(*grenadeBorderModel, modelPath + "holygrenadeborder2.obj", *phongShader);
+    loadModel(*wallModel, modelPath + "wall7.obj", *phongShader);
+    loadModel(*badPersonModel, modelPath + "badbobob3.obj", *phongShader);
+    loadModel(*goodPersonModel, modelPath + "goodbobob2.obj", *phongShader);
+    loadModel(*treeModel, modelPath + "MediumPolyTree2.obj", *phongShader);
+    loadModel(*moaiModel, modelPath + "moai_duplicated.obj", *phongShader);
+    loadModel(*groundBorderModel, modelPath + "groundborder.obj", *phongShader);
+}
 
-        // Every 2D texture before the cube map, which leaves its own binding behind.
-        loadTextures(*groundModel, {"ground/ground2halfglow.tga"});
-        loadTextures(*groundBorderModel, {"ground/groundborderglow.tga"});
-        loadTextures(*infoPanelModel, {"infopanel/infocontrols.tga", "infopanel/infowin.tga", "infopanel/infolose.tga"});
-        loadTextures(*goodPersonModel, {"peoplegood/goodbobob.tga"});
-        loadTextures(*badPersonModel, {"peoplebad/badbobob2.tga"});
-        loadTextures(*treeModel, {"tree/leaf3.tga", "tree/leafalpha.tga", "tree/bark.tga"});
-        loadTextures(*moaiModel, {"moai/moai.tga"});
-        loadTextures(*lightningModel,
-                     {"lightning/lightning5.tga", "lightning/lightningalpha5.tga", "lightning/lightning2.tga",
-                      "lightning/lightningalpha2.tga", "projection/projection2.tga", "projection/projection1.tga"},
-                     true);
-        loadTextures(*wallModel, {"stonewall/stonegood3.tga", "stonewall/stonebad3.tga"});
-        loadTextures(*grenadeModel, {"holygrenade/holygrenade2.tga", "holygrenade/holygrenade3.tga"});
-    }
+void Game::loadModelTextures() {
+    // Every 2D texture before the cube map, which leaves its own binding behind.
+    loadTextures(*groundModel, {"ground/ground2halfglow.tga"});
+    loadTextures(*groundBorderModel, {"ground/groundborderglow.tga"});
+    loadTextures(*infoPanelModel, {"infopanel/infocontrols.tga", "infopanel/infowin.tga", "infopanel/infolose.tga"});
+    loadTextures(*goodPersonModel, {"peoplegood/goodbobob.tga"});
+    loadTextures(*badPersonModel, {"peoplebad/badbobob2.tga"});
+    loadTextures(*treeModel, {"tree/leaf3.tga", "tree/leafalpha.tga", "tree/bark.tga"});
+    loadTextures(*moaiModel, {"moai/moai.tga"});
+    loadTextures(*lightningModel,
+                 {"lightning/lightning5.tga", "lightning/lightningalpha5.tga", "lightning/lightning2.tga",
+                  "lightning/lightningalpha2.tga", "projection/projection2.tga", "projection/projection1.tga"},
+                 true);
+    loadTextures(*wallModel, {"stonewall/stonegood3.tga", "stonewall/stonebad3.tga"});
+    loadTextures(*grenadeModel, {"holygrenade/holygrenade2.tga", "holygrenade/holygrenade3.tga"});
 
-    grenadeBorderModel->useTexture = 0;
+    const std::string faces = texturePath + "skyboxgood/";
+    const std::array<std::string, 6> facePaths = {faces + "xpos.tga", faces + "xneg.tga", faces + "ypos.tga",
+                                                  faces + "yneg.tga", faces + "zpos.tga", faces + "zneg.tga"};
+    skyboxModel->textures.assign(1, loadCubeMap(facePaths));
+    skyboxModel->textureCount = 0;  // the filter switches leave the cube map alone
+}
+
+void Game::setModelMaterials() {
+    grenadeBorderModel->useTexture = TextureMode::Colour;
     grenadeBorderModel->diffuseColor = {{0.7f, 0.5f, 0.3f, 1.0f}};
     infoPanelModel->useLight = 0;
-
-    if (graphics) {
-        const std::string faces = texturePath + "skyboxgood/";
-        const std::array<std::string, 6> facePaths = {faces + "xpos.tga", faces + "xneg.tga", faces + "ypos.tga",
-                                                      faces + "yneg.tga", faces + "zpos.tga", faces + "zneg.tga"};
-        skyboxModel->textures.assign(1, loadCubeMap(facePaths));
-        skyboxModel->textureCount = 0;  // the filter switches leave the cube map alone
-    }
-
     goodPersonModel->materialFactor = 0.2f;
     badPersonModel->materialFactor = 0.2f;
     treeModel->materialFactor = 0.3f;
-    treeModel->useTexture = 2;
+    treeModel->useTexture = TextureMode::Leaves;
     moaiModel->materialFactor = 0.7f;
     lightningModel->useLight = 0;
-    lightningModel->useTexture = 3;
+    lightningModel->useTexture = TextureMode::Lightning;
     lightMarkerModel->useLight = 0;
-    lightMarkerModel->useTexture = 0;
+    lightMarkerModel->useTexture = TextureMode::Colour;
     lightMarkerModel->diffuseColor = {{1.0f, 1.0f, 0.0f, 1.0f}};
     skyboxModel->useLight = 0;
-    skyboxModel->useTexture = 0;
+    skyboxModel->useTexture = TextureMode::Colour;
     grenadeModel->materialFactor = 0.8f;
     wallModel->materialFactor = 0.0f;
-
-    sound->play(MusicGood);
-    sound->play(SoundHolyGrenadeCrafting);
-    return true;
 }

@@ -26,6 +26,8 @@ constexpr float cameraStartDistance = static_cast<float>(worldSizeZ / 3.0);
 constexpr float borderDistance = static_cast<float>((worldSizeZ / 2) - 1331.7901121281611);
 // Far plane of the camera projection and of the culling frustum: sqrt(2) times the larger extent.
 extern const float farDistance;
+// The camera's vertical field of view.
+constexpr float fieldOfViewDegrees = 60.0f;
 // Light height in daylight (2600) and after the intro (1733, integer division).
 constexpr float dayLightHeight = worldSizeZ * 0.25f;
 constexpr int introLightHeight = worldSizeZ / 6;

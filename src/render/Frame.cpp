@@ -392,8 +392,7 @@ void Game::drawIdPass(int x0, int y0, int x1, int y1) {
         SceneObject& grenade = *s->grenade;
         if (grenade.state == GrenadeGone || !isVisible(grenade)) continue;
         // As in the colour pass, the model carries the mode on to the next indicators.
-        const int state = grenade.state;
-        grenadeModel->useTexture = (state == Ready || state == Rolling || state == Exploding) ? 5 : 1;
+        grenadeModel->useTexture = grenadeTextureMode(grenade.state);
         draw(grenade, s, *grenadeModel, "normal", false, -1);
     }
 

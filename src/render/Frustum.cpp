@@ -5,12 +5,12 @@
 #include "assets/Model.h"
 #include "game/Game.h"
 #include "game/WorldConstants.h"
+#include "math/Conventions.h"
 #include "render/Render.h"
 
 std::array<Plane, 6> frustumPlanesFor(const glm::vec3& position, const glm::vec3& direction, const glm::vec3& up,
                                       float aspect, float farPlane) {
-    // Half of the 60-degree vertical field of view, in single-precision radians.
-    const float q = std::tan(0.5235988f);
+    const float q = std::tan(omx::toRadians(fieldOfViewDegrees / 2.0f));
     const float hNear = 2.0f * q;
     const float wNear = hNear * aspect;
     const float hFar = 2.0f * q * farPlane;

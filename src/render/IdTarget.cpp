@@ -1,4 +1,4 @@
-// IdTarget.cpp -- the off-screen integer object-id target, window resize, and reading one id back.
+// IdTarget.cpp -- the off-screen integer object-id target, drawing one pixel of it and reading one id back.
 #include <iostream>
 
 #include <epoxy/gl.h>
@@ -8,15 +8,11 @@
 #include "math/Conventions.h"
 #include "render/Render.h"
 
-namespace {
-
-void deleteTarget(uint32_t fbo, uint32_t texture, uint32_t depthBuffer) {
+void deleteFramebuffer(uint32_t fbo, uint32_t texture, uint32_t depthBuffer) {
     if (fbo != 0) glDeleteFramebuffers(1, &fbo);
     if (texture != 0) glDeleteTextures(1, &texture);
     if (depthBuffer != 0) glDeleteRenderbuffers(1, &depthBuffer);
 }
-
-}  // namespace
 
 bool createFramebuffer(uint32_t& fbo, int width, int height, uint32_t& texture, uint32_t& depthBuffer) {
     glGenFramebuffers(1, &fbo);
@@ -37,22 +33,6 @@ bool createFramebuffer(uint32_t& fbo, int width, int height, uint32_t& texture, 
     // Never leave the id target bound: the next colour pass must reach the window.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     return complete;
-}
-
-void Game::resize(int width, int height) {
-    if (width == 0 || height == 0) return;
-    std::cout << "fbo recreate" << std::endl;
-    windowWidth = width;
-    windowHeight = height;
-    glViewport(0, 0, width, height);
-    projectionMatrix = omx::perspectiveDegrees(60.0f, static_cast<float>(width) / static_cast<float>(height), 1.0f,
-                                               farDistance);
-
-    // The new target is made before the old one is freed, so its names differ from the old ones.
-    const uint32_t oldFramebuffer = idFramebuffer, oldTexture = idTexture, oldDepth = idDepthBuffer;
-    idTargetComplete = createFramebuffer(idFramebuffer, width, height, idTexture, idDepthBuffer);
-    idPass.drawn = false;  // nothing has been drawn into the new target yet
-    deleteTarget(oldFramebuffer, oldTexture, oldDepth);
 }
 
 void Game::drawIdPixel(int x, int y) {

@@ -22,6 +22,11 @@ constexpr float fullLightHeight = 50.0f;
 
 }  // namespace
 
+int grenadeTextureMode(int grenadeState) {
+    const bool finished = grenadeState == Ready || grenadeState == Rolling || grenadeState == Exploding;
+    return finished ? TextureMode::GlowingGrenade : TextureMode::Texture;
+}
+
 uint32_t modelTexture(const Model& model, std::size_t index) {
     return index < model.textures.size() ? model.textures[index] : 0u;
 }
@@ -44,7 +49,8 @@ void Game::setObjectUniforms(const SceneObject& object, const Settlement* settle
     }
 
     int textureMode = model.useTexture;
-    if (!transparency && (textureMode == 2 || textureMode == 3)) textureMode = 1;
+    if (!transparency && (textureMode == TextureMode::Leaves || textureMode == TextureMode::Lightning))
+        textureMode = TextureMode::Texture;
 
     glUniformMatrix4fv(at(Uniform::MMatrix), 1, GL_FALSE, glm::value_ptr(m));
     glUniformMatrix4fv(at(Uniform::MvMatrix), 1, GL_FALSE, glm::value_ptr(mv));

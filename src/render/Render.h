@@ -15,7 +15,10 @@ class Model;
 // failure prints "fbo init faiiiled!!! you are dooomed!!" with a line end and leaves framebuffer 0 bound.
 bool createFramebuffer(uint32_t& fbo, int width, int height, uint32_t& texture, uint32_t& depthBuffer);
 
-// The six planes (left, right, top, bottom, near, far) of a 60-degree view frustum with near distance 1,
+// Frees an id target's framebuffer, texture and depth buffer (0 names are skipped).
+void deleteFramebuffer(uint32_t fbo, uint32_t texture, uint32_t depthBuffer);
+
+// The six planes (left, right, top, bottom, near, far) of the camera's view frustum with near distance 1,
 // normals pointing inward. direction and up are unit and perpendicular.
 std::array<Plane, 6> frustumPlanesFor(const glm::vec3& position, const glm::vec3& direction, const glm::vec3& up,
                                       float aspect, float farPlane);
@@ -24,6 +27,9 @@ class Game;
 // True when the filled ground, inside the sky box, lies behind every pixel of the window (the sky box
 // would change none); never in wireframe or plain rendering.
 bool groundCoversWindow(const Game& game);
+
+// A finished, rolling or exploding grenade glows; a growing one shows its texture.
+int grenadeTextureMode(int grenadeState);
 
 // The texture name at `index` of the model, or 0 when the model has fewer textures.
 uint32_t modelTexture(const Model& model, std::size_t index);

@@ -25,8 +25,7 @@ void drawPeople(Game& game, const Settlement& settlement, const std::vector<Scen
 void Settlement::drawGrenade() {
     if (!grenade || grenade->state == GrenadeGone || !game->isVisible(*grenade)) return;
     // The model carries the mode on to the indicators drawn after the grenades.
-    const int state = grenade->state;
-    game->grenadeModel->useTexture = (state == Ready || state == Rolling || state == Exploding) ? 5 : 1;
+    game->grenadeModel->useTexture = grenadeTextureMode(grenade->state);
     if (!game->reachesView(*grenade)) return;
     game->setObjectUniforms(*grenade, this, *game->grenadeModel);
     drawMeshes(*game->grenadeModel, "normal", false, -1);
