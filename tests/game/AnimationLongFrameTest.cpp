@@ -1,7 +1,7 @@
 // AnimationLongFrameTest.cpp -- swaying and bowing stay within their bounds when a frame takes long.
 #include <gtest/gtest.h>
 
-#include "SettlementFixture.h"
+#include "support/GameBuilders.h"
 
 namespace {
 

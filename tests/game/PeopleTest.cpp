@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "SettlementFixture.h"
+#include "support/GameBuilders.h"
 
 using omxtest::SettlementWorld;
 

@@ -3,7 +3,7 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "WorldFixture.h"
+#include "support/GameBuilders.h"
 #include "support/GlContext.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "WorldFixture.h"
+#include "support/GameBuilders.h"
 #include "game/WorldConstants.h"
 #include "math/Conventions.h"
 

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "SettlementFixture.h"
-#include "WorldFixture.h"
+#include "support/GameBuilders.h"
+#include "support/GameBuilders.h"
 #include "game/WorldConstants.h"
 
 using omxtest::World;

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "WorldFixture.h"
+#include "support/GameBuilders.h"
 #include "assets/Model.h"
 #include "assets/ShaderProgram.h"
 #include "game/WorldConstants.h"
