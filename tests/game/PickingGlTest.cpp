@@ -17,12 +17,12 @@ struct DrawnWorld {
         if (!omxtest::ensureGlContext()) return false;
         GameOptions options = omxtest::windowlessOptions(&sound, 9, &input);
         options.graphics = true;
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        game = std::make_unique<Game>(options);
-        game->resize(1200, 800);
-        testing::internal::GetCapturedStdout();
-        testing::internal::GetCapturedStderr();
+        omxtest::capturedStderr([&] {
+            omxtest::capturedStdout([&] {
+                game = std::make_unique<Game>(options);
+                game->resize(1200, 800);
+            });
+        });
         game->state = Playing;
         return game->worldComplete;
     }
@@ -68,12 +68,8 @@ TEST(PickingGl, ClickOnTheDrawnGrenadeThrowsItAndOnThePersonStrikesIt) {
     EXPECT_EQ(g.readObjectId(10, 5000), 0);
 
     // A person standing in the open.
-    SceneObject* p = g.newObject(GoodPerson);
-    p->owner = &s;
-    p->boundingRadius = 20;
-    p->scale = glm::vec3(7.5f);
-    p->position = s.position + glm::vec3(0.0f, 0.0f, 700.0f);  // outside the wall, nothing in front
-    s.goodPeople.push_back(p);
+    // outside the wall, nothing in front
+    SceneObject* p = &omxtest::addPerson(g, s, GoodPerson, Wandering, s.position + glm::vec3(0.0f, 0.0f, 700.0f));
     w.aimAndDraw(p->position + glm::vec3(0.0f, 5.0f, 0.0f), glm::vec3(0.0f, 40.0f, 60.0f));
     ASSERT_EQ(g.readObjectId(g.mouse.x, g.cursorRow()), p->id);
     g.onMouseButton(0);

@@ -22,13 +22,7 @@ struct ClickWorld : World {
     }
 
     SceneObject& person(int type, int state) {
-        SceneObject* p = game->newObject(type);
-        p->state = state;
-        p->owner = s;
-        p->boundingRadius = 20;
-        p->position = s->position + glm::vec3(-100.0f, 0.0f, 50.0f);
-        (type == GoodPerson ? s->goodPeople : s->badPeople).push_back(p);
-        return *p;
+        return omxtest::addPerson(*game, *s, type, state, s->position + glm::vec3(-100.0f, 0.0f, 50.0f));
     }
 };
 

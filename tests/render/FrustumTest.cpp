@@ -4,7 +4,7 @@
 #include "game/Game.h"
 #include "game/WorldConstants.h"
 #include "render/Render.h"
-#include "support/RecordingSound.h"
+#include "support/GameBuilders.h"
 
 namespace {
 
@@ -57,17 +57,9 @@ TEST(FrustumPlanes, TurnWithTheCamera) {
 
 class Culling : public ::testing::Test {
 protected:
-    Culling() : game(options()) {
+    Culling() : game(omxtest::windowlessOptions(&sound, 3)) {
         game.updateFrustum(origin, forward, upward);
         game.frustumCulling = true;
-    }
-    GameOptions options() {
-        GameOptions o;
-        o.graphics = false;
-        o.sound = &sound;
-        o.seedFromClock = false;
-        o.seed = 3;
-        return o;
     }
     // A probe object with the given radius at a point.
     bool visible(const glm::vec3& at, int radius) {

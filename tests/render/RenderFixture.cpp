@@ -13,6 +13,7 @@
 #include "game/Settlement.h"
 #include "game/WorldConstants.h"
 #include "math/Conventions.h"
+#include "support/GameBuilders.h"
 #include "support/GlContext.h"
 
 namespace rendertest {
@@ -111,14 +112,9 @@ glm::vec3 modelCentre(const std::string& objFile) {
 }
 
 SceneObject& addPerson(Game& game, Settlement& settlement, int type, const glm::vec3& at) {
-    SceneObject* person = game.newObject(type);
-    person->state = Wandering;
-    person->boundingRadius = 20;
-    person->owner = &settlement;
-    person->position = at;
-    person->scale = glm::vec3(7.5f);
-    (type == GoodPerson ? settlement.goodPeople : settlement.badPeople).push_back(person);
-    return *person;
+    SceneObject& person = omxtest::addPerson(game, settlement, type, Wandering, at);
+    person.rotationSpeed = glm::vec3(0.0f);
+    return person;
 }
 
 void placeCamera(Game& game, const glm::vec3& position, const glm::vec3& direction) {
