@@ -135,15 +135,6 @@ TEST(FrameUpdate, BordersRiseWithTheCameraAndTheLightFollowsBehindIt) {
     EXPECT_EQ(g.light->position, glm::vec3(0.0f, 5.0f, 0.0f));
 }
 
-TEST(FrameUpdate, LightStaysWhereTheIntroPutsIt) {
-    World w;
-    Game& g = *w.game;
-    w.run(1.0f, 0.25f);
-    EXPECT_EQ(g.light->position.x, 0.0f);
-    EXPECT_EQ(g.light->position.z, 0.0f);
-    EXPECT_NEAR(g.light->position.y, 25.0f * 0.7501f, 1e-3f);  // rises 25 per second during the intro
-}
-
 TEST(Mood, FadesInOneSecondAndSwitchesTheMusic) {
     World w;
     Game& g = *w.game;

@@ -201,12 +201,14 @@ TEST_F(WorldFrame, HoverBrightensWhatAClickActsOn) {
     for (const auto& entry : objectRegistry) lit += entry.second->highlighted ? 1 : 0;
     EXPECT_EQ(lit, 0);
 
-    // Left click on the person: struck, with the hit sound.
+    // Left click on the person: struck, with the hit sound, and the bolt strikes the ground under the cursor.
     pointMouseAt(personPixel);
     game().onMouseButton(0);
     EXPECT_EQ(person.state, Struck);
     EXPECT_EQ(scene.sound.playCount(SoundPeopleShot), 1);
     EXPECT_TRUE(game().strike->visible);
+    EXPECT_LT(glm::length(glm::vec2(game().strike->position.x - person.position.x,
+                                    game().strike->position.z - person.position.z)), 60.0f);
 
     // A finished grenade is thrown by a left click on it.
     home().grenade->state = Ready;
