@@ -13,6 +13,7 @@
 #include "assets/Model.h"
 #include "game/WorldConstants.h"
 #include "render/Render.h"
+#include "support/GlContext.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr int height = 800;
 class FrameCompare : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!rendertest::buildRealWorld(scene)) GTEST_SKIP() << "no GL context or generated assets";
+        ASSERT_TRUE(rendertest::buildRealWorld(scene)) << "no world drawn: " << omxtest::glContextFailure();
         // A crowd in every settlement, good and bad, spread over its square.
         std::srand(5);
         for (Settlement* s : game().settlements) {
@@ -39,15 +40,6 @@ protected:
     }
     Game& game() { return *scene.game; }
     Settlement& home() { return *scene.game->settlements[0]; }
-
-    std::vector<GLint> wholeIdImage() {
-        std::vector<GLint> ids(static_cast<std::size_t>(width * height), -1);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, game().idFramebuffer);
-        glReadBuffer(GL_COLOR_ATTACHMENT0);
-        glReadPixels(0, 0, width, height, GL_RED_INTEGER, GL_INT, ids.data());
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-        return ids;
-    }
 
     // Pixels read back as picking reads them: a grid over the window and every edge walked.
     static std::vector<glm::ivec2> readPositions() {
@@ -70,7 +62,7 @@ protected:
         game().plainRendering = true;
         game().render();
         const rendertest::Image plain = rendertest::readColor(0, width, height);
-        const std::vector<GLint> plainIds = wholeIdImage();
+        const std::vector<int> plainIds = rendertest::readIdImage(game());
         const int plainDrawn = game().drawnCount, plainCulled = game().culledCount;
 
         game().plainRendering = false;

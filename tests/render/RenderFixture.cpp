@@ -62,6 +62,15 @@ Image readColor(uint32_t framebuffer, int width, int height) {
     return image;
 }
 
+std::vector<int> readIdImage(const Game& game) {
+    std::vector<int> ids(static_cast<std::size_t>(game.windowWidth) * static_cast<std::size_t>(game.windowHeight), -1);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, game.idFramebuffer);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    glReadPixels(0, 0, game.windowWidth, game.windowHeight, GL_RED_INTEGER, GL_INT, ids.data());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    return ids;
+}
+
 std::string savePng(const Image& image, const std::string& name) {
     const std::string path = std::string(OMNIVEX_BINARY_DIR) + "/" + name;
     const int stride = image.width * 4;

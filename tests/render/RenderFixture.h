@@ -35,6 +35,8 @@ struct Image {
     glm::vec3 mean(int x0, int y0, int x1, int y1) const;
 };
 Image readColor(uint32_t framebuffer, int width, int height);
+// The whole id target as it stands, one object number per pixel, rows bottom to top.
+std::vector<int> readIdImage(const Game& game);
 // Writes the image (top row first) under the build folder; returns the path, empty on failure.
 std::string savePng(const Image& image, const std::string& name);
 

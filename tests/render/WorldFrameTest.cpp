@@ -80,18 +80,13 @@ protected:
     }
     rendertest::Image frame() { return rendertest::readColor(0, 1200, 800); }
     // The whole id image of the frame's view, rows from the bottom.
-    std::vector<GLint> idImage() {
+    std::vector<int> idImage() {
         game().drawIdPass(0, 0, 1200, 800);
-        std::vector<GLint> ids(static_cast<std::size_t>(1200 * 800), -1);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, game().idFramebuffer);
-        glReadBuffer(GL_COLOR_ATTACHMENT0);
-        glReadPixels(0, 0, 1200, 800, GL_RED_INTEGER, GL_INT, ids.data());
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-        return ids;
+        return rendertest::readIdImage(game());
     }
     // Every object number found in the id image.
     std::set<int> idsInImage() {
-        const std::vector<GLint> ids = idImage();
+        const std::vector<int> ids = idImage();
         return std::set<int>(ids.begin(), ids.end());
     }
     // The object the hover highlight marks, 0 for none.
@@ -144,7 +139,7 @@ TEST_F(WorldFrame, IdImageHoldsPickableObjectsOnly) {
 // row to the next, and on the window's top and bottom rows.
 TEST_F(WorldFrame, HoverReadsTheIdOfThePixelUnderTheCursorOnEveryRow) {
     home().grenade->state = Ready;  // a ready grenade, the tree and the people all light up under the cursor
-    const auto expectHoverMatchesImage = [&](int x, int row, const std::vector<GLint>& ids) {
+    const auto expectHoverMatchesImage = [&](int x, int row, const std::vector<int>& ids) {
         pointMouseAt(glm::ivec2(x, row));
         game().updateHover();
         EXPECT_EQ(hovered(), ids[static_cast<std::size_t>(row * 1200 + x)]) << "pixel " << x << ", row " << row;
@@ -153,7 +148,7 @@ TEST_F(WorldFrame, HoverReadsTheIdOfThePixelUnderTheCursorOnEveryRow) {
     overlookHome();
     personInFront();
     game().render();
-    std::vector<GLint> ids = idImage();
+    std::vector<int> ids = idImage();
     int edges = 0;
     for (int x = 1; x < 1200; x += 13)
         for (int row = 0; row + 1 < 800; ++row) {
