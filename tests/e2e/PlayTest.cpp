@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "support/EndToEnd.h"
-#include "support/Screenshot.h"
+#include "support/Image.h"
 
 namespace {
 

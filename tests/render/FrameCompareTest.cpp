@@ -61,18 +61,18 @@ protected:
         SCOPED_TRACE(name);
         game().plainRendering = true;
         game().render();
-        const rendertest::Image plain = rendertest::readColor(0, width, height);
+        const omxtest::Image plain = rendertest::windowImage(game());
         const std::vector<int> plainIds = rendertest::readIdImage(game());
         const int plainDrawn = game().drawnCount, plainCulled = game().culledCount;
 
         game().plainRendering = false;
         game().render();
-        const rendertest::Image quick = rendertest::readColor(0, width, height);
+        const omxtest::Image quick = rendertest::windowImage(game());
         EXPECT_EQ(game().drawnCount, plainDrawn);
         EXPECT_EQ(game().culledCount, plainCulled);
 
         int differing = 0;
-        rendertest::Image marked = quick;
+        omxtest::Image marked = quick;
         for (std::size_t i = 0; i < plain.rgba.size(); i += 4) {
             const bool same = plain.rgba[i] == quick.rgba[i] && plain.rgba[i + 1] == quick.rgba[i + 1] &&
                               plain.rgba[i + 2] == quick.rgba[i + 2] && plain.rgba[i + 3] == quick.rgba[i + 3];

@@ -97,7 +97,7 @@ TEST_F(IdTarget, IncompleteTargetIsReportedUnboundAndDisablesPicking) {
     EXPECT_EQ(bound, 0);
     EXPECT_EQ(game().readObjectId(personPixel().x, personPixel().y), 0);
     // Mostly lit grass: the colour pass drew into the window.
-    const glm::vec3 seen = rendertest::readColor(0, 1200, 800).mean(0, 0, 1200, 800);
+    const glm::vec3 seen = rendertest::mean(rendertest::windowImage(game()), 0, 0, 1200, 800);
     EXPECT_GT(seen.g, 0.3f);
     EXPECT_GT(seen.g, seen.b);
 }

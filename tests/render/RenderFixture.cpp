@@ -4,10 +4,6 @@
 #include <epoxy/gl.h>
 #include <glm/gtc/matrix_transform.hpp>
 
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb_image_write.h>
-
 #include "assets/FragmentOutput.h"
 #include "assets/Model.h"
 #include "game/Settlement.h"
@@ -36,30 +32,11 @@ Programs loadPrograms() {
     return programs;
 }
 
-glm::vec3 Image::at(int x, int y) const {
-    const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4;
-    return glm::vec3(rgba[i], rgba[i + 1], rgba[i + 2]) / 255.0f;
-}
+Image windowImage(const Game& game) { return omxtest::readFramebuffer(0, game.windowWidth, game.windowHeight); }
 
-glm::vec3 Image::mean(int x0, int y0, int x1, int y1) const {
-    glm::dvec3 sum(0.0);
-    int count = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x, ++count) sum += glm::dvec3(at(x, y));
-    return count > 0 ? glm::vec3(sum / static_cast<double>(count)) : glm::vec3(0.0f);
-}
-
-Image readColor(uint32_t framebuffer, int width, int height) {
-    Image image;
-    image.width = width;
-    image.height = height;
-    image.rgba.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    glReadBuffer(framebuffer == 0 ? GL_BACK : GL_COLOR_ATTACHMENT0);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
-    glFinish();
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    return image;
+glm::vec3 mean(const Image& image, int x0, int y0, int x1, int y1) {
+    const std::array<double, 3> colour = image.meanColour(x0, image.height - y1, x1, image.height - y0);
+    return glm::vec3(colour[0], colour[1], colour[2]) / 255.0f;
 }
 
 std::vector<int> readIdImage(const Game& game) {
@@ -73,12 +50,7 @@ std::vector<int> readIdImage(const Game& game) {
 
 std::string savePng(const Image& image, const std::string& name) {
     const std::string path = std::string(OMNIVEX_BINARY_DIR) + "/" + name;
-    const int stride = image.width * 4;
-    // Saved opaque, as the window shows it; GL rows run bottom to top, PNG rows top to bottom.
-    std::vector<unsigned char> opaque = image.rgba;
-    for (std::size_t i = 3; i < opaque.size(); i += 4) opaque[i] = 255;
-    const unsigned char* lastRow = opaque.data() + static_cast<std::size_t>(stride) * (image.height - 1);
-    return stbi_write_png(path.c_str(), image.width, image.height, 4, lastRow, -stride) ? path : std::string();
+    return image.save(path) ? path : std::string();
 }
 
 uint32_t solidTexture(const std::array<unsigned char, 4>& rgba) {

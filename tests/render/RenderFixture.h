@@ -12,6 +12,7 @@
 #include "assets/ShaderProgram.h"
 #include "game/Game.h"
 #include "game/Settlement.h"
+#include "support/Image.h"
 #include "support/RecordingSound.h"
 
 namespace rendertest {
@@ -25,19 +26,14 @@ struct Programs {
 };
 Programs loadPrograms();
 
-// A colour image read back from a framebuffer, rows bottom to top, RGBA8.
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgba;
-    glm::vec3 at(int x, int y) const;  // 0..1
-    // Mean colour of a rectangle, rows counted from the bottom.
-    glm::vec3 mean(int x0, int y0, int x1, int y1) const;
-};
-Image readColor(uint32_t framebuffer, int width, int height);
+using omxtest::Image;
+// The window's picture as the last frame drew it.
+Image windowImage(const Game& game);
+// Mean colour (0..1) of a rectangle in window pixels counted from the bottom row, as screenPoint gives them.
+glm::vec3 mean(const Image& image, int x0, int y0, int x1, int y1);
 // The whole id target as it stands, one object number per pixel, rows bottom to top.
 std::vector<int> readIdImage(const Game& game);
-// Writes the image (top row first) under the build folder; returns the path, empty on failure.
+// Writes the image under the build folder; returns the path, empty on failure.
 std::string savePng(const Image& image, const std::string& name);
 
 // A 2 x 2 texture of one colour (bytes).

@@ -133,18 +133,20 @@ TEST(RenderScaleFrame, AHalfScaleFrameShowsTheSameWorldAndPicksInWindowPixels) {
     rendertest::overlookHome(scene);
     SceneObject& person = rendertest::addPerson(g, *g.settlements[0], GoodPerson, scene.centre + glm::vec3(-60.0f, 0.0f, 150.0f));
     g.render();
-    const rendertest::Image full = rendertest::readColor(0, 1200, 800);
+    const omxtest::Image full = rendertest::windowImage(g);
 
     g.setRenderScale(false, 0.5f);
     g.render();
-    const rendertest::Image half = rendertest::readColor(0, 1200, 800);
+    const omxtest::Image half = rendertest::windowImage(g);
     rendertest::savePng(half, "render_scale_half.png");
     EXPECT_EQ(g.sceneWidth, 600);
     EXPECT_EQ(g.sceneHeight, 400);
     // The same picture, only softer: every 100-pixel block keeps its mean colour.
     for (int y = 0; y < 800; y += 100)
         for (int x = 0; x < 1200; x += 100)
-            EXPECT_LT(glm::length(full.mean(x, y, x + 100, y + 100) - half.mean(x, y, x + 100, y + 100)), 0.06f)
+            EXPECT_LT(glm::length(rendertest::mean(full, x, y, x + 100, y + 100) -
+                                  rendertest::mean(half, x, y, x + 100, y + 100)),
+                      0.06f)
                 << "block at " << x << ", " << y;
     int differing = 0;
     for (std::size_t i = 0; i < full.rgba.size(); i += 4) differing += full.rgba[i] != half.rgba[i] ? 1 : 0;
@@ -161,7 +163,7 @@ TEST(RenderScaleFrame, AHalfScaleFrameShowsTheSameWorldAndPicksInWindowPixels) {
     g.setRenderScale(false, 1.0f);
     person.highlighted = false;
     g.render();
-    EXPECT_EQ(rendertest::readColor(0, 1200, 800).rgba, full.rgba);
+    EXPECT_EQ(rendertest::windowImage(g).rgba, full.rgba);
 }
 
 }  // namespace
