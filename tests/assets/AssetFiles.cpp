@@ -1,78 +1,74 @@
-// AssetFiles.cpp -- scratch files for the asset tests.
+// AssetFiles.cpp -- TGA files, buffer read-back and the attribute program for the asset tests.
 #include "AssetFiles.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <stdexcept>
 
-#include <unistd.h>
+#include <epoxy/gl.h>
+
+#include "support/Files.h"
+#include "support/GlContext.h"
 
 namespace assettest {
 
-const std::string& scratchDirectory() {
-    // Kept alive past static destruction, so the exit handler can still name the directory.
-    static const std::string* const directory = [] {
-        std::string pattern = "/tmp/omnivex-assets-XXXXXX";
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a scratch directory");
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(scratchDirectory(), ignored);
-        });
-        return new std::string(pattern);
-    }();
-    return *directory;
-}
-
-std::string writeScratchFile(const std::string& name, const std::vector<unsigned char>& bytes) {
-    const std::string path = scratchDirectory() + "/" + name;
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return path;
-}
-
-std::string writeScratchFile(const std::string& name, const std::string& text) {
-    return writeScratchFile(name, std::vector<unsigned char>(text.begin(), text.end()));
-}
-
-std::vector<unsigned char> tgaHeader(uint16_t width, uint16_t height, uint8_t depth) {
-    std::vector<unsigned char> header(18, 0);
-    header[2] = 2;
-    header[12] = static_cast<unsigned char>(width & 0xff);
-    header[13] = static_cast<unsigned char>(width >> 8);
-    header[14] = static_cast<unsigned char>(height & 0xff);
-    header[15] = static_cast<unsigned char>(height >> 8);
-    header[16] = depth;
-    return header;
-}
-
-std::vector<unsigned char> tgaFile(uint16_t width, uint16_t height, uint8_t depth,
-                                   const std::vector<unsigned char>& pixels,
-                                   const std::vector<unsigned char>& trailing) {
-    const std::vector<unsigned char> header = tgaHeader(width, height, depth);
-    std::vector<unsigned char> file(header.size() + pixels.size() + trailing.size());
-    const auto afterHeader = std::copy(header.begin(), header.end(), file.begin());
-    std::copy(trailing.begin(), trailing.end(), std::copy(pixels.begin(), pixels.end(), afterHeader));
+Bytes tgaFile(uint16_t width, uint16_t height, uint8_t depth, const Bytes& pixels, const Bytes& trailing) {
+    Bytes file(18 + pixels.size() + trailing.size(), 0);
+    file[2] = 2;
+    file[12] = static_cast<unsigned char>(width & 0xff);
+    file[13] = static_cast<unsigned char>(width >> 8);
+    file[14] = static_cast<unsigned char>(height & 0xff);
+    file[15] = static_cast<unsigned char>(height >> 8);
+    file[16] = depth;
+    std::copy(trailing.begin(), trailing.end(), std::copy(pixels.begin(), pixels.end(), file.begin() + 18));
     return file;
 }
 
-std::vector<unsigned char> patternPixels(int width, int height, int bytesPerPixel) {
-    std::vector<unsigned char> pixels;
+Bytes patternPixels(int width, int height, int bytesPerPixel) {
+    Bytes pixels;
     for (int row = 0; row < height; ++row)
         for (int i = 0; i < width * bytesPerPixel; ++i) pixels.push_back(static_cast<unsigned char>(17 * row + 3 * i + 1));
     return pixels;
 }
 
-std::string attributeShaderPath() {
-    writeScratchFile("attributes.vert",
-                     "#version 330 core\n"
-                     "in vec4 vVertex;\nin vec3 vNormal;\nin vec2 vTexCoord;\nout vec4 shade;\n"
-                     "void main() { shade = vec4(vNormal, vTexCoord.x + vTexCoord.y); gl_Position = vVertex; }\n");
-    writeScratchFile("attributes.frag",
-                     "#version 330 core\n"
-                     "in vec4 shade;\nout vec4 color;\nvoid main() { color = shade; }\n");
-    return scratchDirectory() + "/attributes";
+std::string patternTga(const std::string& name, uint16_t width, uint16_t height, uint8_t depth) {
+    return omxtest::scratchFile(name, tgaFile(width, height, depth, patternPixels(width, height, depth / 8)));
+}
+
+int bufferSize(uint32_t buffer) {
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    GLint size = -1;
+    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return size;
+}
+
+std::vector<float> bufferFloats(uint32_t buffer) {
+    std::vector<float> values(static_cast<size_t>(std::max(bufferSize(buffer), 0)) / sizeof(float));
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(values.size() * sizeof(float)), values.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return values;
+}
+
+Printed printed(const std::function<void()>& work) {
+    Printed result;
+    result.out = omxtest::capturedStdout([&] { result.err = omxtest::capturedStderr(work); });
+    return result;
 }
 
 }  // namespace assettest
+
+void AttributeProgramTest::SetUp() {
+    ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
+    omxtest::scratchFile("attributes.vert",
+                         "#version 330 core\n"
+                         "in vec4 vVertex;\nin vec3 vNormal;\nin vec2 vTexCoord;\nout vec4 shade;\n"
+                         "void main() { shade = vec4(vNormal, vTexCoord.x + vTexCoord.y); gl_Position = vVertex; }\n");
+    omxtest::scratchFile("attributes.frag",
+                         "#version 330 core\nin vec4 shade;\nout vec4 color;\nvoid main() { color = shade; }\n");
+    program = std::make_unique<ShaderProgram>(omxtest::scratchFolder() + "/attributes");
+    ASSERT_TRUE(program->valid);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
+void AttributeProgramTest::TearDown() { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }

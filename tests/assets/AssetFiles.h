@@ -1,31 +1,43 @@
-// AssetFiles.h -- files the asset tests write for themselves: TGA images, OBJ models and a small shader pair.
+// AssetFiles.h -- what the asset tests make for themselves: TGA files, GL buffer read-back, and a fixture
+// with a program that has the three vertex inputs and leaves no OpenGL error behind.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "assets/ShaderProgram.h"
+
 namespace assettest {
 
-// A fresh directory for this test process (created on first use, removed at exit).
-const std::string& scratchDirectory();
+using Bytes = std::vector<unsigned char>;
 
-// Writes bytes to scratchDirectory()/name and returns the full path.
-std::string writeScratchFile(const std::string& name, const std::vector<unsigned char>& bytes);
-std::string writeScratchFile(const std::string& name, const std::string& text);
-
-// An 18-byte uncompressed true-colour header for the given size and depth.
-std::vector<unsigned char> tgaHeader(uint16_t width, uint16_t height, uint8_t depth);
-
-// Header followed by pixel bytes (and any extra bytes, such as a footer).
-std::vector<unsigned char> tgaFile(uint16_t width, uint16_t height, uint8_t depth,
-                                   const std::vector<unsigned char>& pixels,
-                                   const std::vector<unsigned char>& trailing = {});
-
+// An uncompressed true-colour TGA of the given size and depth: header, pixels, then any trailing bytes.
+Bytes tgaFile(uint16_t width, uint16_t height, uint8_t depth, const Bytes& pixels, const Bytes& trailing = {});
 // A byte pattern that differs from pixel to pixel and row to row, so row order and alignment show.
-std::vector<unsigned char> patternPixels(int width, int height, int bytesPerPixel);
+Bytes patternPixels(int width, int height, int bytesPerPixel);
+// tgaFile of patternPixels written to the scratch folder; returns its path.
+std::string patternTga(const std::string& name, uint16_t width, uint16_t height, uint8_t depth);
 
-// Path prefix of a vertex/fragment pair that uses vVertex, vNormal and vTexCoord (for ShaderProgram).
-std::string attributeShaderPath();
+// GL_BUFFER_SIZE of an array buffer in bytes, and its whole data store as floats.
+int bufferSize(uint32_t buffer);
+std::vector<float> bufferFloats(uint32_t buffer);
+
+// What `work` printed on standard output and standard error.
+struct Printed {
+    std::string out, err;
+};
+Printed printed(const std::function<void()>& work);
 
 }  // namespace assettest
+
+class AttributeProgramTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::unique_ptr<ShaderProgram> program;
+};

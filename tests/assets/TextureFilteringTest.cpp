@@ -1,8 +1,10 @@
-// TextureFilteringTest.cpp -- the run-time filter switches on real textures of real models, read back from GL.
+// TextureFilteringTest.cpp -- the run-time filter switches on real textures of real models, read back from GL,
+// and the anisotropy each driver gets.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include <epoxy/gl.h>
 
@@ -31,25 +33,13 @@ GLfloat anisotropy(GLuint texture) {
     return value;
 }
 
-GLfloat driverLargestAnisotropy() {
-    GLfloat value = 0;
-    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &value);
-    return value;
-}
-
-std::string rendererName() {
-    const GLubyte* name = glGetString(GL_RENDERER);
-    return name ? reinterpret_cast<const char*>(name) : "";
-}
-
 // Two models with two counted textures each, a model counting only the first of two, and a sky box whose
 // cube map is held but not counted.
 class TextureFiltering : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
-        const std::string image = assettest::writeScratchFile(
-            "filter.tga", assettest::tgaFile(4, 4, 32, assettest::patternPixels(4, 4, 4)));
+        const std::string image = assettest::patternTga("filter.tga", 4, 4, 32);
         for (auto* model : {&first, &second}) {
             model->textures = {loadTexture(image, false), loadTexture(image, true)};
             model->textureCount = 2;
@@ -68,17 +58,12 @@ protected:
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 
-    std::vector<GLuint> countedTextures() const {
-        return {first.textures[0], first.textures[1], second.textures[0], second.textures[1],
-                partlyCounted.textures[0]};
-    }
-
     Model first, second, partlyCounted, skyBox;
 };
 
 }  // namespace
 
-TEST_F(TextureFiltering, EachCombinationSetsMinificationAndAnisotropyOnly) {
+TEST_F(TextureFiltering, EachCombinationSetsMinificationAndAnisotropyOfCountedTexturesOnly) {
     struct Case {
         bool mipmapping;
         bool trilinear;
@@ -88,68 +73,62 @@ TEST_F(TextureFiltering, EachCombinationSetsMinificationAndAnisotropyOnly) {
                           {true, false, GL_NEAREST_MIPMAP_NEAREST},
                           {false, true, GL_LINEAR},
                           {true, true, GL_LINEAR_MIPMAP_LINEAR}};
+    const GLuint counted[] = {first.textures[0], first.textures[1], second.textures[0], second.textures[1],
+                              partlyCounted.textures[0]};
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mipmapping " << c.mipmapping << " trilinear " << c.trilinear);
         applyTextureFiltering(c.mipmapping, c.trilinear);
-        for (const GLuint texture : countedTextures()) {
-            SCOPED_TRACE(testing::Message() << "mipmapping " << c.mipmapping << " trilinear " << c.trilinear
-                                            << " texture " << texture);
+        for (const GLuint texture : counted) {
+            SCOPED_TRACE(testing::Message() << "texture " << texture);
             EXPECT_EQ(parameter(GL_TEXTURE_2D, texture, GL_TEXTURE_MIN_FILTER), c.minification);
             EXPECT_EQ(parameter(GL_TEXTURE_2D, texture, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
             if (driverHasAnisotropy()) {
                 EXPECT_EQ(anisotropy(texture), c.trilinear ? largestUsableAnisotropy() : 1.0f);
             }
         }
-        // Wrap modes stay as created.
+        // Wrap modes stay as created, and nothing is left bound.
         EXPECT_EQ(parameter(GL_TEXTURE_2D, first.textures[0], GL_TEXTURE_WRAP_S), GL_REPEAT);
         EXPECT_EQ(parameter(GL_TEXTURE_2D, first.textures[1], GL_TEXTURE_WRAP_S), GL_CLAMP_TO_BORDER);
         GLint bound = -1;
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
         EXPECT_EQ(bound, 0);
+        // The uncounted texture and the sky box keep what they were created with.
+        EXPECT_EQ(parameter(GL_TEXTURE_2D, partlyCounted.textures[1], GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+        EXPECT_EQ(parameter(GL_TEXTURE_CUBE_MAP, skyBox.textures[0], GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+        EXPECT_EQ(parameter(GL_TEXTURE_CUBE_MAP, skyBox.textures[0], GL_TEXTURE_MAG_FILTER), GL_NEAREST);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
-}
-
-TEST_F(TextureFiltering, UncountedTexturesAndTheCubeMapAreNeverTouched) {
-    for (const bool mipmapping : {false, true})
-        for (const bool trilinear : {false, true}) {
-            applyTextureFiltering(mipmapping, trilinear);
-            EXPECT_EQ(parameter(GL_TEXTURE_2D, partlyCounted.textures[1], GL_TEXTURE_MIN_FILTER),
-                      GL_LINEAR_MIPMAP_LINEAR);
-            const GLuint cube = skyBox.textures[0];
-            EXPECT_EQ(parameter(GL_TEXTURE_CUBE_MAP, cube, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
-            EXPECT_EQ(parameter(GL_TEXTURE_CUBE_MAP, cube, GL_TEXTURE_MAG_FILTER), GL_NEAREST);
-            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        }
-}
-
-TEST_F(TextureFiltering, CountLargerThanTheTextureListWalksOnlyWhatExists) {
+    // A count larger than the texture list walks only what exists.
     partlyCounted.textureCount = 5;
     applyTextureFiltering(false, false);
     EXPECT_EQ(parameter(GL_TEXTURE_2D, partlyCounted.textures[1], GL_TEXTURE_MIN_FILTER), GL_NEAREST);
 }
 
 TEST(Anisotropy, SoftwareRasterizersGetNoneAndEveryOtherDriverItsLargest) {
-    EXPECT_EQ(usableAnisotropy("llvmpipe (LLVM 15.0.6, 256 bits)", 16.0f), 1.0f);
-    EXPECT_EQ(usableAnisotropy("softpipe", 16.0f), 1.0f);
-    EXPECT_EQ(usableAnisotropy("Mesa DRI Software Rasterizer", 8.0f), 1.0f);
-    EXPECT_EQ(usableAnisotropy("AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49, 6.1.0-13-amd64)", 16.0f), 16.0f);
-    EXPECT_EQ(usableAnisotropy("Mesa Intel(R) UHD Graphics 620 (KBL GT2)", 16.0f), 16.0f);
-    EXPECT_EQ(usableAnisotropy("NVIDIA GeForce GTX 1060/PCIe/SSE2", 4.0f), 4.0f);
-    // A driver that reports nothing usable still gets the plain filter.
-    EXPECT_EQ(usableAnisotropy("", 0.0f), 1.0f);
-}
+    const std::vector<std::tuple<const char*, float, float>> cases = {
+        {"llvmpipe (LLVM 15.0.6, 256 bits)", 16, 1},
+        {"softpipe", 16, 1},
+        {"Mesa DRI Software Rasterizer", 8, 1},
+        {"AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49, 6.1.0-13-amd64)", 16, 16},
+        {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", 16, 16},
+        {"NVIDIA GeForce GTX 1060/PCIe/SSE2", 4, 4},
+        {"", 0, 1},  // a driver that reports nothing usable still gets the plain filter
+    };
+    for (const auto& [renderer, driverLargest, expected] : cases)
+        EXPECT_EQ(usableAnisotropy(renderer, driverLargest), expected) << renderer;
 
-TEST(Anisotropy, TheContextsRendererDecidesWhatNewTexturesGet) {
+    // New textures get what the context's own renderer decides: none on the test machines' llvmpipe.
     ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
     if (!driverHasAnisotropy()) GTEST_SKIP() << "no anisotropic filter on this driver";
-    const GLfloat expected = usableAnisotropy(rendererName(), driverLargestAnisotropy());
+    GLfloat driverLargest = 0;
+    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &driverLargest);
+    const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const GLfloat expected = usableAnisotropy(renderer, driverLargest);
     EXPECT_EQ(largestUsableAnisotropy(), expected);
-    const std::string image = assettest::writeScratchFile(
-        "anisotropy.tga", assettest::tgaFile(4, 4, 24, assettest::patternPixels(4, 4, 3)));
-    const GLuint texture = loadTexture(image, false);
+    const GLuint texture = loadTexture(assettest::patternTga("anisotropy.tga", 4, 4, 24), false);
     EXPECT_EQ(anisotropy(texture), expected);
-    // The test machines render with llvmpipe, which advertises 16.
-    if (rendererName().find("llvmpipe") != std::string::npos) {
-        EXPECT_GT(driverLargestAnisotropy(), 1.0f);
+    if (renderer.find("llvmpipe") != std::string::npos) {
+        EXPECT_GT(driverLargest, 1.0f);
         EXPECT_EQ(anisotropy(texture), 1.0f);
     }
     glDeleteTextures(1, &texture);
