@@ -11,7 +11,6 @@
 #include <thread>
 #include <vector>
 
-#include "DamagedInstall.h"
 #include "support/EndToEnd.h"
 
 namespace {
