@@ -27,45 +27,29 @@ const char* damageName(Damage damage) {
     return names[static_cast<int>(damage)];
 }
 
-// A copy of the build folder's resources/ and shaders/ in a fresh temporary folder, removed with the object.
-// Files are hard links where the file system allows; a damaged file is always replaced, never written through.
-class Install {
-public:
-    explicit Install(const std::string& label) : folder_("install-" + label) {
-        const std::string build = OMNIVEX_BINARY_DIR, copy = "'" + build + "/resources' '" + build + "/shaders' '";
-        // Hard links first (fast, no space); a plain copy where the temporary folder is on another file system.
-        ok_ = folder_.ok() && (std::system(("cp -al " + copy + folder_.path() + "/' 2>/dev/null").c_str()) == 0 ||
-                               std::system(("rm -rf '" + folder_.path() + "'/* && cp -a " + copy + folder_.path() + "/'")
-                                               .c_str()) == 0);
-    }
-    bool ok() const { return ok_; }
-    const std::string& folder() const { return folder_.path(); }
-
-    // Damages the file at `relativePath`. A truncated file keeps the first `keepBytes` bytes (half the file
-    // when keepBytes is 0); random bytes have the file's own length and come from a fixed seed.
-    bool damage(const std::string& relativePath, Damage damage, size_t keepBytes) {
-        const std::string path = folder_ / relativePath;
-        const std::string original = omxtest::readFile(path);
-        if (original.empty() || unlink(path.c_str()) != 0) return false;
-        switch (damage) {
-            case Damage::Missing: return true;
-            case Damage::Empty: return omxtest::writeFile(path, std::string());
-            case Damage::Truncated:
-                return omxtest::writeFile(path, original.substr(0, keepBytes ? keepBytes : original.size() / 2));
-            case Damage::RandomBytes: {
-                std::mt19937 random(20261206u);
-                std::string bytes(original.size(), '\0');
-                for (char& c : bytes) c = static_cast<char>(random() & 0xff);
-                return omxtest::writeFile(path, bytes);
-            }
-        }
+// Copies the build folder's resources/ and shaders/ into `folder` (hard links where the file system allows, a
+// plain copy where the temporary folder is on another one), then damages the file at `relativePath`, always
+// replacing it, never writing through a link. A truncated file keeps its first `keepBytes` bytes (half the file
+// when keepBytes is 0); random bytes have the file's own length and come from a fixed seed.
+bool makeDamagedInstall(const std::string& folder, const std::string& relativePath, Damage damage, size_t keepBytes) {
+    const std::string build = OMNIVEX_BINARY_DIR;
+    const std::string copy = "'" + build + "/resources' '" + build + "/shaders' '" + folder + "/'";
+    if (std::system(("cp -al " + copy + " 2>/dev/null || { rm -rf '" + folder + "'/* && cp -a " + copy + "; }").c_str()))
         return false;
+    const std::string path = folder + "/" + relativePath;
+    std::string bytes = omxtest::readFile(path);
+    if (bytes.empty() || unlink(path.c_str()) != 0) return false;
+    std::mt19937 random(20261206u);
+    switch (damage) {
+        case Damage::Missing: return true;
+        case Damage::Empty: bytes.clear(); break;
+        case Damage::Truncated: bytes.resize(keepBytes ? keepBytes : bytes.size() / 2); break;
+        case Damage::RandomBytes:
+            for (char& c : bytes) c = static_cast<char>(random() & 0xff);
+            break;
     }
-
-private:
-    omxtest::TempFolder folder_;
-    bool ok_ = false;
-};
+    return omxtest::writeFile(path, bytes);
+}
 
 constexpr double startTimeout = 120.0;  // two games start side by side on two busy cores
 constexpr double exitTimeout = 60.0;
@@ -137,14 +121,13 @@ class DamagedInstall : public testing::TestWithParam<Case> {};
 
 TEST_P(DamagedInstall, ReportsTheFileAndGoesOnOrEndsAsDesigned) {
     const Case& c = GetParam();
-    Install install(caseName({c, 0}));
+    const omxtest::TempFolder install("install-" + caseName({c, 0}));
     ASSERT_TRUE(install.ok());
-    const size_t keep = c.keepBytes == 1 ? faceCut(c.file) : c.keepBytes;
-    ASSERT_TRUE(install.damage(c.file, c.damage, keep));
+    ASSERT_TRUE(makeDamagedInstall(install.path(), c.file, c.damage, c.keepBytes == 1 ? faceCut(c.file) : c.keepBytes));
 
     omxtest::VirtualDisplay display;
     ASSERT_TRUE(display.ok());
-    omxtest::GameProcess game({}, display.name(), install.folder());
+    omxtest::GameProcess game({}, display.name(), install.path());
     const auto output = [&game, &c] {
         return std::string(c.stream) == "out" ? game.standardOutput() : game.standardError();
     };
