@@ -143,21 +143,16 @@ protected:
     std::filesystem::path root{scratch.path()};
 };
 
-TEST_F(DataFolders, AFolderCountsOnlyWithBothShadersAndResources) {
-    makeFolders("both");
-    makeFolders("noshaders", false, true);
-    makeFolders("noresources", true, false);
-    EXPECT_TRUE(holdsGameData((root / "both").string()));
-    EXPECT_TRUE(holdsGameData((root / "both").string() + "/"));
-    EXPECT_FALSE(holdsGameData((root / "noshaders").string()));
-    EXPECT_FALSE(holdsGameData((root / "noresources").string()));
-    EXPECT_FALSE(holdsGameData((root / "absent").string()));
-}
-
 TEST_F(DataFolders, TheWorkingFolderWinsThenShareOmnivexBesideTheProgramOrOnlyTheNamedFolder) {
     makeFolders("usr/share/omnivex");
     makeFolders("play");
-    std::filesystem::create_directories(root / "usr/games");
+    makeFolders("usr/games", false, false);
+    // A folder counts only with both shaders/ and resources/.
+    makeFolders("noshaders", false, true);
+    makeFolders("noresources", true, false);
+    EXPECT_TRUE(holdsGameData((root / "play").string()));
+    EXPECT_TRUE(holdsGameData((root / "play").string() + "/"));
+    for (const char* folder : {"noshaders", "noresources", "absent"}) EXPECT_FALSE(holdsGameData((root / folder).string()));
     // The working folder of a test run holds the data, so look from a folder that does not.
     const DataFolderSearch fromGames = searchFrom(root, "", (root / "usr/games/omnivex").string());
     const DataFolderSearch fromBin = searchFrom(root, "", (root / "usr/bin/omnivex").string());
