@@ -159,12 +159,20 @@ TEST_F(ModelLoad, TwoMeshesGiveCountsBuffersTheVertexArrayAndTheTimingLine) {
     EXPECT_EQ(boundBuffer, 0);
 }
 
-TEST_F(ModelLoad, QuadFaceBecomesTwoTrianglesOfItsOwnCorners) {
+TEST_F(ModelLoad, AQuadBecomesTwoTrianglesOfItsOwnCornersAndMissingNormalsAndTextureCoordinatesAreZeros) {
+    const std::string path = scratchFile("quad.obj", "v 0 0 0\nv 2 0 0\nv 2 0 3\nv 0 0 3\nf 1 2 3 4\n");
+    MeshArrays arrays;
+    std::string reason;
+    ASSERT_TRUE(importMeshArrays(path, arrays, reason));
+    EXPECT_EQ(arrays.vertexCount(), 6);
+    EXPECT_EQ(arrays.normals, std::vector<float>(18, 0.0f));
+    EXPECT_EQ(arrays.texCoords, std::vector<float>(12, 0.0f));
     Model model;
-    const Printed output =
-        load(model, scratchFile("quad.obj", "v 0 0 0\nv 2 0 0\nv 2 0 3\nv 0 0 3\nf 1 2 3 4\n"));
+    const Printed output = load(model, path);
     EXPECT_NE(output.out.find("mesh count: 1 vertices count: 6"), std::string::npos) << output.out;
     EXPECT_EQ(model.meshVertexCounts, (std::vector<uint32_t>{6}));
+    EXPECT_EQ(bufferFloats(model.buffers[1]), std::vector<float>(18, 0.0f));
+    EXPECT_EQ(bufferFloats(model.buffers[2]), std::vector<float>(12, 0.0f));
     const std::vector<float> positions = bufferFloats(model.buffers[0]);
     ASSERT_EQ(positions.size(), 24u);
     // Both triangles together cover the 2 x 3 quad exactly once, each with three distinct quad corners.
@@ -180,20 +188,6 @@ TEST_F(ModelLoad, QuadFaceBecomesTwoTrianglesOfItsOwnCorners) {
         }
     }
     EXPECT_FLOAT_EQ(area, 6.0f);
-}
-
-TEST_F(ModelLoad, MissingNormalsAndTextureCoordinatesAreZeros) {
-    const std::string path = scratchFile("bare.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
-    MeshArrays arrays;
-    std::string reason;
-    ASSERT_TRUE(importMeshArrays(path, arrays, reason));
-    EXPECT_EQ(arrays.vertexCount(), 3);
-    EXPECT_EQ(arrays.normals, std::vector<float>(9, 0.0f));
-    EXPECT_EQ(arrays.texCoords, std::vector<float>(6, 0.0f));
-    Model model;
-    load(model, path);
-    EXPECT_EQ(bufferFloats(model.buffers[1]), std::vector<float>(9, 0.0f));
-    EXPECT_EQ(bufferFloats(model.buffers[2]), std::vector<float>(6, 0.0f));
 }
 
 TEST_F(ModelLoad, AReadableFileWithoutMeshesLeavesTheModelAsItWasAndPrintsNothing) {
