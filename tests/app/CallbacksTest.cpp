@@ -1,9 +1,12 @@
-// CallbacksTest.cpp -- what the function keys, P, mouse buttons, focus and size events do to the game.
+// CallbacksTest.cpp -- what the function keys, P, mouse buttons and focus events do to the game.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "app/App.h"
 #include "app/Platform.h"
 #include "game/Game.h"
+#include "support/Files.h"
 #include "support/RecordingSound.h"
 
 namespace {
@@ -16,96 +19,70 @@ protected:
         options.sound = &sound;
         options.seedFromClock = false;
         options.seed = 7;
-        testing::internal::CaptureStdout();
-        world = std::make_unique<Game>(options);
-        testing::internal::GetCapturedStdout();
+        omxtest::capturedStdout([&] { world = std::make_unique<Game>(options); });
         game = world.get();
         showFps = false;
     }
     void TearDown() override { game = nullptr; }
 
     std::string press(int key) {
-        testing::internal::CaptureStdout();
-        keyCallback(key, platform::Press);
-        return testing::internal::GetCapturedStdout();
+        return omxtest::capturedStdout([key] { keyCallback(key, platform::Press); });
     }
 
     omxtest::RecordingSound sound;
     std::unique_ptr<Game> world;
 };
 
-TEST_F(Callbacks, SwitchesPrintTheirLabelAndNewValue) {
-    EXPECT_EQ(press(Key::F3), "WireFrame: 1\n");
-    EXPECT_EQ(press(Key::F3), "WireFrame: 0\n");
-    EXPECT_FALSE(game->wireframe);
-    EXPECT_EQ(press(Key::F4), "TriLinear: 0\n");
-    EXPECT_EQ(press(Key::F5), "MipMapping: 0\n");
-    EXPECT_EQ(press(Key::F8), "FrustumCulling: 1\n");
-    EXPECT_EQ(press(Key::F9), "Transparency: 0\n");
-    EXPECT_FALSE(game->trilinear);
-    EXPECT_FALSE(game->mipmapping);
-    EXPECT_TRUE(game->frustumCulling);
-    EXPECT_FALSE(game->transparency);
+TEST_F(Callbacks, EachKeyPressTogglesItsSwitchAndTheListedOnesPrintTheirLabel) {
+    struct Case {
+        int key;
+        const char* printed;
+        std::function<bool()> holds;  // the state after the press
+    };
+    const Case cases[] = {
+        {Key::F3, "WireFrame: 1\n", [] { return game->wireframe; }},
+        {Key::F3, "WireFrame: 0\n", [] { return !game->wireframe; }},
+        {Key::F4, "TriLinear: 0\n", [] { return !game->trilinear; }},
+        {Key::F5, "MipMapping: 0\n", [] { return !game->mipmapping; }},
+        {Key::F8, "FrustumCulling: 1\n", [] { return game->frustumCulling; }},
+        {Key::F9, "Transparency: 0\n", [] { return !game->transparency; }},
+        {Key::F2, "", [] { return showFps; }},
+        {Key::F2, "", [] { return !showFps; }},
+        {Key::F10, "", [this] { return sound.muted; }},
+        {Key::F10, "", [this] { return !sound.muted; }},
+        // Night lowers the light; day puts it back at its height.
+        {Key::F11, "", [] { return game->nightMode && game->light->position == glm::vec3(0, 5, 0); }},
+        {Key::F11, "", [] { return !game->nightMode && game->light->position == glm::vec3(0, 2600, 0); }},
+    };
+    ASSERT_NE(game->light, nullptr);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(testing::Message() << "press " << i + 1 << ": key " << cases[i].key);
+        EXPECT_EQ(press(cases[i].key), cases[i].printed);
+        EXPECT_TRUE(cases[i].holds());
+    }
 }
 
-TEST_F(Callbacks, ReleasesAndUnlistedKeysDoNothing) {
-    testing::internal::CaptureStdout();
-    keyCallback(Key::F3, platform::Release);
-    keyCallback(Key::F6, platform::Press);
-    keyCallback(Key::F7, platform::Press);
-    keyCallback(Key::A, platform::Press);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_FALSE(game->wireframe);
-    EXPECT_FALSE(game->overviewMode);
-}
-
-TEST_F(Callbacks, F2TogglesTheFrameRateLineSilently) {
-    EXPECT_EQ(press(Key::F2), "");
-    EXPECT_TRUE(showFps);
-    press(Key::F2);
-    EXPECT_FALSE(showFps);
-}
-
-TEST_F(Callbacks, F1DoesNothingDuringTheIntroAndTogglesTheOverviewAfterIt) {
+TEST_F(Callbacks, ReleasesUnlistedKeysAndF1DuringTheIntroDoNothing) {
     ASSERT_EQ(game->state, Intro);
-    press(Key::F1);
+    EXPECT_EQ(omxtest::capturedStdout([] {
+                  keyCallback(Key::F3, platform::Release);
+                  for (const int key : {Key::F6, Key::F7, Key::A, Key::F1}) keyCallback(key, platform::Press);
+              }),
+              "");
+    EXPECT_FALSE(game->wireframe);
     EXPECT_FALSE(game->overviewMode);
+}
+
+TEST_F(Callbacks, WhilePlayingF1TogglesTheOverviewAndAPressedButtonStrikesUnlessPPaused) {
     game->state = Playing;
     press(Key::F1);
     EXPECT_TRUE(game->overviewMode);
     press(Key::F1);
     EXPECT_FALSE(game->overviewMode);
-}
-
-TEST_F(Callbacks, F10MutesAndRestoresAllSound) {
-    press(Key::F10);
-    EXPECT_TRUE(sound.muted);
-    press(Key::F10);
-    EXPECT_FALSE(sound.muted);
-}
-
-TEST_F(Callbacks, F11LowersTheLightForTheNightAndPutsItBackAtDaylightHeight) {
-    ASSERT_NE(game->light, nullptr);
-    press(Key::F11);
-    EXPECT_TRUE(game->nightMode);
-    EXPECT_EQ(game->light->position, glm::vec3(0, 5, 0));
-    press(Key::F11);
-    EXPECT_FALSE(game->nightMode);
-    EXPECT_EQ(game->light->position, glm::vec3(0, 2600, 0));
-}
-
-TEST_F(Callbacks, MouseReleaseIsIgnoredAndPressReachesTheGame) {
-    game->state = Playing;
-    mouseButtonCallback(0, platform::Release);
     ASSERT_NE(game->strike, nullptr);
-    EXPECT_FALSE(game->strike->visible);
-    mouseButtonCallback(0, platform::Press);
-    EXPECT_TRUE(game->strike->visible);
-    EXPECT_EQ(game->strike->type, 1);
-}
+    mouseButtonCallback(0, platform::Release);
+    EXPECT_FALSE(game->strike->visible) << "a release is ignored";
 
-TEST_F(Callbacks, PTogglesThePauseSilentlyAndAPausedWorldTakesNoClicks) {
-    game->state = Playing;
     EXPECT_EQ(press(Key::P), "");
     EXPECT_TRUE(game->paused);
     EXPECT_TRUE(sound.allPaused);
@@ -119,6 +96,7 @@ TEST_F(Callbacks, PTogglesThePauseSilentlyAndAPausedWorldTakesNoClicks) {
     EXPECT_FALSE(sound.allPaused);
     mouseButtonCallback(0, platform::Press);
     EXPECT_TRUE(game->strike->visible);
+    EXPECT_EQ(game->strike->type, 1);
 }
 
 TEST_F(Callbacks, LosingTheFocusPausesAndOnlyPResumes) {

@@ -2,48 +2,24 @@
 // folder, the version check and the once-a-second statistics lines.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "app/App.h"
 #include "app/DataFolder.h"
+#include "support/Files.h"
 
 namespace {
 
-CommandLine parse(const std::vector<const char*>& words, std::string* printed = nullptr) {
+using Words = std::vector<const char*>;
+
+CommandLine parse(const Words& words, std::string* printed = nullptr) {
     std::ostringstream out;
     const CommandLine line = parseCommandLine(static_cast<int>(words.size()), words.data(), out);
     if (printed) *printed = out.str();
     return line;
-}
-
-TEST(CommandLine, EveryArgumentIsEchoedOnItsOwnLineProgramPathIncluded) {
-    std::string printed;
-    const CommandLine line = parse({"/opt/omnivex", "--seed", "7", "highestframerate"}, &printed);
-    EXPECT_EQ(printed, "/opt/omnivex\n--seed\n7\nhighestframerate\n");
-    EXPECT_TRUE(line.highestFrameRate);
-    EXPECT_FALSE(line.fullscreenRequested);
-}
-
-TEST(CommandLine, NoArgumentsMeansWindowedWithDefaultSwapInterval) {
-    std::string printed;
-    const CommandLine line = parse({"./omnivex"}, &printed);
-    EXPECT_EQ(printed, "./omnivex\n");
-    EXPECT_FALSE(line.fullscreenRequested);
-    EXPECT_FALSE(line.highestFrameRate);
-}
-
-TEST(CommandLine, WordsAreExactCaseSensitiveAndMayStandAnywhere) {
-    EXPECT_FALSE(parse({"x", "Fullscreen"}).fullscreenRequested);
-    EXPECT_FALSE(parse({"x", "fullscreen2"}).fullscreenRequested);
-    EXPECT_FALSE(parse({"x", "HIGHESTFRAMERATE"}).highestFrameRate);
-    const CommandLine both = parse({"x", "highestframerate", "junk", "fullscreen", "fullscreen"});
-    EXPECT_TRUE(both.fullscreenRequested);
-    EXPECT_TRUE(both.highestFrameRate);
-    // The program path is compared too.
-    EXPECT_TRUE(parse({"fullscreen"}).fullscreenRequested);
 }
 
 // What the player sees for a command line that does not start the game, and its exit status.
@@ -51,11 +27,35 @@ struct Answer {
     int status;
     std::string out, err;
 };
-Answer answer(const std::vector<const char*>& words) {
+Answer answer(const Words& words) {
     std::ostringstream out, err;
     const CommandLine line = readCommandLine(static_cast<int>(words.size()), words.data());
     const int status = answerWithoutPlaying(line, programName(static_cast<int>(words.size()), words.data()), out, err);
     return {status, out.str(), err.str()};
+}
+
+TEST(CommandLine, EveryArgumentIsEchoedAndThePlayWordsAreExactAndMayStandAnywhere) {
+    struct Case {
+        Words words;
+        bool fullscreen, highest;
+    };
+    const Case cases[] = {
+        {{"./omnivex"}, false, false},
+        {{"/opt/omnivex", "--seed", "7", "highestframerate"}, false, true},
+        {{"x", "Fullscreen", "fullscreen2", "HIGHESTFRAMERATE"}, false, false},
+        {{"x", "highestframerate", "junk", "fullscreen", "fullscreen"}, true, true},
+        {{"fullscreen"}, true, false},  // the program path is compared too
+    };
+    for (const Case& c : cases) {
+        std::string printed, expected;
+        for (const char* word : c.words) expected += std::string(word) + "\n";
+        const CommandLine line = parse(c.words, &printed);
+        SCOPED_TRACE(expected);
+        EXPECT_EQ(printed, expected);
+        EXPECT_EQ(line.fullscreenRequested, c.fullscreen);
+        EXPECT_EQ(line.highestFrameRate, c.highest);
+        EXPECT_TRUE(line.error.empty()) << line.error;
+    }
 }
 
 TEST(CommandLine, SeedAndDataTakeTheirValueSeparateOrAfterAnEqualsSign) {
@@ -71,6 +71,7 @@ TEST(CommandLine, SeedAndDataTakeTheirValueSeparateOrAfterAnEqualsSign) {
     // A value is never read as a play word, and the last of two seeds counts.
     const CommandLine valueIsFolder = parse({"x", "--data", "fullscreen", "--seed", "1", "--seed", "0"});
     EXPECT_FALSE(valueIsFolder.fullscreenRequested);
+    EXPECT_EQ(valueIsFolder.dataFolder, "fullscreen");
     EXPECT_EQ(valueIsFolder.seed, 0u);
     EXPECT_TRUE(valueIsFolder.error.empty()) << valueIsFolder.error;
     // After "--" everything is a word, and a lone "-" is one anyway.
@@ -101,14 +102,15 @@ TEST(CommandLine, UnusableOptionsAreNamedAndEndWithStatusTwo) {
     EXPECT_EQ(unknown.err,
               "omnivex: unknown option '--verbose'\n"
               "Try 'omnivex --help' for more information.\n");
-    EXPECT_EQ(answer({"x", "-f"}).err.rfind("x: unknown option '-f'\n", 0), 0u);
-    EXPECT_EQ(answer({"x", "--help=me"}).status, 2);
-    const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
+    const std::string notANumber = "option '--seed' takes a whole number from 0 to 4294967295, not ";
+    const std::vector<std::pair<Words, std::string>> cases = {
+        {{"x", "-f"}, "unknown option '-f'"},
+        {{"x", "--help=me"}, "unknown option '--help=me'"},
         {{"x", "--seed"}, "option '--seed' needs a number"},
-        {{"x", "--seed", "-1"}, "option '--seed' takes a whole number from 0 to 4294967295, not '-1'"},
-        {{"x", "--seed=4294967296"}, "option '--seed' takes a whole number from 0 to 4294967295, not '4294967296'"},
-        {{"x", "--seed", "12abc"}, "option '--seed' takes a whole number from 0 to 4294967295, not '12abc'"},
-        {{"x", "--seed="}, "option '--seed' takes a whole number from 0 to 4294967295, not ''"},
+        {{"x", "--seed", "-1"}, notANumber + "'-1'"},
+        {{"x", "--seed=4294967296"}, notANumber + "'4294967296'"},
+        {{"x", "--seed", "12abc"}, notANumber + "'12abc'"},
+        {{"x", "--seed="}, notANumber + "''"},
         {{"x", "--data"}, "option '--data' needs a folder"},
         {{"x", "--data="}, "option '--data' needs a folder"},
     };
@@ -119,46 +121,45 @@ TEST(CommandLine, UnusableOptionsAreNamedAndEndWithStatusTwo) {
     }
 }
 
-// A scratch folder with the given subfolders, removed afterwards.
+// A scratch folder in which folders with or without shaders/ and resources/ are made.
 class DataFolders : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/omnivex-data-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(root); }
+    void SetUp() override { ASSERT_TRUE(scratch.ok()); }
     void makeFolders(const std::string& base, bool shaders = true, bool resources = true) {
+        std::filesystem::create_directories(root / base);
         if (shaders) std::filesystem::create_directories(root / base / "shaders");
         if (resources) std::filesystem::create_directories(root / base / "resources");
-        std::filesystem::create_directories(root / base);
     }
-    std::filesystem::path root;
+    // The search as started from `workingFolder`.
+    DataFolderSearch searchFrom(const std::filesystem::path& workingFolder, const std::string& named,
+                                const std::string& program) {
+        const std::filesystem::path before = std::filesystem::current_path();
+        std::filesystem::current_path(workingFolder);
+        const DataFolderSearch search = findDataFolder(named, program);
+        std::filesystem::current_path(before);
+        return search;
+    }
+    omxtest::TempFolder scratch{"data"};
+    std::filesystem::path root{scratch.path()};
 };
 
-TEST_F(DataFolders, AFolderCountsOnlyWithBothShadersAndResources) {
-    makeFolders("both");
+TEST_F(DataFolders, TheWorkingFolderWinsThenShareOmnivexBesideTheProgramOrOnlyTheNamedFolder) {
+    makeFolders("usr/share/omnivex");
+    makeFolders("play");
+    makeFolders("usr/games", false, false);
+    // A folder counts only with both shaders/ and resources/.
     makeFolders("noshaders", false, true);
     makeFolders("noresources", true, false);
-    EXPECT_TRUE(holdsGameData((root / "both").string()));
-    EXPECT_TRUE(holdsGameData((root / "both").string() + "/"));
-    EXPECT_FALSE(holdsGameData((root / "noshaders").string()));
-    EXPECT_FALSE(holdsGameData((root / "noresources").string()));
-    EXPECT_FALSE(holdsGameData((root / "absent").string()));
-}
-
-TEST_F(DataFolders, InstalledProgramFindsShareOmnivexBesideItsFolder) {
-    makeFolders("usr/share/omnivex");
-    std::filesystem::create_directories(root / "usr/games");
+    EXPECT_TRUE(holdsGameData((root / "play").string()));
+    EXPECT_TRUE(holdsGameData((root / "play").string() + "/"));
+    for (const char* folder : {"noshaders", "noresources", "absent"}) EXPECT_FALSE(holdsGameData((root / folder).string()));
     // The working folder of a test run holds the data, so look from a folder that does not.
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(root);
-    const DataFolderSearch fromGames = findDataFolder("", (root / "usr/games/omnivex").string());
-    const DataFolderSearch fromBin = findDataFolder("", (root / "usr/bin/omnivex").string());
-    const DataFolderSearch nowhere = findDataFolder("", (root / "opt/omnivex/omnivex").string());
-    const DataFolderSearch named = findDataFolder((root / "usr/share/omnivex").string(), "");
-    const DataFolderSearch namedEmpty = findDataFolder((root / "usr/games").string(), "");
-    std::filesystem::current_path(before);
+    const DataFolderSearch fromGames = searchFrom(root, "", (root / "usr/games/omnivex").string());
+    const DataFolderSearch fromBin = searchFrom(root, "", (root / "usr/bin/omnivex").string());
+    const DataFolderSearch nowhere = searchFrom(root, "", (root / "opt/omnivex/omnivex").string());
+    const DataFolderSearch named = searchFrom(root, (root / "usr/share/omnivex").string(), "");
+    const DataFolderSearch namedEmpty = searchFrom(root, (root / "usr/games").string(), "");
+    const DataFolderSearch working = searchFrom(root / "play", "", (root / "usr/bin/omnivex").string());
 
     ASSERT_TRUE(fromGames.found);
     EXPECT_EQ(fromGames.folder, (root / "usr/share/omnivex").string() + "/");
@@ -174,34 +175,24 @@ TEST_F(DataFolders, InstalledProgramFindsShareOmnivexBesideItsFolder) {
     // A folder named with --data is the only one tried.
     EXPECT_FALSE(namedEmpty.found);
     EXPECT_EQ(namedEmpty.lookedIn, std::vector<std::string>{(root / "usr/games").string()});
-}
-
-TEST_F(DataFolders, TheWorkingFolderWinsAndKeepsPathsRelative) {
-    makeFolders("usr/share/omnivex");
-    makeFolders("play");
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(root / "play");
-    const DataFolderSearch search = findDataFolder("", (root / "usr/bin/omnivex").string());
-    std::filesystem::current_path(before);
-    EXPECT_TRUE(search.found);
-    EXPECT_EQ(search.folder, "");
-    EXPECT_EQ(search.lookedIn.size(), 1u);
+    // A working folder with the data wins, and paths stay relative to it.
+    EXPECT_TRUE(working.found);
+    EXPECT_EQ(working.folder, "");
+    EXPECT_EQ(working.lookedIn.size(), 1u);
 }
 
 TEST(GLVersionCheck, AcceptsThreeThreeAndLaterAndExplainsOlderVersions) {
-    std::ostringstream err;
-    EXPECT_TRUE(acceptGLVersion(3, 3, err));
-    EXPECT_TRUE(acceptGLVersion(4, 0, err));
-    EXPECT_TRUE(acceptGLVersion(4, 6, err));
-    EXPECT_EQ(err.str(), "");
-    EXPECT_FALSE(acceptGLVersion(3, 2, err));
-    EXPECT_EQ(err.str(),
-              "Error: OpenGL version 3.3 not supported.\n"
-              "       Your version is 3.2.\n"
-              "       Try updating your graphics driver.\n");
-    std::ostringstream err2;
-    EXPECT_FALSE(acceptGLVersion(2, 1, err2));
-    EXPECT_NE(err2.str().find("Your version is 2.1."), std::string::npos);
+    const std::vector<std::tuple<int, int, bool>> cases = {{3, 3, true}, {4, 0, true}, {4, 6, true}, {3, 2, false},
+                                                           {2, 1, false}};
+    for (const auto& [major, minor, accepted] : cases) {
+        std::ostringstream err;
+        EXPECT_EQ(acceptGLVersion(major, minor, err), accepted) << major << "." << minor;
+        const std::string version = std::to_string(major) + "." + std::to_string(minor);
+        EXPECT_EQ(err.str(), accepted ? ""
+                                      : "Error: OpenGL version 3.3 not supported.\n"
+                                        "       Your version is " + version + ".\n"
+                                        "       Try updating your graphics driver.\n");
+    }
 }
 
 TEST(FrameGameTime, AStallPausesTheWorldInsteadOfFastForwardingIt) {
@@ -212,7 +203,7 @@ TEST(FrameGameTime, AStallPausesTheWorldInsteadOfFastForwardingIt) {
     EXPECT_EQ(frameGameTime(-1.0, 1.0f), 0.0f);  // a clock that stepped back
 }
 
-TEST(FrameStatistics, PrintsOncePerPeriodOfJustOverOneSecond) {
+TEST(FrameStatistics, LinesComeOncePerPeriodOfJustOverOneSecondAsSwitchedOn) {
     std::ostringstream out;
     FrameStatistics stats;
     for (int i = 0; i < 10; ++i) stats.addFrame(0.1, true, false, 0, 0, out);
@@ -221,24 +212,18 @@ TEST(FrameStatistics, PrintsOncePerPeriodOfJustOverOneSecond) {
     EXPECT_EQ(out.str(), "Fps: 11\n");
     EXPECT_EQ(stats.frameCount, 0);
     EXPECT_EQ(stats.fpsAccumulator, 0.0);
-}
-
-TEST(FrameStatistics, CullingLineHalvesTheCountsRoundingDown) {
-    std::ostringstream out;
-    FrameStatistics stats;
-    stats.addFrame(1.5, false, true, 7, 3, out);
-    EXPECT_EQ(out.str(), "Drawn Objects: 3, Culled Objects: 1\n");
-}
-
-TEST(FrameStatistics, BothLinesInOrderAndNothingWhenBothAreOff) {
-    std::ostringstream out;
-    FrameStatistics stats;
-    stats.addFrame(2.0, true, true, 100, 40, out);
-    EXPECT_EQ(out.str(), "Fps: 1\nDrawn Objects: 50, Culled Objects: 20\n");
-    std::ostringstream quiet;
-    stats.addFrame(2.0, false, false, 100, 40, quiet);
-    EXPECT_EQ(quiet.str(), "");
-    EXPECT_EQ(stats.frameCount, 0);
+    // The culling line halves the counts, rounding down.
+    const std::vector<std::tuple<bool, bool, int, int, std::string>> cases = {
+        {false, true, 7, 3, "Drawn Objects: 3, Culled Objects: 1\n"},
+        {true, true, 100, 40, "Fps: 1\nDrawn Objects: 50, Culled Objects: 20\n"},
+        {false, false, 100, 40, ""},
+    };
+    for (const auto& [fps, culling, drawn, culled, expected] : cases) {
+        std::ostringstream lines;
+        stats.addFrame(2.0, fps, culling, drawn, culled, lines);
+        EXPECT_EQ(lines.str(), expected);
+        EXPECT_EQ(stats.frameCount, 0);
+    }
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include "HardeningFiles.h"
+#include "support/Files.h"
 #include "assets/Model.h"
 #include "assets/ObjCheck.h"
 #include "assets/Texture.h"
@@ -19,7 +19,7 @@ const std::string findings = std::string(OMNIVEX_SOURCE_DIR) + "/tests/hardening
 
 std::vector<std::string> findingsStartingWith(const std::string& prefix) {
     std::vector<std::string> paths;
-    for (const std::string& name : hardening::filesIn(findings))
+    for (const std::string& name : omxtest::filesIn(findings))
         if (name.rfind(prefix, 0) == 0) paths.push_back(findings + name);
     return paths;
 }
@@ -61,7 +61,7 @@ TEST(FuzzFindings, SoundFilesTheMixerCannotUseAreRefusedOrHoldOnlyTheirOwnData) 
         // Refused, or a sound made only of what the file holds (resampling to the device's format may grow
         // it a few times), never the size a header claims.
         if (chunk) {
-            EXPECT_LE(chunk->alen, 64u * hardening::readFile(path).size()) << path;
+            EXPECT_LE(chunk->alen, 64u * omxtest::readFile(path).size()) << path;
             Mix_FreeChunk(chunk);
         }
     }

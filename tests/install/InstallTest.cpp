@@ -8,9 +8,9 @@
 #include <string>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include "support/EndToEnd.h"
+#include "support/Files.h"
 #include "support/Screenshot.h"
 
 namespace fs = std::filesystem;
@@ -26,13 +26,12 @@ struct Command {
 
 Command run(const std::string& command) {
     Command result;
-    FILE* pipe = popen(("{ " + command + "; } 2>&1").c_str(), "r");
-    if (!pipe) return result;
-    std::array<char, 4096> buffer;
-    size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.output.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (FILE* pipe = popen(("{ " + command + "; } 2>&1").c_str(), "r")) {
+        std::array<char, 4096> buffer;
+        for (size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) result.output.append(buffer.data(), n);
+        const int status = pclose(pipe);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
     return result;
 }
 
@@ -40,15 +39,7 @@ std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
 class Install : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/omnivex-install-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-    }
-    void TearDown() override {
-        std::error_code error;
-        fs::remove_all(root, error);
-    }
+    void SetUp() override { ASSERT_TRUE(scratch.ok()); }
 
     // Starts the program from / (which holds no data) to its first frame, checks that it read its models from
     // `dataFolder`, and ends it with Escape.
@@ -89,7 +80,8 @@ protected:
         EXPECT_TRUE(fs::is_regular_file(share / "doc" / "omnivex" / "copyright"));
     }
 
-    fs::path root;
+    omxtest::TempFolder scratch{"install"};
+    fs::path root{scratch.path()};
 };
 
 TEST_F(Install, TheInstalledGameStartsFromAnyFolderAndStillAfterItsPrefixMoved) {
