@@ -11,7 +11,7 @@
 
 #include "support/EndToEnd.h"
 #include "support/Files.h"
-#include "support/Screenshot.h"
+#include "support/Image.h"
 
 namespace fs = std::filesystem;
 
