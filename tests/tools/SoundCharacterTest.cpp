@@ -1,13 +1,16 @@
-// SoundCharacterTest.cpp -- the effects fit their events as the player hears them: the god speaks in a deep
+// SoundCharacterTest.cpp -- the sounds fit their events as the player hears them: the god speaks in a deep
 // voice, the explosion booms, the thunder cracks at once, the masons hammer in rhythm, the rolling grenade
-// rumbles low, the warning bell rings where the ear is keenest.
+// rumbles low, the bell rings where the ear is keenest, and the good music is in a major key, the bad in a minor.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "SoundDecoding.h"
+#include "sound/SoundCatalogue.h"
 
 namespace {
 
@@ -15,10 +18,6 @@ constexpr double kPi = 3.14159265358979323846;
 
 using soundtest::builtSound;
 using soundtest::DecodedSound;
-
-// Sound types, as the game numbers them.
-constexpr int Apple = 2, Rolling = 3, Crafting = 4, Finished = 5, Explosion = 6, Shoot = 8, Regret = 10, Laugh1 = 11,
-              Warning = 15;
 
 std::vector<float> slice(const DecodedSound& sound, double fromSeconds, double toSeconds) {
     const size_t from = std::min(sound.samples.size(), static_cast<size_t>(fromSeconds * sound.sampleRate));
@@ -69,8 +68,7 @@ double pitchOf(const std::vector<float>& x, int sampleRate) {
     const double best = *std::max_element(correlation.begin(), correlation.end());
     if (zeroLag <= 0.0 || best < 0.3 * zeroLag) return 0.0;
     for (int lag = shortest + 1; lag < longest; ++lag)
-        if (correlation[lag] >= 0.8 * best && correlation[lag] >= correlation[lag - 1] &&
-            correlation[lag] >= correlation[lag + 1])
+        if (correlation[lag] >= 0.8 * best && correlation[lag] >= correlation[lag - 1] && correlation[lag] >= correlation[lag + 1])
             return static_cast<double>(sampleRate) / lag;
     return 0.0;
 }
@@ -88,9 +86,10 @@ std::vector<double> envelope(const std::vector<float>& x, int sampleRate, double
 }
 
 TEST(SoundCharacter, TheGodLaughsAndRegretsInADeepVoice) {
-    for (int type : {Regret, Laugh1, Laugh1 + 1, Laugh1 + 2, Laugh1 + 3}) {
+    for (int type = SoundGodRegret; type <= SoundGodLaugh4; ++type) {
+        SCOPED_TRACE(type);
         const DecodedSound& sound = builtSound(type);
-        ASSERT_TRUE(sound.loaded) << type;
+        ASSERT_TRUE(sound.loaded);
         // Below the vowel's resonances only the voice's own low harmonics remain.
         const std::vector<float> low = lowpass(lowpass(sound.samples, sound.sampleRate, 200.0), sound.sampleRate, 200.0);
         // The pitch of every loud 60 ms stretch; a voice, not noise, so most stretches are periodic.
@@ -100,24 +99,38 @@ TEST(SoundCharacter, TheGodLaughsAndRegretsInADeepVoice) {
         for (double t = 0.0; t + 0.06 < sound.seconds(); t += 0.06) {
             const std::vector<float> stretch = slice(sound, t, t + 0.06);
             const size_t from = static_cast<size_t>(t * sound.sampleRate);
-            const std::vector<float> lowStretch(low.begin() + from, low.begin() + from + stretch.size());
             const std::vector<double> level = envelope(stretch, sound.sampleRate);
             if (level.empty() || *std::min_element(level.begin(), level.end()) < 0.3 * loudest) continue;
-            pitches.push_back(pitchOf(lowStretch, sound.sampleRate));
+            pitches.push_back(pitchOf(std::vector<float>(low.begin() + from, low.begin() + from + stretch.size()), sound.sampleRate));
         }
-        ASSERT_GE(pitches.size(), 3u) << "sound type " << type;
+        ASSERT_GE(pitches.size(), 3u);
         std::sort(pitches.begin(), pitches.end());
-        const double median = pitches[pitches.size() / 2];
         // A chest tone an octave below the voice may set the period; either way it is deep.
-        EXPECT_GT(median, 35.0) << "sound type " << type;
-        EXPECT_LT(median, 150.0) << "sound type " << type;
+        EXPECT_GT(pitches[pitches.size() / 2], 35.0);
+        EXPECT_LT(pitches[pitches.size() / 2], 150.0);
     }
 }
 
-TEST(SoundCharacter, TheExplosionBoomsAndTheThunderCracksAtOnce) {
-    const DecodedSound& explosion = builtSound(Explosion);
-    EXPECT_LT(meanFrequency(slice(explosion, 0.0, 1.0), explosion.sampleRate), 700.0);
+// The explosion and the rolling grenade are low; the warning bell, the finished grenade's choir and the apple
+// bite sit in the middle of hearing.
+TEST(SoundCharacter, EachEffectSitsInItsFrequencyRange) {
+    const struct {
+        int type;
+        double toSeconds, lowHz, highHz;
+    } ranges[] = {{SoundHolyGrenadeExplosion, 1.0, 0.0, 700.0}, {SoundHolyGrenadeRolling, 1e9, 0.0, 500.0},
+                  {SoundWarning, 1e9, 400.0, 6000.0},           {SoundHolyGrenadeFinished, 1e9, 400.0, 6000.0},
+                  {SoundApple, 1e9, 400.0, 6000.0}};
+    for (const auto& range : ranges) {
+        const DecodedSound& sound = builtSound(range.type);
+        const double frequency = meanFrequency(slice(sound, 0.0, range.toSeconds), sound.sampleRate);
+        EXPECT_GT(frequency, range.lowHz) << "sound type " << range.type;
+        EXPECT_LT(frequency, range.highHz) << "sound type " << range.type;
+    }
+}
+
+TEST(SoundCharacter, TheExplosionBoomsTheThunderCracksAtOnceAndTheMasonsHammerInRhythm) {
     // Loudest at once, still rumbling and rattling a second later.
+    const DecodedSound& explosion = builtSound(SoundHolyGrenadeExplosion);
     const std::vector<double> boom = envelope(explosion.samples, explosion.sampleRate, 0.05);
     ASSERT_GT(boom.size(), 30u);
     const auto boomPeak = std::max_element(boom.begin(), boom.end());
@@ -125,37 +138,79 @@ TEST(SoundCharacter, TheExplosionBoomsAndTheThunderCracksAtOnce) {
     EXPECT_GT(boom[24], 0.05 * *boomPeak);
     EXPECT_LT(boom[24], 0.7 * *boomPeak);
 
-    const DecodedSound& shoot = builtSound(Shoot);
+    const DecodedSound& shoot = builtSound(SoundLightningShoot);
     const std::vector<double> crack = envelope(shoot.samples, shoot.sampleRate, 0.05);
     ASSERT_GT(crack.size(), 12u);
     EXPECT_LT(std::max_element(crack.begin(), crack.end()) - crack.begin(), 3) << "the crack comes first";
-    EXPECT_GT(meanFrequency(slice(shoot, 0.0, 0.08), shoot.sampleRate),
-              2.0 * meanFrequency(slice(shoot, 0.4, 1.2), shoot.sampleRate))
+    EXPECT_GT(meanFrequency(slice(shoot, 0.0, 0.08), shoot.sampleRate), 2.0 * meanFrequency(slice(shoot, 0.4, 1.2), shoot.sampleRate))
         << "a bright crack, then a low roll";
-}
 
-TEST(SoundCharacter, TheMasonsHammerInRhythmAndTheGrenadeRumblesLow) {
-    const DecodedSound& crafting = builtSound(Crafting);
+    const DecodedSound& crafting = builtSound(SoundHolyGrenadeCrafting);
     const std::vector<double> level = envelope(crafting.samples, crafting.sampleRate);
     ASSERT_FALSE(level.empty());
     const double loudest = *std::max_element(level.begin(), level.end());
     int hits = 0;
-    for (size_t i = 1; i < level.size(); ++i)
-        if (level[i] > 0.35 * loudest && level[i] > 2.0 * level[i - 1]) ++hits;
+    for (size_t i = 1; i < level.size(); ++i) hits += level[i] > 0.35 * loudest && level[i] > 2.0 * level[i - 1];
     EXPECT_GE(hits, 4) << "distinct strikes per loop";
     EXPECT_LE(hits, 30);
-
-    const DecodedSound& rolling = builtSound(Rolling);
-    EXPECT_LT(meanFrequency(rolling.samples, rolling.sampleRate), 500.0);
 }
 
-TEST(SoundCharacter, TheBellTheChoirAndTheBiteSitInTheMiddleOfHearing) {
-    for (int type : {Warning, Finished, Apple}) {
-        const DecodedSound& sound = builtSound(type);
-        const double frequency = meanFrequency(sound.samples, sound.sampleRate);
-        EXPECT_GT(frequency, 400.0) << "sound type " << type;
-        EXPECT_LT(frequency, 6000.0) << "sound type " << type;
+// Loudness of each pitch class over the whole piece (notes A2..A6, frame by frame, at a quarter of the rate).
+std::array<double, 12> pitchClassProfile(const DecodedSound& sound) {
+    std::vector<float> x(sound.samples.size() / 4);
+    for (size_t i = 0; i < x.size(); ++i)
+        x[i] = 0.25f * (sound.samples[4 * i] + sound.samples[4 * i + 1] + sound.samples[4 * i + 2] + sound.samples[4 * i + 3]);
+    const double rate = sound.sampleRate / 4.0;
+    constexpr size_t frame = 4096;
+    std::array<double, 12> profile{};
+    for (int note = 45; note <= 93; ++note) {
+        const double coefficient = 2.0 * std::cos(2.0 * kPi * 440.0 * std::pow(2.0, (note - 69) / 12.0) / rate);
+        for (size_t start = 0; start + frame <= x.size(); start += frame) {
+            double s1 = 0.0, s2 = 0.0;
+            for (size_t i = 0; i < frame; ++i) {
+                const double s0 = x[start + i] + coefficient * s1 - s2;
+                s2 = s1;
+                s1 = s0;
+            }
+            profile[note % 12] += std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - coefficient * s1 * s2));
+        }
     }
+    return profile;
+}
+
+// Whether the key whose Krumhansl-Kessler profile correlates best with the measured profile is a major key;
+// the key's name goes to `name`.
+bool soundsMajor(const std::array<double, 12>& profile, std::string& name) {
+    static const double major[12] = {6.35, 2.23, 3.48, 2.33, 4.38, 4.09, 2.52, 5.19, 2.39, 3.66, 2.29, 2.88};
+    static const double minor[12] = {6.33, 2.68, 3.52, 5.38, 2.60, 3.53, 2.54, 4.75, 3.98, 2.69, 3.34, 3.17};
+    static const char* names[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+    double meanP = 0.0, bestScore = -2.0;
+    for (double p : profile) meanP += p / 12.0;
+    bool bestMajor = true;
+    for (int tonic = 0; tonic < 12; ++tonic)
+        for (const double* reference : {major, minor}) {
+            double meanR = 0.0, pr = 0.0, pp = 0.0, rr = 0.0;
+            for (int i = 0; i < 12; ++i) meanR += reference[i] / 12.0;
+            for (int i = 0; i < 12; ++i) {
+                const double p = profile[(i + tonic) % 12] - meanP, r = reference[i] - meanR;
+                pr += p * r;
+                pp += p * p;
+                rr += r * r;
+            }
+            if (pr / std::sqrt(pp * rr) > bestScore) {
+                bestScore = pr / std::sqrt(pp * rr);
+                bestMajor = reference == major;
+                name = std::string(names[tonic]) + (bestMajor ? " major" : " minor");
+            }
+        }
+    return bestMajor;
+}
+
+TEST(SoundCharacter, TheGoodMusicIsInAMajorKeyAndTheBadMusicInAMinorKey) {
+    std::string key;
+    ASSERT_TRUE(builtSound(MusicGood).loaded && builtSound(MusicBad).loaded);
+    EXPECT_TRUE(soundsMajor(pitchClassProfile(builtSound(MusicGood)), key)) << "MusicGood sounds in " << key;
+    EXPECT_FALSE(soundsMajor(pitchClassProfile(builtSound(MusicBad)), key)) << "MusicBad sounds in " << key;
 }
 
 }  // namespace
