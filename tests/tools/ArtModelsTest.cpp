@@ -34,7 +34,7 @@ TEST(ArtModels, EveryModelIsFlatShadedOwnVertexTrianglesWithinItsBudgetFloorAndH
                   {"MediumPolyTree2.obj", 900, 1300, 0.0f, 12.0f, 16.0f}, {"moai_duplicated.obj", 300, 800, 0.0f, 135.0f, 165.0f},
                   {"holygrenade2.obj", 150, 400, -0.92f, 1.3f, 2.0f},    {"wall7.obj", 100, 600, 0.0f, 0.0f, 1.5f},
                   {"groundborder.obj", 24, 300, 0.0f, 0.8f, 1.4f},       {"holygrenadeborder2.obj", 48, 300, 0.0f, 0.0f, 10.0f}};
-    ASSERT_EQ(std::size(models), arttest::gameModelFiles().size());
+    ASSERT_EQ(std::size(models), arttest::gameModelFiles.size());
     for (const auto& expected : models) {
         SCOPED_TRACE(expected.file);
         Assimp::Importer importer;

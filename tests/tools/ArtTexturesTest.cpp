@@ -57,7 +57,7 @@ Colour sampleCube(const std::array<Picture, 6>& faces, const glm::vec3& d) {
 bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 TEST(ArtTextures, EveryTextureIsAnUncompressedPowerOfTwoTrueColourTgaTheGameReads) {
-    for (const std::string& file : arttest::gameTextureFiles()) {
+    for (const std::string& file : arttest::gameTextureFiles) {
         SCOPED_TRACE(file);
         const std::string text = omxtest::readFile(arttest::resourcePath("textures/" + file));
         const std::vector<unsigned char> bytes(text.begin(), text.end());
@@ -81,7 +81,7 @@ TEST(ArtTextures, EveryTextureIsAnUncompressedPowerOfTwoTrueColourTgaTheGameRead
 // carry the cut-out in the colour channels as well, for shaders that read red; where the leaf mask is solid the
 // colour picture shows green leaves.
 TEST(ArtTextures, AlphaTexturesAreThirtyTwoBitWithCutOutAndSolidTexels) {
-    for (const std::string& file : arttest::alphaTextureFiles()) {
+    for (const std::string& file : arttest::alphaTextureFiles) {
         SCOPED_TRACE(file);
         const Picture p = loadPicture(file);
         ASSERT_TRUE(p.ok);

@@ -57,14 +57,14 @@ void expectTwoRunsWriteTheBuiltFiles(const std::string& program, const std::stri
 
 TEST(Generators, TwoArtRunsWriteExactlyTheGamesModelsAndTexturesWithTheBuildsBytes) {
     std::vector<std::string> files;
-    for (const std::string& file : arttest::gameModelFiles()) files.push_back("models/" + file);
-    for (const std::string& file : arttest::gameTextureFiles()) files.push_back("textures/" + file);
+    for (const std::string& file : arttest::gameModelFiles) files.push_back("models/" + file);
+    for (const std::string& file : arttest::gameTextureFiles) files.push_back("textures/" + file);
     expectTwoRunsWriteTheBuiltFiles(artgen, "resources/", files);
 }
 
 TEST(Generators, TwoSoundRunsWriteExactlyTheGamesSoundsWithTheBuildsBytes) {
     std::vector<std::string> files;
-    for (const auto& expected : soundtest::expectedSounds()) files.push_back(expected.fileName);
+    for (const auto& expected : soundtest::expectedSounds) files.push_back(expected.fileName);
     expectTwoRunsWriteTheBuiltFiles(soundgen, "resources/sounds/", files);
 }
 
