@@ -10,6 +10,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -29,7 +30,8 @@ std::string toneMp3(double seconds, double frequency) {
     constexpr int rate = 44100;
     const int frames = static_cast<int>(seconds * rate);
     std::vector<short> samples(frames);
-    for (int i = 0; i < frames; ++i) samples[i] = static_cast<short>(12000.0 * std::sin(2.0 * M_PI * frequency * i / rate));
+    for (int i = 0; i < frames; ++i)
+        samples[i] = static_cast<short>(12000.0 * std::sin(2.0 * M_PI * frequency * i / rate));
     lame_global_flags* const lame = lame_init();
     lame_set_in_samplerate(lame, rate);
     lame_set_out_samplerate(lame, rate);
@@ -37,7 +39,9 @@ std::string toneMp3(double seconds, double frequency) {
     lame_set_mode(lame, MONO);
     lame_set_brate(lame, 64);
     std::vector<unsigned char> mp3(static_cast<size_t>(1.25 * frames + 7200 * 2));
-    int size = lame_init_params(lame) < 0 ? -1 : lame_encode_buffer(lame, samples.data(), nullptr, frames, mp3.data(), static_cast<int>(mp3.size()));
+    int size = lame_init_params(lame) < 0 ? -1
+                                          : lame_encode_buffer(lame, samples.data(), nullptr, frames, mp3.data(),
+                                                               static_cast<int>(mp3.size()));
     const int tail = size < 0 ? -1 : lame_encode_flush(lame, mp3.data() + size, static_cast<int>(mp3.size()) - size);
     lame_close(lame);
     if (tail < 0) throw std::runtime_error("LAME could not encode the tone");
@@ -49,8 +53,10 @@ const std::string& completeSoundFolder() {
     static const std::string folder = [] {
         const std::string made = omxtest::scratchFolder() + "/complete/";
         for (int type = 0; type < soundTypeCount; ++type)
-            omxtest::writeFile(made + SoundManager::fileName(type),
-                               toneMp3(type <= MusicBad ? 1.0 : type == SoundApple ? 0.6 : 0.3, 220.0 + 40.0 * type));
+            omxtest::writeFile(made + SoundManager::fileName(type), toneMp3(type <= MusicBad     ? 1.0
+                                                                            : type == SoundApple ? 0.6
+                                                                                                 : 0.3,
+                                                                            220.0 + 40.0 * type));
         return made;
     }();
     return folder;
@@ -62,7 +68,8 @@ std::string soundFolderWithout(const std::vector<int>& missing) {
     const std::string folder = omxtest::scratchFolder() + "/part" + std::to_string(counter++) + "/";
     for (int type = 0; type < soundTypeCount; ++type)
         if (std::find(missing.begin(), missing.end(), type) == missing.end())
-            omxtest::writeFile(folder + SoundManager::fileName(type), omxtest::readFile(completeSoundFolder() + SoundManager::fileName(type)));
+            omxtest::writeFile(folder + SoundManager::fileName(type),
+                               omxtest::readFile(completeSoundFolder() + SoundManager::fileName(type)));
     return folder;
 }
 
@@ -119,7 +126,8 @@ TEST_F(SoundManagerTest, EachTypePlaysOnItsOwnChannelInItsMode) {
     Uint16 format = 0;
     ASSERT_EQ(Mix_QuerySpec(&frequency, &format, &channels), 1);
     EXPECT_EQ(channels, 1);
-    for (int type = 0; type < soundTypeCount; ++type) EXPECT_FALSE(sound->isPlaying(type)) << "type " << type << " was never played";
+    for (int type = 0; type < soundTypeCount; ++type)
+        EXPECT_FALSE(sound->isPlaying(type)) << "type " << type << " was never played";
 
     for (int type = 0; type < soundTypeCount; ++type) sound->play(type);
     // The bad music paused the good one; every channel holds its own type.
@@ -237,7 +245,10 @@ TEST_F(SoundManagerTest, PauseAllHoldsEveryAudibleSoundAndResumeAllLetsExactlyTh
     EXPECT_TRUE(Mix_Paused(SoundHolyGrenadeCrafting));
 }
 
-TEST_F(SoundManagerTest, VolumesStartFromTheTableAreClampedAndReachTheirChannels) {
+// Volumes start from the table, are clamped, are kept for later plays and reach a playing channel at once; mute
+// silences every channel, those started or given a volume meanwhile included (the game sets the crafting and
+// music volumes every frame), and restores the kept volumes.
+TEST_F(SoundManagerTest, VolumesReachTheirChannelsAndMuteSilencesEveryChannelUntilItIsToggledBack) {
     EXPECT_FALSE(sound->muted);
     for (int type = 0; type < soundTypeCount; ++type) {
         const float expected = type == SoundLightningPick    ? 0.8f
@@ -246,85 +257,71 @@ TEST_F(SoundManagerTest, VolumesStartFromTheTableAreClampedAndReachTheirChannels
                                                              : 1.0f;
         EXPECT_FLOAT_EQ(sound->volumes[type], expected) << "type " << type;
     }
-    const struct {
-        float set, stored;
-    } clamped[] = {{1.7f, 1.0f}, {-0.2f, 0.0f}, {std::numeric_limits<float>::quiet_NaN(), 1.0f}};
-    for (const auto& c : clamped) {
-        sound->setVolume(SoundApple, c.set);
-        EXPECT_FLOAT_EQ(sound->volumes[SoundApple], c.stored) << c.set;
+    for (const auto& [set, stored] :
+         {std::pair{1.7f, 1.0f}, {-0.2f, 0.0f}, {std::numeric_limits<float>::quiet_NaN(), 1.0f}}) {
+        sound->setVolume(SoundApple, set);
+        EXPECT_FLOAT_EQ(sound->volumes[SoundApple], stored) << set;
     }
-    // Set before the first play of the type, used by that play; the table's own volumes reach their channels.
     sound->setVolume(SoundHolyGrenadeCrafting, 0.25f);
-    for (const int type : {SoundHolyGrenadeCrafting, SoundLightningPick, SoundLightningShoot, SoundWarning}) sound->play(type);
-    EXPECT_EQ(channelVolume(SoundHolyGrenadeCrafting), 32);
-    EXPECT_EQ(channelVolume(SoundLightningPick), 102);
-    EXPECT_EQ(channelVolume(SoundLightningShoot), 38);
-    EXPECT_EQ(channelVolume(SoundWarning), 64);
-    // A change while playing reaches the channel at once.
+    for (const int type : {MusicGood, SoundHolyGrenadeCrafting, SoundLightningPick, SoundLightningShoot, SoundWarning})
+        sound->play(type);
+    const auto expectChannelVolumes = [](std::initializer_list<std::pair<int, int>> volumes) {
+        for (const auto& [channel, volume] : volumes)
+            EXPECT_EQ(channelVolume(channel), volume) << "channel " << channel;
+    };
+    expectChannelVolumes({{MusicGood, 128},
+                          {SoundHolyGrenadeCrafting, 32},
+                          {SoundLightningPick, 102},
+                          {SoundLightningShoot, 38},
+                          {SoundWarning, 64}});
     sound->setVolume(SoundHolyGrenadeCrafting, 0.5f);
-    EXPECT_EQ(channelVolume(SoundHolyGrenadeCrafting), 64);
-}
+    expectChannelVolumes({{SoundHolyGrenadeCrafting, 64}});
 
-TEST_F(SoundManagerTest, MuteSilencesEveryChannelIncludingLaterOnesAndRestoresTheVolumes) {
-    sound->play(MusicGood);
-    sound->play(SoundLightningPick);
-    sound->play(SoundHolyGrenadeCrafting);
     sound->toggleMute();
     EXPECT_TRUE(sound->muted);
-    EXPECT_EQ(channelVolume(MusicGood), 0);
-    EXPECT_EQ(channelVolume(SoundLightningPick), 0);
-
-    // The game sets the crafting and music volumes every frame: while muted they stay silent, and are kept.
     sound->setVolume(SoundHolyGrenadeCrafting, 0.75f);
     sound->setVolume(MusicGood, 0.5f);
-    EXPECT_EQ(channelVolume(SoundHolyGrenadeCrafting), 0);
-    EXPECT_EQ(channelVolume(MusicGood), 0);
-    // Started while muted: silent from its first sample.
     sound->setVolume(SoundHolyGrenadeRolling, 0.5f);
     sound->play(SoundHolyGrenadeRolling);
-    EXPECT_EQ(channelVolume(SoundHolyGrenadeRolling), 0);
-    EXPECT_FLOAT_EQ(sound->volumes[SoundHolyGrenadeRolling], 0.5f);
+    expectChannelVolumes(
+        {{MusicGood, 0}, {SoundHolyGrenadeCrafting, 0}, {SoundLightningPick, 0}, {SoundHolyGrenadeRolling, 0}});
+    EXPECT_FLOAT_EQ(sound->volumes[SoundHolyGrenadeCrafting], 0.75f);
     EXPECT_FLOAT_EQ(sound->volumes[SoundLightningPick], 0.8f);
     EXPECT_TRUE(sound->isPlaying(SoundHolyGrenadeRolling)) << "muted sounds still play";
 
     sound->toggleMute();
     EXPECT_FALSE(sound->muted);
-    EXPECT_EQ(channelVolume(MusicGood), 64);
-    EXPECT_EQ(channelVolume(SoundHolyGrenadeCrafting), 96);
-    EXPECT_EQ(channelVolume(SoundLightningPick), 102);
-    EXPECT_EQ(channelVolume(SoundHolyGrenadeRolling), 64);
     sound->play(SoundApple);
-    EXPECT_EQ(channelVolume(SoundApple), MIX_MAX_VOLUME);
+    expectChannelVolumes({{MusicGood, 64},
+                          {SoundHolyGrenadeCrafting, 96},
+                          {SoundLightningPick, 102},
+                          {SoundHolyGrenadeRolling, 64},
+                          {SoundApple, 128}});
 }
 
 TEST_F(SoundManagerTest, TypesOutsideTheTableAreReportedWhenPlayedAndTouchNothing) {
     sound->play(MusicGood);
     const int playingBefore = Mix_Playing(-1);
     const auto volumesBefore = sound->volumes;
-    int channelVolumesBefore[soundTypeCount];
-    for (int channel = 0; channel < soundTypeCount; ++channel) channelVolumesBefore[channel] = channelVolume(channel);
+    std::vector<int> channelVolumesBefore;
+    for (int channel = 0; channel < soundTypeCount; ++channel) channelVolumesBefore.push_back(channelVolume(channel));
     std::string err;
-    const std::string out = omxtest::capturedStdout([&] {
-        err = omxtest::capturedStderr([&] {
-            sound->play(16);
-            sound->play(-1);
-        });
-    });
+    const std::string out =
+        omxtest::capturedStdout([&] { err = omxtest::capturedStderr([&] { sound->play(16), sound->play(-1); }); });
     EXPECT_EQ(err, "Sound type 16: not found\nSound type -1: not found\n");
     EXPECT_EQ(out, "");
     for (const int type : {-1, 16, 17, -1000, 1000}) {
         sound->pause(type);
         sound->setVolume(type, 0.1f);
         EXPECT_FALSE(sound->isPlaying(type)) << "type " << type;
+        EXPECT_STREQ(SoundManager::fileName(type), "");
+        EXPECT_FALSE(SoundManager::loops(type));
     }
     EXPECT_EQ(Mix_Playing(-1), playingBefore);
     EXPECT_FALSE(Mix_Paused(MusicGood));
     EXPECT_EQ(sound->volumes, volumesBefore);
     for (int channel = 0; channel < soundTypeCount; ++channel)
         EXPECT_EQ(channelVolume(channel), channelVolumesBefore[channel]) << "channel " << channel;
-    EXPECT_STREQ(SoundManager::fileName(16), "");
-    EXPECT_STREQ(SoundManager::fileName(-1), "");
-    EXPECT_FALSE(SoundManager::loops(16));
 }
 
 // Runs in the death-test child: the error line goes to standard output, which the test reads as stderr.
@@ -349,7 +346,8 @@ TEST(SoundFailureDeathTest, AMissingOrBrokenFileEndsWithStatusMinusOneAndNamesIt
     };
     for (const auto& c : cases) {
         const std::string folder = soundFolderWithout(c.missing);
-        if (c.garbageInstead) omxtest::writeFile(folder + SoundManager::fileName(c.missing[0]), "these bytes are no sound at all\n");
+        if (c.garbageInstead)
+            omxtest::writeFile(folder + SoundManager::fileName(c.missing[0]), "these bytes are no sound at all\n");
         EXPECT_EXIT(constructWithStdoutOnStderr(folder), testing::ExitedWithCode(255), c.line);
     }
 }
@@ -360,7 +358,8 @@ TEST(SoundFallback, AnUnusableDriverFallsBackToTheSilentOneAndPlays) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     const std::string out = omxtest::capturedStdout([] {
         std::unique_ptr<SoundManager> sound;
-        const std::string err = omxtest::capturedStderr([&] { sound = std::make_unique<SoundManager>(completeSoundFolder()); });
+        const std::string err =
+            omxtest::capturedStderr([&] { sound = std::make_unique<SoundManager>(completeSoundFolder()); });
         EXPECT_EQ(err.rfind("No sound device (", 0), 0u) << err;
         EXPECT_EQ(err.find('\n'), err.size() - 1) << "one line: " << err;
         EXPECT_STREQ(SDL_GetCurrentAudioDriver(), "dummy");

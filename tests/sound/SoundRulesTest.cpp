@@ -14,10 +14,15 @@ TEST(SoundRules, SigmaTelDevicesGetFloatOutputAt48kHzAndOthersTheMixerDefault) {
     const struct {
         const char* name;
         bool sigmaTel;
-    } devices[] = {{"SigmaTel", true},          {"SigmaTel High Definition Audio CODEC", true},
+    } devices[] = {{"SigmaTel", true},
+                   {"SigmaTel High Definition Audio CODEC", true},
                    {"HDA Intel PCH, SigmaTel STAC9200", true},
-                   {"sigmatel", false},         {"SIGMATEL audio", false}, {"Sigma Tel", false},
-                   {"HDA Intel PCH", false},    {"", false},               {nullptr, false}};
+                   {"sigmatel", false},
+                   {"SIGMATEL audio", false},
+                   {"Sigma Tel", false},
+                   {"HDA Intel PCH", false},
+                   {"", false},
+                   {nullptr, false}};
     for (const auto& device : devices) {
         SCOPED_TRACE(device.name ? device.name : "(no name)");
         const AudioFormat format = chooseAudioFormat(device.name);
@@ -32,9 +37,14 @@ TEST(SoundRules, VolumesAreClampedToZeroToOneWithNaNAsFullAndMutedAsSilence) {
     const struct {
         float volume, clamped;
         int mixer;
-    } cases[] = {{1.7f, 1.0f, MIX_MAX_VOLUME}, {-0.2f, 0.0f, 0},  {0.35f, 0.35f, 45}, {0.8f, 0.8f, 102},
-                 {0.3f, 0.3f, 38},            {std::numeric_limits<float>::quiet_NaN(), 1.0f, MIX_MAX_VOLUME},
-                 {inf, 1.0f, MIX_MAX_VOLUME}, {-inf, 0.0f, 0}};
+    } cases[] = {{1.7f, 1.0f, MIX_MAX_VOLUME},
+                 {-0.2f, 0.0f, 0},
+                 {0.35f, 0.35f, 45},
+                 {0.8f, 0.8f, 102},
+                 {0.3f, 0.3f, 38},
+                 {std::numeric_limits<float>::quiet_NaN(), 1.0f, MIX_MAX_VOLUME},
+                 {inf, 1.0f, MIX_MAX_VOLUME},
+                 {-inf, 0.0f, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.volume);
         EXPECT_FLOAT_EQ(clampVolume(c.volume), c.clamped);
@@ -49,7 +59,8 @@ TEST(SoundRules, MixerVersionTwoOrLaterIsAccepted) {
         bool accepted;
     } versions[] = {{2, 0, 0, true}, {2, 6, 2, true}, {3, 0, 0, true}, {1, 2, 12, false}, {1, 99, 99, false}};
     for (const auto& v : versions)
-        EXPECT_EQ(mixerVersionSupported(v.major, v.minor, v.patch), v.accepted) << v.major << "." << v.minor << "." << v.patch;
+        EXPECT_EQ(mixerVersionSupported(v.major, v.minor, v.patch), v.accepted)
+            << v.major << "." << v.minor << "." << v.patch;
     const SDL_version* linked = Mix_Linked_Version();
     EXPECT_TRUE(mixerVersionSupported(linked->major, linked->minor, linked->patch));
     EXPECT_EQ(oldMixerVersionLine(1, 2, 12),

@@ -30,15 +30,17 @@ TEST(ArtModels, EveryModelIsFlatShadedOwnVertexTrianglesWithinItsBudgetFloorAndH
         const char* file;
         size_t fewestTriangles, mostTriangles;
         float floor, lowestTop, highestTop;
-    } models[] = {{"goodbobob2.obj", 70, 130, 0.0f, 1.7f, 2.3f},         {"badbobob3.obj", 70, 130, 0.0f, 1.7f, 2.3f},
-                  {"MediumPolyTree2.obj", 900, 1300, 0.0f, 12.0f, 16.0f}, {"moai_duplicated.obj", 300, 800, 0.0f, 135.0f, 165.0f},
-                  {"holygrenade2.obj", 150, 400, -0.92f, 1.3f, 2.0f},    {"wall7.obj", 100, 600, 0.0f, 0.0f, 1.5f},
-                  {"groundborder.obj", 24, 300, 0.0f, 0.8f, 1.4f},       {"holygrenadeborder2.obj", 48, 300, 0.0f, 0.0f, 10.0f}};
+    } models[] = {
+        {"goodbobob2.obj", 70, 130, 0.0f, 1.7f, 2.3f},          {"badbobob3.obj", 70, 130, 0.0f, 1.7f, 2.3f},
+        {"MediumPolyTree2.obj", 900, 1300, 0.0f, 12.0f, 16.0f}, {"moai_duplicated.obj", 300, 800, 0.0f, 135.0f, 165.0f},
+        {"holygrenade2.obj", 150, 400, -0.92f, 1.3f, 2.0f},     {"wall7.obj", 100, 600, 0.0f, 0.0f, 1.5f},
+        {"groundborder.obj", 24, 300, 0.0f, 0.8f, 1.4f},        {"holygrenadeborder2.obj", 48, 300, 0.0f, 0.0f, 10.0f}};
     ASSERT_EQ(std::size(models), arttest::gameModelFiles.size());
     for (const auto& expected : models) {
         SCOPED_TRACE(expected.file);
         Assimp::Importer importer;
-        const aiScene* scene = importer.ReadFile(arttest::resourcePath("models/") + expected.file, 0);  // no triangulation
+        const aiScene* scene =
+            importer.ReadFile(arttest::resourcePath("models/") + expected.file, 0);  // no triangulation
         ASSERT_NE(scene, nullptr) << importer.GetErrorString();
         ASSERT_GT(scene->mNumMeshes, 0u);
         for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
@@ -49,7 +51,8 @@ TEST(ArtModels, EveryModelIsFlatShadedOwnVertexTrianglesWithinItsBudgetFloorAndH
             bool inOrder = true;
             for (unsigned f = 0; f < mesh->mNumFaces && inOrder; ++f) {
                 const aiFace& face = mesh->mFaces[f];
-                inOrder = face.mNumIndices == 3 && face.mIndices[0] == 3 * f && face.mIndices[1] == 3 * f + 1 && face.mIndices[2] == 3 * f + 2;
+                inOrder = face.mNumIndices == 3 && face.mIndices[0] == 3 * f && face.mIndices[1] == 3 * f + 1 &&
+                          face.mIndices[2] == 3 * f + 2;
             }
             EXPECT_TRUE(inOrder) << "mesh " << m << " shares or reorders face corners";
         }
@@ -87,8 +90,10 @@ TEST(ArtModels, PeopleFacePlusXWithTheirFeetAndTheirPaintedEyes) {
         const char* texture;
         bool (*isEye)(const std::array<int, 4>&);
     } figures[] = {
-        {"goodbobob2.obj", "peoplegood/goodbobob.tga", [](const std::array<int, 4>& c) { return c[0] > 235 && c[1] > 235 && c[2] > 235; }},
-        {"badbobob3.obj", "peoplebad/badbobob2.tga", [](const std::array<int, 4>& c) { return c[0] > 200 && c[1] < 120 && c[2] < 80; }},
+        {"goodbobob2.obj", "peoplegood/goodbobob.tga",
+         [](const std::array<int, 4>& c) { return c[0] > 235 && c[1] > 235 && c[2] > 235; }},
+        {"badbobob3.obj", "peoplebad/badbobob2.tga",
+         [](const std::array<int, 4>& c) { return c[0] > 200 && c[1] < 120 && c[2] < 80; }},
     };
     for (const auto& figure : figures) {
         SCOPED_TRACE(figure.model);
@@ -118,8 +123,10 @@ TEST(ArtModels, PeopleFacePlusXWithTheirFeetAndTheirPaintedEyes) {
             const float area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
             if (std::fabs(area) < 1e-6f) continue;
             const glm::vec2 lo = glm::min(a, glm::min(b, c)), hi = glm::max(a, glm::max(b, c));
-            for (int y = std::max(0, static_cast<int>(lo.y)); y < std::min(picture.height, static_cast<int>(hi.y) + 1); ++y)
-                for (int x = std::max(0, static_cast<int>(lo.x)); x < std::min(picture.width, static_cast<int>(hi.x) + 1); ++x) {
+            for (int y = std::max(0, static_cast<int>(lo.y)); y < std::min(picture.height, static_cast<int>(hi.y) + 1);
+                 ++y)
+                for (int x = std::max(0, static_cast<int>(lo.x));
+                     x < std::min(picture.width, static_cast<int>(hi.x) + 1); ++x) {
                     const glm::vec2 q(x + 0.5f, y + 0.5f);
                     const float w0 = ((b.x - q.x) * (c.y - q.y) - (c.x - q.x) * (b.y - q.y)) / area;
                     const float w1 = ((c.x - q.x) * (a.y - q.y) - (a.x - q.x) * (c.y - q.y)) / area;

@@ -20,18 +20,35 @@ inline std::string resourcePath(const std::string& relative) { return OMNIVEX_BI
 // Every OBJ file the game loads (relative to resources/models/) and every TGA file (relative to
 // resources/textures/), sky-box faces included, as world construction names them.
 inline const std::vector<std::string> gameModelFiles = {
-    "holygrenade2.obj", "holygrenadeborder2.obj", "wall7.obj", "badbobob3.obj", "goodbobob2.obj", "MediumPolyTree2.obj",
-    "moai_duplicated.obj", "groundborder.obj"};
-inline const std::vector<std::string> gameTextureFiles = {
-    "ground/ground2halfglow.tga",    "ground/groundborderglow.tga",   "infopanel/infocontrols.tga",
-    "infopanel/infowin.tga",         "infopanel/infolose.tga",        "peoplegood/goodbobob.tga",
-    "peoplebad/badbobob2.tga",       "tree/leaf3.tga",                "tree/leafalpha.tga",
-    "tree/bark.tga",                 "moai/moai.tga",                 "lightning/lightning5.tga",
-    "lightning/lightningalpha5.tga", "lightning/lightning2.tga",      "lightning/lightningalpha2.tga",
-    "projection/projection2.tga",    "projection/projection1.tga",    "stonewall/stonegood3.tga",
-    "stonewall/stonebad3.tga",       "holygrenade/holygrenade2.tga",  "holygrenade/holygrenade3.tga",
-    "skyboxgood/xpos.tga",           "skyboxgood/xneg.tga",           "skyboxgood/ypos.tga",
-    "skyboxgood/yneg.tga",           "skyboxgood/zpos.tga",           "skyboxgood/zneg.tga"};
+    "holygrenade2.obj", "holygrenadeborder2.obj", "wall7.obj",           "badbobob3.obj",
+    "goodbobob2.obj",   "MediumPolyTree2.obj",    "moai_duplicated.obj", "groundborder.obj"};
+inline const std::vector<std::string> gameTextureFiles = {"ground/ground2halfglow.tga",
+                                                          "ground/groundborderglow.tga",
+                                                          "infopanel/infocontrols.tga",
+                                                          "infopanel/infowin.tga",
+                                                          "infopanel/infolose.tga",
+                                                          "peoplegood/goodbobob.tga",
+                                                          "peoplebad/badbobob2.tga",
+                                                          "tree/leaf3.tga",
+                                                          "tree/leafalpha.tga",
+                                                          "tree/bark.tga",
+                                                          "moai/moai.tga",
+                                                          "lightning/lightning5.tga",
+                                                          "lightning/lightningalpha5.tga",
+                                                          "lightning/lightning2.tga",
+                                                          "lightning/lightningalpha2.tga",
+                                                          "projection/projection2.tga",
+                                                          "projection/projection1.tga",
+                                                          "stonewall/stonegood3.tga",
+                                                          "stonewall/stonebad3.tga",
+                                                          "holygrenade/holygrenade2.tga",
+                                                          "holygrenade/holygrenade3.tga",
+                                                          "skyboxgood/xpos.tga",
+                                                          "skyboxgood/xneg.tga",
+                                                          "skyboxgood/ypos.tga",
+                                                          "skyboxgood/yneg.tga",
+                                                          "skyboxgood/zpos.tga",
+                                                          "skyboxgood/zneg.tga"};
 // The textures whose alpha channel the game uses (leaf and lightning masks, lightning colours).
 inline const std::vector<std::string> alphaTextureFiles = {"tree/leafalpha.tga", "lightning/lightningalpha5.tga",
                                                            "lightning/lightningalpha2.tga", "lightning/lightning5.tga",
@@ -64,7 +81,8 @@ inline Picture loadPicture(const std::string& textureFile) {
     picture.width = image.width;
     picture.height = image.height;
     if (image.ok && image.width > 0 && image.height > 0)
-        picture.bytesPerPixel = static_cast<int>(image.pixels.size() / (static_cast<size_t>(image.width) * image.height));
+        picture.bytesPerPixel =
+            static_cast<int>(image.pixels.size() / (static_cast<size_t>(image.width) * image.height));
     picture.pixels = image.pixels;
     picture.ok = picture.bytesPerPixel == 3 || picture.bytesPerPixel == 4;
     return picture;
@@ -119,7 +137,8 @@ inline ModelGeometry loadGeometry(const std::string& modelFile) {
             positions.emplace_back(arrays.positions[4 * v], arrays.positions[4 * v + 1], arrays.positions[4 * v + 2]);
             if (arrays.normals.size() >= 3 * (v + 1))
                 normals.emplace_back(arrays.normals[3 * v], arrays.normals[3 * v + 1], arrays.normals[3 * v + 2]);
-            if (arrays.texCoords.size() >= 2 * (v + 1)) uvs.emplace_back(arrays.texCoords[2 * v], arrays.texCoords[2 * v + 1]);
+            if (arrays.texCoords.size() >= 2 * (v + 1))
+                uvs.emplace_back(arrays.texCoords[2 * v], arrays.texCoords[2 * v + 1]);
         }
         first += count;
     }

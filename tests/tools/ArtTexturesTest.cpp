@@ -23,7 +23,8 @@ int channelDifference(const Colour& a, const Colour& b) {
 double lineDifference(const Picture& p, int a, int b, bool rows) {
     double sum = 0.0;
     const int n = rows ? p.width : p.height;
-    for (int i = 0; i < n; ++i) sum += rows ? channelDifference(p.at(i, a), p.at(i, b)) : channelDifference(p.at(a, i), p.at(b, i));
+    for (int i = 0; i < n; ++i)
+        sum += rows ? channelDifference(p.at(i, a), p.at(i, b)) : channelDifference(p.at(a, i), p.at(b, i));
     return sum / n;
 }
 
@@ -107,7 +108,8 @@ TEST(ArtTextures, AlphaTexturesAreThirtyTwoBitWithCutOutAndSolidTexels) {
 // A tiling picture: the step across its wrap-around edge is no larger than the largest step between neighbouring
 // lines inside it (a joint between stones may fall on the edge; a break may not).
 TEST(ArtTextures, GroundBarkAndStoneTileWithoutSeams) {
-    for (const char* file : {"ground/ground2halfglow.tga", "tree/bark.tga", "stonewall/stonegood3.tga", "stonewall/stonebad3.tga"}) {
+    for (const char* file :
+         {"ground/ground2halfglow.tga", "tree/bark.tga", "stonewall/stonegood3.tga", "stonewall/stonebad3.tga"}) {
         SCOPED_TRACE(file);
         const Picture p = loadPicture(file);
         ASSERT_TRUE(p.ok);
@@ -115,7 +117,8 @@ TEST(ArtTextures, GroundBarkAndStoneTileWithoutSeams) {
             const int n = rows ? p.height : p.width;
             double largest = 0.0;
             for (int i = 1; i < n; ++i) largest = std::max(largest, lineDifference(p, i - 1, i, rows));
-            EXPECT_LT(lineDifference(p, n - 1, 0, rows), largest * 1.3 + 4.0) << (rows ? "top/bottom" : "left/right") << " seam";
+            EXPECT_LT(lineDifference(p, n - 1, 0, rows), largest * 1.3 + 4.0)
+                << (rows ? "top/bottom" : "left/right") << " seam";
         }
     }
 }
@@ -165,10 +168,12 @@ TEST(ArtTextures, ProjectionMarksAreFramedInBlackAndGlowInTheMiddle) {
         const Picture p = loadPicture(file);
         ASSERT_TRUE(p.ok);
         const int frame = p.width / 32;
-        EXPECT_EQ(countTexels(p, [&](const Colour& c, int x, int y) {
-                      const bool edge = x < frame || y < frame || x >= p.width - frame || y >= p.height - frame;
-                      return edge && std::max({c[0], c[1], c[2]}) > 0;
-                  }),
+        EXPECT_EQ(countTexels(p,
+                              [&](const Colour& c, int x, int y) {
+                                  const bool edge =
+                                      x < frame || y < frame || x >= p.width - frame || y >= p.height - frame;
+                                  return edge && std::max({c[0], c[1], c[2]}) > 0;
+                              }),
                   0u);
         const Colour centre = p.at(p.width / 2, p.height / 2);
         EXPECT_GT(std::max({centre[0], centre[1], centre[2]}), 150);
@@ -189,7 +194,9 @@ TEST(ArtTextures, LightningRepeatsAlongTheBoltAndFadesAtTheSides) {
         for (int y = 0; y < p.height; ++y) {
             EXPECT_EQ(p.at(0, y)[3], 0) << "row " << y;
             EXPECT_EQ(p.at(p.width - 1, y)[3], 0) << "row " << y;
-            ASSERT_GT(countTexels(p, [](const Colour& c, int, int) { return c[3] == 255; }, 0, y, -1, y + 1), 0u)
+            ASSERT_GT(countTexels(
+                          p, [](const Colour& c, int, int) { return c[3] == 255; }, 0, y, -1, y + 1),
+                      0u)
                 << "the bolt breaks at row " << y;
         }
     }

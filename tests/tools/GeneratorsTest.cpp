@@ -23,7 +23,8 @@ const std::string artgen = "tools/artgen/omnivex_artgen", soundgen = "tools/soun
 
 // Runs a program of the build (its output thrown away) and gives its exit status.
 int run(const std::string& program, const std::string& arguments) {
-    return std::system(("cd \"" OMNIVEX_BINARY_DIR "\" && ./" + program + " " + arguments + " > /dev/null 2>&1").c_str());
+    return std::system(
+        ("cd \"" OMNIVEX_BINARY_DIR "\" && ./" + program + " " + arguments + " > /dev/null 2>&1").c_str());
 }
 
 std::string quoted(const std::string& path) { return "\"" + path + "\""; }
@@ -40,7 +41,8 @@ std::vector<std::string> filesBelow(const std::string& root) {
 
 // Runs the generator twice: each run writes exactly the files the game reads, with the same bytes as the other run
 // and as the build's copies in `built`.
-void expectTwoRunsWriteTheBuiltFiles(const std::string& program, const std::string& built, std::vector<std::string> files) {
+void expectTwoRunsWriteTheBuiltFiles(const std::string& program, const std::string& built,
+                                     std::vector<std::string> files) {
     std::sort(files.begin(), files.end());
     omxtest::TempFolder first("generated"), second("generated");
     ASSERT_EQ(run(program, quoted(first.path())), 0);
@@ -51,7 +53,8 @@ void expectTwoRunsWriteTheBuiltFiles(const std::string& program, const std::stri
         const std::string bytes = omxtest::readFile(first / file);
         EXPECT_FALSE(bytes.empty()) << file;
         EXPECT_TRUE(bytes == omxtest::readFile(second / file)) << file << " differs between two runs";
-        EXPECT_TRUE(bytes == omxtest::readFile(OMNIVEX_BINARY_DIR "/" + built + file)) << file << " differs from the build's copy";
+        EXPECT_TRUE(bytes == omxtest::readFile(OMNIVEX_BINARY_DIR "/" + built + file))
+            << file << " differs from the build's copy";
     }
 }
 
@@ -81,7 +84,8 @@ TEST(Generators, RefuseAMissingOrUnwritableFolder) {
 
 TEST(Generators, IconAtEveryThemeSizeOnATransparentGroundAndTheSameEachRun) {
     omxtest::TempFolder first("icons"), second("icons");
-    for (const omxtest::TempFolder* folder : {&first, &second}) ASSERT_EQ(run(artgen, "--icons " + quoted(folder->path())), 0);
+    for (const omxtest::TempFolder* folder : {&first, &second})
+        ASSERT_EQ(run(artgen, "--icons " + quoted(folder->path())), 0);
     const std::vector<std::string> files = filesBelow(first.path());
     ASSERT_EQ(files, filesBelow(second.path()));
     ASSERT_EQ(files.size(), 7u);

@@ -20,14 +20,22 @@ struct ExpectedSound {
 };
 // Effects are short; the warning must end before the wall's next blink (1.4 s later).
 inline const std::vector<ExpectedSound> expectedSounds = {
-    {"MusicGood.mp3", true, 30.0, 90.0},           {"MusicBad.mp3", true, 30.0, 90.0},
-    {"SoundApple.mp3", false, 0.15, 1.0},          {"SoundHolyGrenadeRolling.mp3", true, 1.0, 5.0},
-    {"SoundHolyGrenadeCrafting.mp3", true, 1.0, 5.0}, {"SoundHolyGrenadeFinished.mp3", false, 1.0, 5.0},
-    {"SoundHolyGrenadeExplosion.mp3", false, 1.5, 6.0}, {"SoundLightningPick.mp3", true, 0.5, 3.0},
-    {"SoundLightningShoot.mp3", false, 0.4, 3.0},  {"SoundPeopleShot.mp3", false, 0.2, 1.2},
-    {"SoundGodRegret.mp3", false, 0.8, 4.0},       {"SoundGodLaugh1.mp3", false, 0.8, 4.0},
-    {"SoundGodLaugh2.mp3", false, 0.8, 4.0},       {"SoundGodLaugh3.mp3", false, 0.8, 4.0},
-    {"SoundGodLaugh4.mp3", false, 0.8, 4.0},       {"SoundWarning.mp3", false, 0.3, 1.3},
+    {"MusicGood.mp3", true, 30.0, 90.0},
+    {"MusicBad.mp3", true, 30.0, 90.0},
+    {"SoundApple.mp3", false, 0.15, 1.0},
+    {"SoundHolyGrenadeRolling.mp3", true, 1.0, 5.0},
+    {"SoundHolyGrenadeCrafting.mp3", true, 1.0, 5.0},
+    {"SoundHolyGrenadeFinished.mp3", false, 1.0, 5.0},
+    {"SoundHolyGrenadeExplosion.mp3", false, 1.5, 6.0},
+    {"SoundLightningPick.mp3", true, 0.5, 3.0},
+    {"SoundLightningShoot.mp3", false, 0.4, 3.0},
+    {"SoundPeopleShot.mp3", false, 0.2, 1.2},
+    {"SoundGodRegret.mp3", false, 0.8, 4.0},
+    {"SoundGodLaugh1.mp3", false, 0.8, 4.0},
+    {"SoundGodLaugh2.mp3", false, 0.8, 4.0},
+    {"SoundGodLaugh3.mp3", false, 0.8, 4.0},
+    {"SoundGodLaugh4.mp3", false, 0.8, 4.0},
+    {"SoundWarning.mp3", false, 0.3, 1.3},
 };
 
 // The folder the build writes the sounds to.
@@ -70,7 +78,8 @@ inline DecodedSound decodeSound(const std::string& path) {
 inline const DecodedSound& builtSound(int type) {
     static std::map<int, DecodedSound> cache;
     auto found = cache.find(type);
-    if (found == cache.end()) found = cache.emplace(type, decodeSound(builtSoundFolder + expectedSounds.at(type).fileName)).first;
+    if (found == cache.end())
+        found = cache.emplace(type, decodeSound(builtSoundFolder + expectedSounds.at(type).fileName)).first;
     return found->second;
 }
 

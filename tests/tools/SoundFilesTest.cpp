@@ -112,7 +112,8 @@ double meanFrequency(const std::vector<float>& x, int sampleRate) {
 // Second-order lowpass (RBJ), Q 0.7.
 std::vector<float> lowpass(const std::vector<float>& x, int sampleRate, double hz) {
     const double w = 2.0 * kPi * hz / sampleRate, alpha = std::sin(w) / 1.4, a0 = 1.0 + alpha;
-    const double b0 = (1.0 - std::cos(w)) / 2.0 / a0, b1 = 2.0 * b0, a1 = -2.0 * std::cos(w) / a0, a2 = (1.0 - alpha) / a0;
+    const double b0 = (1.0 - std::cos(w)) / 2.0 / a0, b1 = 2.0 * b0, a1 = -2.0 * std::cos(w) / a0,
+                 a2 = (1.0 - alpha) / a0;
     std::vector<float> y(x.size());
     double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
     for (size_t i = 0; i < x.size(); ++i) {
@@ -141,7 +142,8 @@ double pitchOf(const std::vector<float>& x, int sampleRate) {
     const double best = *std::max_element(correlation.begin(), correlation.end());
     if (zeroLag <= 0.0 || best < 0.3 * zeroLag) return 0.0;
     for (int lag = shortest + 1; lag < longest; ++lag)
-        if (correlation[lag] >= 0.8 * best && correlation[lag] >= correlation[lag - 1] && correlation[lag] >= correlation[lag + 1])
+        if (correlation[lag] >= 0.8 * best && correlation[lag] >= correlation[lag - 1] &&
+            correlation[lag] >= correlation[lag + 1])
             return static_cast<double>(sampleRate) / lag;
     return 0.0;
 }
@@ -164,7 +166,8 @@ TEST(SoundCharacter, TheGodLaughsAndRegretsInADeepVoice) {
         const DecodedSound& sound = builtSound(type);
         ASSERT_TRUE(sound.loaded);
         // Below the vowel's resonances only the voice's own low harmonics remain.
-        const std::vector<float> low = lowpass(lowpass(sound.samples, sound.sampleRate, 200.0), sound.sampleRate, 200.0);
+        const std::vector<float> low =
+            lowpass(lowpass(sound.samples, sound.sampleRate, 200.0), sound.sampleRate, 200.0);
         // The pitch of every loud 60 ms stretch; a voice, not noise, so most stretches are periodic.
         std::vector<double> pitches;
         const std::vector<double> whole = envelope(sound.samples, sound.sampleRate);
@@ -174,7 +177,8 @@ TEST(SoundCharacter, TheGodLaughsAndRegretsInADeepVoice) {
             const size_t from = static_cast<size_t>(t * sound.sampleRate);
             const std::vector<double> level = envelope(stretch, sound.sampleRate);
             if (level.empty() || *std::min_element(level.begin(), level.end()) < 0.3 * loudest) continue;
-            pitches.push_back(pitchOf(std::vector<float>(low.begin() + from, low.begin() + from + stretch.size()), sound.sampleRate));
+            pitches.push_back(
+                pitchOf(std::vector<float>(low.begin() + from, low.begin() + from + stretch.size()), sound.sampleRate));
         }
         ASSERT_GE(pitches.size(), 3u);
         std::sort(pitches.begin(), pitches.end());
@@ -190,8 +194,10 @@ TEST(SoundCharacter, EachEffectSitsInItsFrequencyRange) {
     const struct {
         int type;
         double toSeconds, lowHz, highHz;
-    } ranges[] = {{SoundHolyGrenadeExplosion, 1.0, 0.0, 700.0}, {SoundHolyGrenadeRolling, 1e9, 0.0, 500.0},
-                  {SoundWarning, 1e9, 400.0, 6000.0},           {SoundHolyGrenadeFinished, 1e9, 400.0, 6000.0},
+    } ranges[] = {{SoundHolyGrenadeExplosion, 1.0, 0.0, 700.0},
+                  {SoundHolyGrenadeRolling, 1e9, 0.0, 500.0},
+                  {SoundWarning, 1e9, 400.0, 6000.0},
+                  {SoundHolyGrenadeFinished, 1e9, 400.0, 6000.0},
                   {SoundApple, 1e9, 400.0, 6000.0}};
     for (const auto& range : ranges) {
         const DecodedSound& sound = builtSound(range.type);
@@ -215,7 +221,8 @@ TEST(SoundCharacter, TheExplosionBoomsTheThunderCracksAtOnceAndTheMasonsHammerIn
     const std::vector<double> crack = envelope(shoot.samples, shoot.sampleRate, 0.05);
     ASSERT_GT(crack.size(), 12u);
     EXPECT_LT(std::max_element(crack.begin(), crack.end()) - crack.begin(), 3) << "the crack comes first";
-    EXPECT_GT(meanFrequency(slice(shoot, 0.0, 0.08), shoot.sampleRate), 2.0 * meanFrequency(slice(shoot, 0.4, 1.2), shoot.sampleRate))
+    EXPECT_GT(meanFrequency(slice(shoot, 0.0, 0.08), shoot.sampleRate),
+              2.0 * meanFrequency(slice(shoot, 0.4, 1.2), shoot.sampleRate))
         << "a bright crack, then a low roll";
 
     const DecodedSound& crafting = builtSound(SoundHolyGrenadeCrafting);
@@ -232,7 +239,8 @@ TEST(SoundCharacter, TheExplosionBoomsTheThunderCracksAtOnceAndTheMasonsHammerIn
 std::array<double, 12> pitchClassProfile(const DecodedSound& sound) {
     std::vector<float> x(sound.samples.size() / 4);
     for (size_t i = 0; i < x.size(); ++i)
-        x[i] = 0.25f * (sound.samples[4 * i] + sound.samples[4 * i + 1] + sound.samples[4 * i + 2] + sound.samples[4 * i + 3]);
+        x[i] = 0.25f *
+               (sound.samples[4 * i] + sound.samples[4 * i + 1] + sound.samples[4 * i + 2] + sound.samples[4 * i + 3]);
     const double rate = sound.sampleRate / 4.0;
     constexpr size_t frame = 4096;
     std::array<double, 12> profile{};
