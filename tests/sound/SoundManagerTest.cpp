@@ -281,10 +281,10 @@ TEST_F(SoundManagerTest, VolumesReachTheirChannelsAndMuteSilencesEveryChannelUnt
     EXPECT_TRUE(sound->muted);
     sound->setVolume(SoundHolyGrenadeCrafting, 0.75f);
     sound->setVolume(MusicGood, 0.5f);
+    expectChannelVolumes({{MusicGood, 0}, {SoundHolyGrenadeCrafting, 0}, {SoundLightningPick, 0}});
     sound->setVolume(SoundHolyGrenadeRolling, 0.5f);
     sound->play(SoundHolyGrenadeRolling);
-    expectChannelVolumes(
-        {{MusicGood, 0}, {SoundHolyGrenadeCrafting, 0}, {SoundLightningPick, 0}, {SoundHolyGrenadeRolling, 0}});
+    expectChannelVolumes({{SoundHolyGrenadeRolling, 0}});
     EXPECT_FLOAT_EQ(sound->volumes[SoundHolyGrenadeCrafting], 0.75f);
     EXPECT_FLOAT_EQ(sound->volumes[SoundLightningPick], 0.8f);
     EXPECT_TRUE(sound->isPlaying(SoundHolyGrenadeRolling)) << "muted sounds still play";
