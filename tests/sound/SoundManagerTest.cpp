@@ -39,10 +39,10 @@ std::string toneMp3(double seconds, double frequency) {
     lame_set_mode(lame, MONO);
     lame_set_brate(lame, 64);
     std::vector<unsigned char> mp3(static_cast<size_t>(1.25 * frames + 7200 * 2));
-    int size = lame_init_params(lame) < 0 ? -1
-                                          : lame_encode_buffer(lame, samples.data(), nullptr, frames, mp3.data(),
-                                                               static_cast<int>(mp3.size()));
-    const int tail = size < 0 ? -1 : lame_encode_flush(lame, mp3.data() + size, static_cast<int>(mp3.size()) - size);
+    int size = -1, tail = -1;
+    if (lame_init_params(lame) >= 0)
+        size = lame_encode_buffer(lame, samples.data(), nullptr, frames, mp3.data(), static_cast<int>(mp3.size()));
+    if (size >= 0) tail = lame_encode_flush(lame, mp3.data() + size, static_cast<int>(mp3.size()) - size);
     lame_close(lame);
     if (tail < 0) throw std::runtime_error("LAME could not encode the tone");
     return std::string(mp3.begin(), mp3.begin() + size + tail);
@@ -52,11 +52,10 @@ std::string toneMp3(double seconds, double frequency) {
 const std::string& completeSoundFolder() {
     static const std::string folder = [] {
         const std::string made = omxtest::scratchFolder() + "/complete/";
-        for (int type = 0; type < soundTypeCount; ++type)
-            omxtest::writeFile(made + SoundManager::fileName(type), toneMp3(type <= MusicBad     ? 1.0
-                                                                            : type == SoundApple ? 0.6
-                                                                                                 : 0.3,
-                                                                            220.0 + 40.0 * type));
+        for (int type = 0; type < soundTypeCount; ++type) {
+            const double seconds = type <= MusicBad ? 1.0 : type == SoundApple ? 0.6 : 0.3;
+            omxtest::writeFile(made + SoundManager::fileName(type), toneMp3(seconds, 220.0 + 40.0 * type));
+        }
         return made;
     }();
     return folder;
