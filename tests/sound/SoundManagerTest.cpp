@@ -1,5 +1,6 @@
-// SoundManagerTest.cpp -- the sound manager on SDL's silent driver: channels, restart, music, volumes, mute,
-// and holding everything while the game is paused.
+// SoundManagerTest.cpp -- the sound manager on SDL's silent driver: channels, restart, music, pause, volumes and
+// mute; the missing or broken files that end the program, and the fallback to the silent driver.
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
@@ -7,25 +8,77 @@
 #include <limits>
 #include <memory>
 #include <set>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <lame/lame.h>
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include "SoundFiles.h"
 #include "sound/SoundManager.h"
+#include "support/Files.h"
 
 namespace {
 
-// Counts the bytes of a channel's sound that the mixer has played since it was attached: the
-// channel's position. The mixer drops it when the channel halts or is restarted.
+// A mono 44.1 kHz sine tone of the given length and pitch, encoded with LAME.
+std::string toneMp3(double seconds, double frequency) {
+    constexpr int rate = 44100;
+    const int frames = static_cast<int>(seconds * rate);
+    std::vector<short> samples(frames);
+    for (int i = 0; i < frames; ++i)
+        samples[i] = static_cast<short>(12000.0 * std::sin(2.0 * M_PI * frequency * i / rate));
+    lame_global_flags* const lame = lame_init();
+    lame_set_in_samplerate(lame, rate);
+    lame_set_out_samplerate(lame, rate);
+    lame_set_num_channels(lame, 1);
+    lame_set_mode(lame, MONO);
+    lame_set_brate(lame, 64);
+    std::vector<unsigned char> mp3(static_cast<size_t>(1.25 * frames + 7200 * 2));
+    int size = -1, tail = -1;
+    if (lame_init_params(lame) >= 0)
+        size = lame_encode_buffer(lame, samples.data(), nullptr, frames, mp3.data(), static_cast<int>(mp3.size()));
+    if (size >= 0) tail = lame_encode_flush(lame, mp3.data() + size, static_cast<int>(mp3.size()) - size);
+    lame_close(lame);
+    if (tail < 0) throw std::runtime_error("LAME could not encode the tone");
+    return std::string(mp3.begin(), mp3.begin() + size + tail);
+}
+
+// All sixteen files: the two pieces of music 1.0 s, SoundApple 0.6 s, the rest 0.3 s. Made once per process.
+const std::string& completeSoundFolder() {
+    static const std::string folder = [] {
+        const std::string made = omxtest::scratchFolder() + "/complete/";
+        for (int type = 0; type < soundTypeCount; ++type) {
+            const double seconds = type <= MusicBad ? 1.0 : type == SoundApple ? 0.6 : 0.3;
+            omxtest::writeFile(made + SoundManager::fileName(type), toneMp3(seconds, 220.0 + 40.0 * type));
+        }
+        return made;
+    }();
+    return folder;
+}
+
+// A fresh folder with the complete folder's files, except those of the missing types.
+std::string soundFolderWithout(const std::vector<int>& missing) {
+    static int counter = 0;
+    const std::string folder = omxtest::scratchFolder() + "/part" + std::to_string(counter++) + "/";
+    for (int type = 0; type < soundTypeCount; ++type)
+        if (std::find(missing.begin(), missing.end(), type) == missing.end())
+            omxtest::writeFile(folder + SoundManager::fileName(type),
+                               omxtest::readFile(completeSoundFolder() + SoundManager::fileName(type)));
+    return folder;
+}
+
+// Counts the bytes of a channel's sound that the mixer has played since it was attached: the channel's
+// position. The mixer drops it when the channel halts or is restarted.
 struct ChannelMeter {
     std::atomic<long> bytes{0};
 };
 
-void countBytes(int, void*, int length, void* meter) {
-    static_cast<ChannelMeter*>(meter)->bytes += length;
-}
+void countBytes(int, void*, int length, void* meter) { static_cast<ChannelMeter*>(meter)->bytes += length; }
 
 void attachMeter(int channel, ChannelMeter& meter) {
     ASSERT_NE(Mix_RegisterEffect(channel, countBytes, nullptr, &meter), 0) << Mix_GetError();
@@ -53,7 +106,7 @@ class SoundManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        sound = std::make_unique<SoundManager>(soundtest::completeSoundFolder());
+        sound = std::make_unique<SoundManager>(completeSoundFolder());
         for (auto& count : finishedCount) count = 0;
         Mix_ChannelFinished(onChannelFinished);
     }
@@ -65,24 +118,16 @@ protected:
     std::unique_ptr<SoundManager> sound;
 };
 
-TEST_F(SoundManagerTest, OpensSixteenChannelsAndStartsWithTheTableVolumes) {
+TEST_F(SoundManagerTest, EachTypePlaysOnItsOwnChannelInItsMode) {
     EXPECT_GE(Mix_AllocateChannels(-1), soundTypeCount);
     // Mixed in mono, as the sounds are made: nothing is widened to stereo in memory.
     int frequency = 0, channels = 0;
     Uint16 format = 0;
     ASSERT_EQ(Mix_QuerySpec(&frequency, &format, &channels), 1);
     EXPECT_EQ(channels, 1);
-    EXPECT_FALSE(sound->muted);
-    for (int type = 0; type < soundTypeCount; ++type) {
-        const float expected = type == SoundLightningPick ? 0.8f
-                               : type == SoundLightningShoot ? 0.3f
-                               : type == SoundWarning ? 0.5f : 1.0f;
-        EXPECT_FLOAT_EQ(sound->volumes[type], expected) << "type " << type;
+    for (int type = 0; type < soundTypeCount; ++type)
         EXPECT_FALSE(sound->isPlaying(type)) << "type " << type << " was never played";
-    }
-}
 
-TEST_F(SoundManagerTest, EachTypePlaysOnItsOwnChannelInItsMode) {
     for (int type = 0; type < soundTypeCount; ++type) sound->play(type);
     // The bad music paused the good one; every channel holds its own type.
     std::set<Mix_Chunk*> chunks;
@@ -126,47 +171,40 @@ TEST_F(SoundManagerTest, PlayingAgainRestartsFromTheBeginningOnTheSameChannel) {
     EXPECT_LE(second.bytes, length);
 }
 
-TEST_F(SoundManagerTest, EachPieceOfMusicPausesTheOtherWhichKeepsItsPlace) {
-    ChannelMeter good;
+// Each piece of music pauses the other, which keeps its place; pause holds a channel the same way; the
+// next play of a held type restarts it.
+TEST_F(SoundManagerTest, MusicAndPauseHoldAChannelWhereItIsAndTheNextPlayRestartsIt) {
+    ChannelMeter good, rolling;
     sound->play(MusicGood);
+    sound->play(SoundHolyGrenadeRolling);
     attachMeter(MusicGood, good);
-    ASSERT_TRUE(waitUntil([&] { return good.bytes > 0; }, 10.0));
+    attachMeter(SoundHolyGrenadeRolling, rolling);
+    ASSERT_TRUE(waitUntil([&] { return good.bytes > 0 && rolling.bytes > 0; }, 10.0));
 
     sound->play(MusicBad);
-    EXPECT_TRUE(Mix_Paused(MusicGood));
+    sound->pause(SoundHolyGrenadeRolling);
+    for (const int held : {+MusicGood, +SoundHolyGrenadeRolling}) {
+        SCOPED_TRACE(held);
+        EXPECT_TRUE(Mix_Paused(held));
+        EXPECT_TRUE(sound->isPlaying(held)) << "a paused channel counts as playing";
+        EXPECT_EQ(finishedCount[held], 0) << "stopped instead of paused";
+    }
     EXPECT_FALSE(Mix_Paused(MusicBad));
-    EXPECT_TRUE(sound->isPlaying(MusicGood)) << "a paused channel counts as playing";
     EXPECT_TRUE(sound->isPlaying(MusicBad));
-    EXPECT_EQ(finishedCount[MusicGood], 0) << "the good music was stopped instead of paused";
-    const long heldAt = good.bytes;
+    const long goodAt = good.bytes, rollingAt = rolling.bytes;
     SDL_Delay(150);
-    EXPECT_EQ(good.bytes, heldAt);
+    EXPECT_EQ(good.bytes, goodAt);
+    EXPECT_EQ(rolling.bytes, rollingAt);
     EXPECT_EQ(channelVolume(MusicGood), MIX_MAX_VOLUME);
 
     sound->play(MusicGood);
+    sound->play(SoundHolyGrenadeRolling);
     EXPECT_TRUE(Mix_Paused(MusicBad));
-    EXPECT_FALSE(Mix_Paused(MusicGood));
-    EXPECT_EQ(finishedCount[MusicGood], 1) << "playing the good music again restarts it";
+    for (const int restarted : {+MusicGood, +SoundHolyGrenadeRolling}) {
+        EXPECT_FALSE(Mix_Paused(restarted)) << restarted;
+        EXPECT_EQ(finishedCount[restarted], 1) << restarted << " was not restarted";
+    }
     EXPECT_EQ(finishedCount[MusicBad], 0);
-}
-
-TEST_F(SoundManagerTest, PauseHoldsTheChannelAndTheNextPlayRestartsIt) {
-    ChannelMeter meter;
-    sound->play(SoundHolyGrenadeRolling);
-    attachMeter(SoundHolyGrenadeRolling, meter);
-    ASSERT_TRUE(waitUntil([&] { return meter.bytes > 0; }, 10.0));
-
-    sound->pause(SoundHolyGrenadeRolling);
-    EXPECT_TRUE(Mix_Paused(SoundHolyGrenadeRolling));
-    EXPECT_TRUE(sound->isPlaying(SoundHolyGrenadeRolling));
-    const long heldAt = meter.bytes;
-    SDL_Delay(150);
-    EXPECT_EQ(meter.bytes, heldAt);
-    EXPECT_EQ(finishedCount[SoundHolyGrenadeRolling], 0);
-
-    sound->play(SoundHolyGrenadeRolling);
-    EXPECT_FALSE(Mix_Paused(SoundHolyGrenadeRolling));
-    EXPECT_EQ(finishedCount[SoundHolyGrenadeRolling], 1);
 
     // Pausing a type that is not playing changes nothing.
     sound->pause(SoundGodRegret);
@@ -185,8 +223,7 @@ TEST_F(SoundManagerTest, PauseAllHoldsEveryAudibleSoundAndResumeAllLetsExactlyTh
 
     sound->pauseAll();
     sound->pauseAll();  // a second pause forgets nothing
-    for (const int type : {MusicGood, MusicBad, SoundHolyGrenadeCrafting})
-        EXPECT_TRUE(Mix_Paused(type)) << type;
+    for (const int type : {MusicGood, MusicBad, SoundHolyGrenadeCrafting}) EXPECT_TRUE(Mix_Paused(type)) << type;
     const long musicAt = music.bytes, craftingAt = crafting.bytes;
     SDL_Delay(150);
     EXPECT_EQ(music.bytes, musicAt);
@@ -207,87 +244,136 @@ TEST_F(SoundManagerTest, PauseAllHoldsEveryAudibleSoundAndResumeAllLetsExactlyTh
     EXPECT_TRUE(Mix_Paused(SoundHolyGrenadeCrafting));
 }
 
-TEST_F(SoundManagerTest, VolumesAreClampedStoredAndUsedByLaterPlays) {
-    sound->setVolume(SoundApple, 1.7f);
-    EXPECT_FLOAT_EQ(sound->volumes[SoundApple], 1.0f);
-    sound->setVolume(SoundApple, -0.2f);
-    EXPECT_FLOAT_EQ(sound->volumes[SoundApple], 0.0f);
-    sound->setVolume(SoundApple, std::numeric_limits<float>::quiet_NaN());
-    EXPECT_FLOAT_EQ(sound->volumes[SoundApple], 1.0f);
-
-    // Set before the first play of the type, used by that play.
+// Volumes start from the table, are clamped, are kept for later plays and reach a playing channel at once; mute
+// silences every channel, those started or given a volume meanwhile included (the game sets the crafting and
+// music volumes every frame), and restores the kept volumes.
+TEST_F(SoundManagerTest, VolumesReachTheirChannelsAndMuteSilencesEveryChannelUntilItIsToggledBack) {
+    EXPECT_FALSE(sound->muted);
+    for (int type = 0; type < soundTypeCount; ++type) {
+        const float expected = type == SoundLightningPick    ? 0.8f
+                               : type == SoundLightningShoot ? 0.3f
+                               : type == SoundWarning        ? 0.5f
+                                                             : 1.0f;
+        EXPECT_FLOAT_EQ(sound->volumes[type], expected) << "type " << type;
+    }
+    for (const auto& [set, stored] :
+         {std::pair{1.7f, 1.0f}, {-0.2f, 0.0f}, {std::numeric_limits<float>::quiet_NaN(), 1.0f}}) {
+        sound->setVolume(SoundApple, set);
+        EXPECT_FLOAT_EQ(sound->volumes[SoundApple], stored) << set;
+    }
     sound->setVolume(SoundHolyGrenadeCrafting, 0.25f);
-    sound->play(SoundHolyGrenadeCrafting);
-    EXPECT_EQ(channelVolume(SoundHolyGrenadeCrafting), 32);
-    // The table's own volumes reach their channels.
-    sound->play(SoundLightningPick);
-    sound->play(SoundLightningShoot);
-    sound->play(SoundWarning);
-    EXPECT_EQ(channelVolume(SoundLightningPick), 102);
-    EXPECT_EQ(channelVolume(SoundLightningShoot), 38);
-    EXPECT_EQ(channelVolume(SoundWarning), 64);
-    // A change while playing reaches the channel at once.
+    for (const int type : {MusicGood, SoundHolyGrenadeCrafting, SoundLightningPick, SoundLightningShoot, SoundWarning})
+        sound->play(type);
+    const auto expectChannelVolumes = [](std::initializer_list<std::pair<int, int>> volumes) {
+        for (const auto& [channel, volume] : volumes)
+            EXPECT_EQ(channelVolume(channel), volume) << "channel " << channel;
+    };
+    expectChannelVolumes({{MusicGood, 128},
+                          {SoundHolyGrenadeCrafting, 32},
+                          {SoundLightningPick, 102},
+                          {SoundLightningShoot, 38},
+                          {SoundWarning, 64}});
     sound->setVolume(SoundHolyGrenadeCrafting, 0.5f);
-    EXPECT_EQ(channelVolume(SoundHolyGrenadeCrafting), 64);
-}
+    expectChannelVolumes({{SoundHolyGrenadeCrafting, 64}});
 
-TEST_F(SoundManagerTest, MuteSilencesEveryChannelIncludingLaterOnesAndRestoresTheVolumes) {
-    sound->play(MusicGood);
-    sound->play(SoundLightningPick);
     sound->toggleMute();
     EXPECT_TRUE(sound->muted);
-    EXPECT_EQ(channelVolume(MusicGood), 0);
-    EXPECT_EQ(channelVolume(SoundLightningPick), 0);
-
-    // Started while muted: silent from its first sample. A volume set meanwhile is kept for later.
+    sound->setVolume(SoundHolyGrenadeCrafting, 0.75f);
+    sound->setVolume(MusicGood, 0.5f);
+    expectChannelVolumes({{MusicGood, 0}, {SoundHolyGrenadeCrafting, 0}, {SoundLightningPick, 0}});
     sound->setVolume(SoundHolyGrenadeRolling, 0.5f);
     sound->play(SoundHolyGrenadeRolling);
-    EXPECT_EQ(channelVolume(SoundHolyGrenadeRolling), 0);
-    EXPECT_FLOAT_EQ(sound->volumes[SoundHolyGrenadeRolling], 0.5f);
+    expectChannelVolumes({{SoundHolyGrenadeRolling, 0}});
+    EXPECT_FLOAT_EQ(sound->volumes[SoundHolyGrenadeCrafting], 0.75f);
     EXPECT_FLOAT_EQ(sound->volumes[SoundLightningPick], 0.8f);
     EXPECT_TRUE(sound->isPlaying(SoundHolyGrenadeRolling)) << "muted sounds still play";
 
     sound->toggleMute();
     EXPECT_FALSE(sound->muted);
-    EXPECT_EQ(channelVolume(MusicGood), MIX_MAX_VOLUME);
-    EXPECT_EQ(channelVolume(SoundLightningPick), 102);
-    EXPECT_EQ(channelVolume(SoundHolyGrenadeRolling), 64);
     sound->play(SoundApple);
-    EXPECT_EQ(channelVolume(SoundApple), MIX_MAX_VOLUME);
+    expectChannelVolumes({{MusicGood, 64},
+                          {SoundHolyGrenadeCrafting, 96},
+                          {SoundLightningPick, 102},
+                          {SoundHolyGrenadeRolling, 64},
+                          {SoundApple, 128}});
 }
 
-TEST_F(SoundManagerTest, UnknownTypeIsReportedAndPlaysNothing) {
+TEST_F(SoundManagerTest, TypesOutsideTheTableAreReportedWhenPlayedAndTouchNothing) {
     sound->play(MusicGood);
     const int playingBefore = Mix_Playing(-1);
-    testing::internal::CaptureStderr();
-    testing::internal::CaptureStdout();
-    sound->play(16);
-    sound->play(-1);
-    const std::string out = testing::internal::GetCapturedStdout();
-    const std::string err = testing::internal::GetCapturedStderr();
+    const auto volumesBefore = sound->volumes;
+    std::vector<int> channelVolumesBefore;
+    for (int channel = 0; channel < soundTypeCount; ++channel) channelVolumesBefore.push_back(channelVolume(channel));
+    std::string err;
+    const std::string out =
+        omxtest::capturedStdout([&] { err = omxtest::capturedStderr([&] { sound->play(16), sound->play(-1); }); });
     EXPECT_EQ(err, "Sound type 16: not found\nSound type -1: not found\n");
     EXPECT_EQ(out, "");
-    EXPECT_EQ(Mix_Playing(-1), playingBefore);
-    EXPECT_FALSE(Mix_Paused(MusicGood));
-}
-
-TEST_F(SoundManagerTest, TypesOutsideTheTableTouchNothing) {
-    sound->play(MusicGood);
-    const auto volumesBefore = sound->volumes;
-    int channelVolumesBefore[soundTypeCount];
-    for (int channel = 0; channel < soundTypeCount; ++channel) channelVolumesBefore[channel] = channelVolume(channel);
     for (const int type : {-1, 16, 17, -1000, 1000}) {
         sound->pause(type);
         sound->setVolume(type, 0.1f);
         EXPECT_FALSE(sound->isPlaying(type)) << "type " << type;
+        EXPECT_STREQ(SoundManager::fileName(type), "");
+        EXPECT_FALSE(SoundManager::loops(type));
     }
-    EXPECT_EQ(sound->volumes, volumesBefore);
+    EXPECT_EQ(Mix_Playing(-1), playingBefore);
     EXPECT_FALSE(Mix_Paused(MusicGood));
+    EXPECT_EQ(sound->volumes, volumesBefore);
     for (int channel = 0; channel < soundTypeCount; ++channel)
         EXPECT_EQ(channelVolume(channel), channelVolumesBefore[channel]) << "channel " << channel;
-    EXPECT_STREQ(SoundManager::fileName(16), "");
-    EXPECT_STREQ(SoundManager::fileName(-1), "");
-    EXPECT_FALSE(SoundManager::loops(16));
+}
+
+// Runs in the death-test child: the error line goes to standard output, which the test reads as stderr.
+void constructWithStdoutOnStderr(const std::string& folder) {
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    SoundManager sound(folder);
+}
+
+// The files load in the table's order (7, 8 and 9 before 5), so the first missing one in that order is named.
+TEST(SoundFailureDeathTest, AMissingOrBrokenFileEndsWithStatusMinusOneAndNamesIt) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const struct {
+        std::vector<int> missing;
+        bool garbageInstead;  // the first missing file is there, but holds no sound
+        const char* line;
+    } cases[] = {
+        {{MusicBad}, false, "\nSound error! \\(SDL_RWFromFile [^\n]*/MusicBad\\.mp3\\) Couldn't open [^\n]+\n$"},
+        {{SoundGodLaugh4}, true, "\nSound error! \\(Mix_LoadWAV_RW [^\n]*/SoundGodLaugh4\\.mp3\\) [^\n]+\n$"},
+        {{SoundHolyGrenadeFinished, SoundLightningPick}, false, "SoundLightningPick\\.mp3"},
+        {{SoundHolyGrenadeFinished, SoundPeopleShot}, false, "SoundPeopleShot\\.mp3"},
+    };
+    for (const auto& c : cases) {
+        const std::string folder = soundFolderWithout(c.missing);
+        if (c.garbageInstead)
+            omxtest::writeFile(folder + SoundManager::fileName(c.missing[0]), "these bytes are no sound at all\n");
+        EXPECT_EXIT(constructWithStdoutOnStderr(folder), testing::ExitedWithCode(255), c.line);
+    }
+}
+
+// Closing the manager releases the device for the next one.
+TEST(SoundFallback, AnUnusableDriverFallsBackToTheSilentOneAndPlays) {
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    const std::string out = omxtest::capturedStdout([] {
+        std::unique_ptr<SoundManager> sound;
+        const std::string err =
+            omxtest::capturedStderr([&] { sound = std::make_unique<SoundManager>(completeSoundFolder()); });
+        EXPECT_EQ(err.rfind("No sound device (", 0), 0u) << err;
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << "one line: " << err;
+        EXPECT_STREQ(SDL_GetCurrentAudioDriver(), "dummy");
+        sound->play(SoundApple);
+        EXPECT_TRUE(sound->isPlaying(SoundApple));
+        EXPECT_TRUE(Mix_Playing(SoundApple));
+    });
+    EXPECT_EQ(out, "") << "the fallback is silent";
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    for (int round = 0; round < 2; ++round) {
+        SoundManager sound(completeSoundFolder());
+        sound.play(MusicGood);
+        EXPECT_TRUE(sound.isPlaying(MusicGood)) << "round " << round;
+    }
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
 }
 
 }  // namespace
