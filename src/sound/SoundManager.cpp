@@ -19,6 +19,8 @@ constexpr int loadOrder[soundTypeCount] = {0, 1, 2, 3, 4, 7, 8, 9, 5, 6, 10, 11,
 
 bool validType(int type) { return type >= 0 && type < soundTypeCount; }
 
+bool isMusic(int type) { return type == MusicGood || type == MusicBad; }
+
 // Prints the one error line of a failed step, with SDL's reason, and ends the process with status -1.
 [[noreturn]] void failSound(const std::string& step) {
     std::cout << "Sound error! (" << step << ") " << SDL_GetError() << std::endl;
@@ -84,8 +86,13 @@ SoundManager::SoundManager(NoDevice) { resetVolumes(); }
 SoundManager::~SoundManager() {
     if (!deviceOpen) return;
     Mix_HaltChannel(-1);
+    Mix_HaltMusic();
     for (auto& entry : sounds) Mix_FreeChunk(entry.second);
     sounds.clear();
+    for (Mix_Music*& piece : music) {
+        if (piece) Mix_FreeMusic(piece);
+        piece = nullptr;
+    }
     Mix_CloseAudio();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -129,8 +136,26 @@ void SoundManager::initSystem() {
 }
 
 void SoundManager::loadSounds() {
-    for (const int type : loadOrder) loadSound(soundFiles[type].name, type, soundFiles[type].loops);
+    for (const int type : loadOrder) {
+        if (isMusic(type))
+            loadMusic(soundFiles[type].name, type);
+        else
+            loadSound(soundFiles[type].name, type, soundFiles[type].loops);
+    }
     resetVolumes();
+}
+
+// A piece of music is decoded while it plays, a little at a time: a minute of it decoded whole would take
+// five megabytes and a tenth of a second at start-up. Opening it reads its first frames, so a file that
+// holds no sound fails here as an effect fails in decoding.
+void SoundManager::loadMusic(const char* name, int type) {
+    const std::string path = folder + name;
+    SDL_RWops* const file = SDL_RWFromFile(path.c_str(), "rb");
+    if (!file) failSound("SDL_RWFromFile " + path);
+    Mix_Music* const piece = Mix_LoadMUS_RW(file, 1);
+    if (!piece) failSound("Mix_LoadMUS_RW " + path);
+    music[static_cast<size_t>(type)] = piece;
+    looping[type] = true;
 }
 
 // Decodes the whole file into memory. Opening and decoding fail with their own steps, so that a
@@ -151,11 +176,23 @@ void SoundManager::loadSound(const char* name, int type, bool loop) {
 void SoundManager::applyVolumes() const {
     if (!deviceOpen) return;
     for (int type = 0; type < soundTypeCount; ++type) Mix_Volume(type, mixerVolume(volumes[type], muted));
+    applyMusicVolume();
+}
+
+void SoundManager::applyMusicVolume() const {
+    if (deviceOpen && currentMusic >= 0) Mix_VolumeMusic(mixerVolume(volumes[currentMusic], muted));
 }
 
 // Mix_PlayChannel halts whatever the channel holds (paused or not) and starts from the beginning,
 // so a type is never heard twice at once. The volume and mute are set before the channel starts.
 void SoundManager::play(int type) {
+    if (isMusic(type) && music[static_cast<size_t>(type)]) {
+        currentMusic = type;
+        applyMusicVolume();
+        if (Mix_PlayMusic(music[static_cast<size_t>(type)], -1) != 0)
+            failSound("Mix_PlayMusic " + std::string(soundFiles[type].name));
+        return;
+    }
     const auto found = sounds.find(type);
     if (found == sounds.end()) {
         std::cerr << "Sound type " << type << ": not found" << std::endl;
@@ -163,25 +200,31 @@ void SoundManager::play(int type) {
     }
     applyVolumes();
     const int channel = Mix_PlayChannel(type, found->second, looping[type] ? -1 : 0);
-    if (type == MusicBad) Mix_Pause(MusicGood);
-    if (type == MusicGood) Mix_Pause(MusicBad);
     if (channel != type) failSound("Mix_PlayChannel " + std::string(soundFiles[type].name));
 }
 
 void SoundManager::pause(int type) {
     if (!validType(type) || !deviceOpen) return;
-    Mix_Pause(type);
+    if (!isMusic(type))
+        Mix_Pause(type);
+    else if (type == currentMusic)
+        Mix_PauseMusic();
 }
 
 void SoundManager::setVolume(int type, float volume) {
     if (!validType(type)) return;
     volumes[type] = clampVolume(volume);
-    if (deviceOpen) Mix_Volume(type, mixerVolume(volumes[type], muted));
+    if (!deviceOpen) return;
+    if (isMusic(type))
+        applyMusicVolume();
+    else
+        Mix_Volume(type, mixerVolume(volumes[type], muted));
 }
 
 // A paused channel still counts as playing.
 bool SoundManager::isPlaying(int type) {
     if (!validType(type) || !deviceOpen) return false;
+    if (isMusic(type)) return type == currentMusic && Mix_PlayingMusic() != 0;
     return Mix_Playing(type) != 0;
 }
 
@@ -197,6 +240,9 @@ void SoundManager::pauseAll() {
         heldByPauseAll[static_cast<size_t>(type)] = heldByPauseAll[static_cast<size_t>(type)] || audible;
         if (audible) Mix_Pause(type);
     }
+    const bool musicAudible = Mix_PlayingMusic() != 0 && Mix_PausedMusic() == 0;
+    musicHeldByPauseAll = musicHeldByPauseAll || musicAudible;
+    if (musicAudible) Mix_PauseMusic();
 }
 
 void SoundManager::resumeAll() {
@@ -205,6 +251,8 @@ void SoundManager::resumeAll() {
         if (heldByPauseAll[static_cast<size_t>(type)] && Mix_Playing(type) != 0) Mix_Resume(type);
         heldByPauseAll[static_cast<size_t>(type)] = false;
     }
+    if (musicHeldByPauseAll && Mix_PlayingMusic() != 0) Mix_ResumeMusic();
+    musicHeldByPauseAll = false;
 }
 
 const char* SoundManager::fileName(int type) { return validType(type) ? soundFiles[type].name : ""; }

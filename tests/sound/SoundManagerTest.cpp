@@ -100,7 +100,8 @@ bool waitUntil(const std::function<bool()>& condition, double seconds) {
     return true;
 }
 
-int channelVolume(int channel) { return Mix_Volume(channel, -1); }
+// The volume the mixer gives a type: its channel's, or the music stream's for the piece in it.
+int channelVolume(int type) { return type <= MusicBad ? Mix_VolumeMusic(-1) : Mix_Volume(type, -1); }
 
 class SoundManagerTest : public ::testing::Test {
 protected:
@@ -129,21 +130,24 @@ TEST_F(SoundManagerTest, EachTypePlaysOnItsOwnChannelInItsMode) {
         EXPECT_FALSE(sound->isPlaying(type)) << "type " << type << " was never played";
 
     for (int type = 0; type < soundTypeCount; ++type) sound->play(type);
-    // The bad music paused the good one; every channel holds its own type.
+    // Every effect's channel holds its own type; the music stream holds the piece played last.
     std::set<Mix_Chunk*> chunks;
-    for (int type = 0; type < soundTypeCount; ++type) {
+    for (int type = SoundApple; type < soundTypeCount; ++type) {
         EXPECT_TRUE(Mix_Playing(type)) << "type " << type;
         chunks.insert(Mix_GetChunk(type));
     }
-    EXPECT_EQ(chunks.size(), 16u) << "two types share a sound";
+    EXPECT_EQ(chunks.size(), 14u) << "two types share a sound";
     EXPECT_EQ(chunks.count(nullptr), 0u);
-    EXPECT_TRUE(Mix_Paused(MusicGood));
-    EXPECT_FALSE(Mix_Paused(MusicBad));
-    // Once sounds (0.6 s at most) end by themselves; the five loops go on.
-    ASSERT_TRUE(waitUntil([] { return Mix_Playing(-1) == 5; }, 10.0));
-    SDL_Delay(200);
-    for (int type = 0; type < soundTypeCount; ++type)
+    EXPECT_FALSE(Mix_Playing(MusicGood) || Mix_Playing(MusicBad)) << "music is not decoded into a channel";
+    EXPECT_TRUE(Mix_PlayingMusic());
+    EXPECT_TRUE(sound->isPlaying(MusicBad));
+    EXPECT_FALSE(sound->isPlaying(MusicGood)) << "one piece of music at a time";
+    // Once sounds (0.6 s at most) end by themselves; the three looping effects and the music go on.
+    ASSERT_TRUE(waitUntil([] { return Mix_Playing(-1) == 3; }, 10.0));
+    SDL_Delay(1200);
+    for (int type = SoundApple; type < soundTypeCount; ++type)
         EXPECT_EQ(sound->isPlaying(type), SoundManager::loops(type)) << "type " << type;
+    EXPECT_TRUE(sound->isPlaying(MusicBad)) << "the music loops past its one second";
 }
 
 TEST_F(SoundManagerTest, PlayingAgainRestartsFromTheBeginningOnTheSameChannel) {
@@ -171,40 +175,38 @@ TEST_F(SoundManagerTest, PlayingAgainRestartsFromTheBeginningOnTheSameChannel) {
     EXPECT_LE(second.bytes, length);
 }
 
-// Each piece of music pauses the other, which keeps its place; pause holds a channel the same way; the
-// next play of a held type restarts it.
-TEST_F(SoundManagerTest, MusicAndPauseHoldAChannelWhereItIsAndTheNextPlayRestartsIt) {
-    ChannelMeter good, rolling;
+// Pause holds a channel where it is and the next play restarts it. The two pieces of music share one stream:
+// each stops the other, and pausing the piece that is not in it changes nothing.
+TEST_F(SoundManagerTest, PauseHoldsAChannelWhereItIsAndTheNextPlayRestartsIt) {
+    ChannelMeter rolling;
     sound->play(MusicGood);
     sound->play(SoundHolyGrenadeRolling);
-    attachMeter(MusicGood, good);
     attachMeter(SoundHolyGrenadeRolling, rolling);
-    ASSERT_TRUE(waitUntil([&] { return good.bytes > 0 && rolling.bytes > 0; }, 10.0));
+    ASSERT_TRUE(waitUntil([&] { return rolling.bytes > 0; }, 10.0));
 
     sound->play(MusicBad);
     sound->pause(SoundHolyGrenadeRolling);
-    for (const int held : {+MusicGood, +SoundHolyGrenadeRolling}) {
-        SCOPED_TRACE(held);
-        EXPECT_TRUE(Mix_Paused(held));
-        EXPECT_TRUE(sound->isPlaying(held)) << "a paused channel counts as playing";
-        EXPECT_EQ(finishedCount[held], 0) << "stopped instead of paused";
-    }
-    EXPECT_FALSE(Mix_Paused(MusicBad));
+    EXPECT_TRUE(Mix_Paused(SoundHolyGrenadeRolling));
+    EXPECT_TRUE(sound->isPlaying(SoundHolyGrenadeRolling)) << "a paused channel counts as playing";
+    EXPECT_EQ(finishedCount[SoundHolyGrenadeRolling], 0) << "stopped instead of paused";
+    EXPECT_FALSE(sound->isPlaying(MusicGood));
     EXPECT_TRUE(sound->isPlaying(MusicBad));
-    const long goodAt = good.bytes, rollingAt = rolling.bytes;
+    const long rollingAt = rolling.bytes;
     SDL_Delay(150);
-    EXPECT_EQ(good.bytes, goodAt);
     EXPECT_EQ(rolling.bytes, rollingAt);
-    EXPECT_EQ(channelVolume(MusicGood), MIX_MAX_VOLUME);
+
+    sound->pause(MusicGood);
+    EXPECT_FALSE(Mix_PausedMusic()) << "the good music is not in the stream";
+    sound->pause(MusicBad);
+    EXPECT_TRUE(Mix_PausedMusic());
+    EXPECT_TRUE(sound->isPlaying(MusicBad));
 
     sound->play(MusicGood);
     sound->play(SoundHolyGrenadeRolling);
-    EXPECT_TRUE(Mix_Paused(MusicBad));
-    for (const int restarted : {+MusicGood, +SoundHolyGrenadeRolling}) {
-        EXPECT_FALSE(Mix_Paused(restarted)) << restarted;
-        EXPECT_EQ(finishedCount[restarted], 1) << restarted << " was not restarted";
-    }
-    EXPECT_EQ(finishedCount[MusicBad], 0);
+    EXPECT_FALSE(Mix_PausedMusic());
+    EXPECT_TRUE(sound->isPlaying(MusicGood));
+    EXPECT_FALSE(Mix_Paused(SoundHolyGrenadeRolling));
+    EXPECT_EQ(finishedCount[SoundHolyGrenadeRolling], 1) << "not restarted";
 
     // Pausing a type that is not playing changes nothing.
     sound->pause(SoundGodRegret);
@@ -213,35 +215,36 @@ TEST_F(SoundManagerTest, MusicAndPauseHoldAChannelWhereItIsAndTheNextPlayRestart
 }
 
 TEST_F(SoundManagerTest, PauseAllHoldsEveryAudibleSoundAndResumeAllLetsExactlyThoseGoOn) {
-    ChannelMeter music, crafting;
-    sound->play(MusicGood);
-    sound->play(MusicBad);  // holds the good music
+    ChannelMeter crafting;
+    sound->play(MusicBad);
     sound->play(SoundHolyGrenadeCrafting);
-    attachMeter(MusicBad, music);
+    sound->play(SoundHolyGrenadeRolling);
+    sound->pause(SoundHolyGrenadeRolling);  // held by the game itself
     attachMeter(SoundHolyGrenadeCrafting, crafting);
-    ASSERT_TRUE(waitUntil([&] { return music.bytes > 0 && crafting.bytes > 0; }, 10.0));
+    ASSERT_TRUE(waitUntil([&] { return crafting.bytes > 0; }, 10.0));
 
     sound->pauseAll();
     sound->pauseAll();  // a second pause forgets nothing
-    for (const int type : {MusicGood, MusicBad, SoundHolyGrenadeCrafting}) EXPECT_TRUE(Mix_Paused(type)) << type;
-    const long musicAt = music.bytes, craftingAt = crafting.bytes;
+    EXPECT_TRUE(Mix_PausedMusic());
+    EXPECT_TRUE(Mix_Paused(SoundHolyGrenadeCrafting));
+    const long craftingAt = crafting.bytes;
     SDL_Delay(150);
-    EXPECT_EQ(music.bytes, musicAt);
     EXPECT_EQ(crafting.bytes, craftingAt);
     EXPECT_FALSE(sound->isPlaying(SoundWarning)) << "nothing new starts";
 
     sound->resumeAll();
-    EXPECT_FALSE(Mix_Paused(MusicBad));
+    EXPECT_FALSE(Mix_PausedMusic());
     EXPECT_FALSE(Mix_Paused(SoundHolyGrenadeCrafting));
-    EXPECT_TRUE(Mix_Paused(MusicGood)) << "the music held by the other stays held";
-    ASSERT_TRUE(waitUntil([&] { return music.bytes > musicAt && crafting.bytes > craftingAt; }, 10.0));
-    EXPECT_EQ(finishedCount[MusicBad], 0) << "resumed where it was, not restarted";
-    EXPECT_EQ(finishedCount[SoundHolyGrenadeCrafting], 0);
+    EXPECT_TRUE(Mix_Paused(SoundHolyGrenadeRolling)) << "what the game had paused stays paused";
+    ASSERT_TRUE(waitUntil([&] { return crafting.bytes > craftingAt; }, 10.0));
+    EXPECT_EQ(finishedCount[SoundHolyGrenadeCrafting], 0) << "resumed where it was, not restarted";
 
     // A later resume without a pause wakes nothing that the game itself had paused.
     sound->pause(SoundHolyGrenadeCrafting);
+    sound->pause(MusicBad);
     sound->resumeAll();
     EXPECT_TRUE(Mix_Paused(SoundHolyGrenadeCrafting));
+    EXPECT_TRUE(Mix_PausedMusic());
 }
 
 // Volumes start from the table, are clamped, are kept for later plays and reach a playing channel at once; mute
@@ -303,7 +306,7 @@ TEST_F(SoundManagerTest, TypesOutsideTheTableAreReportedWhenPlayedAndTouchNothin
     const int playingBefore = Mix_Playing(-1);
     const auto volumesBefore = sound->volumes;
     std::vector<int> channelVolumesBefore;
-    for (int channel = 0; channel < soundTypeCount; ++channel) channelVolumesBefore.push_back(channelVolume(channel));
+    for (int type = 0; type < soundTypeCount; ++type) channelVolumesBefore.push_back(channelVolume(type));
     std::string err;
     const std::string out =
         omxtest::capturedStdout([&] { err = omxtest::capturedStderr([&] { sound->play(16), sound->play(-1); }); });
@@ -317,10 +320,10 @@ TEST_F(SoundManagerTest, TypesOutsideTheTableAreReportedWhenPlayedAndTouchNothin
         EXPECT_FALSE(SoundManager::loops(type));
     }
     EXPECT_EQ(Mix_Playing(-1), playingBefore);
-    EXPECT_FALSE(Mix_Paused(MusicGood));
+    EXPECT_FALSE(Mix_PausedMusic());
     EXPECT_EQ(sound->volumes, volumesBefore);
-    for (int channel = 0; channel < soundTypeCount; ++channel)
-        EXPECT_EQ(channelVolume(channel), channelVolumesBefore[channel]) << "channel " << channel;
+    for (int type = 0; type < soundTypeCount; ++type)
+        EXPECT_EQ(channelVolume(type), channelVolumesBefore[type]) << "type " << type;
 }
 
 // Runs in the death-test child: the error line goes to standard output, which the test reads as stderr.
@@ -340,6 +343,7 @@ TEST(SoundFailureDeathTest, AMissingOrBrokenFileEndsWithStatusMinusOneAndNamesIt
     } cases[] = {
         {{MusicBad}, false, "\nSound error! \\(SDL_RWFromFile [^\n]*/MusicBad\\.mp3\\) Couldn't open [^\n]+\n$"},
         {{SoundGodLaugh4}, true, "\nSound error! \\(Mix_LoadWAV_RW [^\n]*/SoundGodLaugh4\\.mp3\\) [^\n]+\n$"},
+        {{MusicGood}, true, "\nSound error! \\(Mix_LoadMUS_RW [^\n]*/MusicGood\\.mp3\\) [^\n]+\n$"},
         {{SoundHolyGrenadeFinished, SoundLightningPick}, false, "SoundLightningPick\\.mp3"},
         {{SoundHolyGrenadeFinished, SoundPeopleShot}, false, "SoundPeopleShot\\.mp3"},
     };
