@@ -5,8 +5,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -21,24 +19,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string readWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-std::string tempPath(const char* stem) {
-    std::string pattern = std::string("/tmp/omnivex-") + stem + "-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const int fd = mkstemp(buffer.data());
-    if (fd >= 0) close(fd);
-    return std::string(buffer.data());
 }
 
 // Depth-first search for a window whose WM_NAME equals title.
@@ -99,7 +81,7 @@ VirtualDisplay::~VirtualDisplay() {
 GameProcess::GameProcess(const std::vector<std::string>& args, const std::string& display,
                          const std::string& workingFolder, const std::string& binary,
                          const Environment& environment)
-    : outPath_(tempPath("out")), errPath_(tempPath("err")) {
+    : outputs_("game"), outPath_(outputs_ / "out"), errPath_(outputs_ / "err") {
     const pid_t pid = fork();
     if (pid == 0) {
         if (chdir(workingFolder.c_str()) != 0) _exit(126);
@@ -113,8 +95,8 @@ GameProcess::GameProcess(const std::vector<std::string>& args, const std::string
             std::string(sanitizerOptions && *sanitizerOptions ? std::string(sanitizerOptions) + ":" : "") + "detect_leaks=0";
         setenv("ASAN_OPTIONS", noLeakCheck.c_str(), 1);
         for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-        const int out = open(outPath_.c_str(), O_WRONLY | O_TRUNC);
-        const int err = open(errPath_.c_str(), O_WRONLY | O_TRUNC);
+        const int out = open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
         std::vector<char*> argv;
@@ -134,8 +116,6 @@ GameProcess::~GameProcess() {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
-    std::remove(outPath_.c_str());
-    std::remove(errPath_.c_str());
 }
 
 bool GameProcess::running() {
@@ -162,8 +142,8 @@ bool GameProcess::waitForOutput(const std::string& text, double timeoutSeconds) 
     }
 }
 
-std::string GameProcess::standardOutput() const { return readWholeFile(outPath_); }
-std::string GameProcess::standardError() const { return readWholeFile(errPath_); }
+std::string GameProcess::standardOutput() const { return readFile(outPath_); }
+std::string GameProcess::standardError() const { return readFile(errPath_); }
 
 int GameProcess::waitForExit(double timeoutSeconds) {
     const auto start = Clock::now();
@@ -233,11 +213,6 @@ bool focusWindow(const std::string& display, const std::string& title) {
     }
     XCloseDisplay(x);
     return w != 0;
-}
-
-bool screenshot(const std::string& display, const std::string& pngPath) {
-    const std::string command = "DISPLAY=" + display + " import -window root '" + pngPath + "' >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
 }
 
 bool screenshotWindow(const std::string& display, const std::string& title, const std::string& pngPath) {

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/Files.h"
+
 namespace omxtest {
 
 // A private Xvfb server (started on a free display number, stopped with the object).
@@ -53,6 +55,7 @@ private:
     int pid_ = -1;
     int status_ = 0;
     bool exited_ = false;
+    TempFolder outputs_;
     std::string outPath_;
     std::string errPath_;
 };
@@ -66,8 +69,6 @@ bool waitForWindow(const std::string& display, const std::string& title, double 
 // Gives the keyboard focus to the window titled `title`, or to the root window (the desktop) when the
 // title is empty; false when there is no such window.
 bool focusWindow(const std::string& display, const std::string& title);
-// Saves the whole screen as a PNG file.
-bool screenshot(const std::string& display, const std::string& pngPath);
 // Saves the contents of the window titled `title` as a PNG file.
 bool screenshotWindow(const std::string& display, const std::string& title, const std::string& pngPath);
 
