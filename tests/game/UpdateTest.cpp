@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "support/GameBuilders.h"
-#include "support/GameBuilders.h"
-#include "game/WorldConstants.h"
 
 using omxtest::World;
 
@@ -235,38 +233,29 @@ TEST(EffectVolumes, FollowTheNearestGrenadeWorkAndDuckTheMusic) {
     World w;
     Game& g = *w.game;
     Settlement& s = *g.settlements[3];
-    const glm::vec3 grenade = s.grenade->position;
-
-    // Far from everything: silence of the effects, music at one half.
-    g.camera->position = glm::vec3(9000.0f, 3000.0f, 9000.0f);
-    g.updateEffectVolumes();
-    EXPECT_EQ(w.sound.volumes[SoundHolyGrenadeCrafting], 0.0f);
-    EXPECT_EQ(w.sound.volumes[SoundHolyGrenadeRolling], 0.0f);
-    EXPECT_FLOAT_EQ(w.sound.volumes[MusicGood], 0.5f);
-    EXPECT_FLOAT_EQ(w.sound.volumes[MusicBad], 0.5f);
-
-    // 100 from a grenade with a worker: crafting at 0.8, the music ducked to nothing.
-    s.workerCount = 1;
-    g.camera->position = grenade + glm::vec3(0.0f, 100.0f, 0.0f);
-    g.updateEffectVolumes();
-    EXPECT_NEAR(w.sound.volumes[SoundHolyGrenadeCrafting], 0.8f, 1e-5f);
-    EXPECT_EQ(w.sound.volumes[MusicGood], 0.0f);
-
-    // 400 away: crafting 0.2, music 0.3.
-    g.camera->position = grenade + glm::vec3(0.0f, 400.0f, 0.0f);
-    g.updateEffectVolumes();
-    EXPECT_NEAR(w.sound.volumes[SoundHolyGrenadeCrafting], 0.2f, 1e-5f);
-    EXPECT_NEAR(w.sound.volumes[MusicBad], 0.3f, 1e-5f);
-    EXPECT_NEAR(w.sound.volumes[MusicGood], 0.3f, 1e-5f);
-
-    // A rolling grenade is heard up to 800 away.
-    s.workerCount = 0;
-    s.grenade->state = Rolling;
-    g.camera->position = grenade + glm::vec3(0.0f, 600.0f, 0.0f);
-    g.updateEffectVolumes();
-    EXPECT_EQ(w.sound.volumes[SoundHolyGrenadeCrafting], 0.0f);
-    EXPECT_NEAR(w.sound.volumes[SoundHolyGrenadeRolling], 0.25f, 1e-5f);
-    EXPECT_NEAR(w.sound.volumes[MusicGood], 0.25f, 1e-5f);
+    // Camera above the grenade (or far from everything), workers, grenade state: crafting, rolling and music.
+    const struct {
+        float above;
+        int workers, state;
+        float crafting, rolling, music;
+    } cases[] = {
+        {-1.0f, 0, Growing, 0.0f, 0.0f, 0.5f},  // far away: silent effects, music at one half
+        {100.0f, 1, Growing, 0.8f, 0.0f, 0.0f},
+        {400.0f, 1, Growing, 0.2f, 0.0f, 0.3f},
+        {600.0f, 0, Rolling, 0.0f, 0.25f, 0.25f},  // a rolling grenade is heard up to 800 away
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.above);
+        s.workerCount = c.workers;
+        s.grenade->state = c.state;
+        g.camera->position = c.above < 0.0f ? glm::vec3(9000.0f, 3000.0f, 9000.0f)
+                                            : s.grenade->position + glm::vec3(0.0f, c.above, 0.0f);
+        g.updateEffectVolumes();
+        EXPECT_NEAR(w.sound.volumes[SoundHolyGrenadeCrafting], c.crafting, 1e-5f);
+        EXPECT_NEAR(w.sound.volumes[SoundHolyGrenadeRolling], c.rolling, 1e-5f);
+        EXPECT_NEAR(w.sound.volumes[MusicGood], c.music, 1e-5f);
+        EXPECT_NEAR(w.sound.volumes[MusicBad], c.music, 1e-5f);
+    }
 }
 
 namespace {

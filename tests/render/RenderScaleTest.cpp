@@ -138,7 +138,6 @@ TEST(RenderScaleFrame, AHalfScaleFrameShowsTheSameWorldAndPicksInWindowPixels) {
     g.setRenderScale(false, 0.5f);
     g.render();
     const omxtest::Image half = rendertest::windowImage(g);
-    rendertest::savePng(half, "render_scale_half.png");
     EXPECT_EQ(g.sceneWidth, 600);
     EXPECT_EQ(g.sceneHeight, 400);
     // The same picture, only softer: every 100-pixel block keeps its mean colour.
