@@ -15,13 +15,10 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(rendertest::buildRealWorld(scene)) << "no world drawn: " << omxtest::glContextFailure();
         rendertest::overlookHome(scene);
-        good = &rendertest::addPerson(game(), home(), GoodPerson, scene.centre + glm::vec3(0.0f, 0.0f, 100.0f));
-        bad = &rendertest::addPerson(game(), home(), BadPerson, scene.centre + glm::vec3(50.0f, 0.0f, 100.0f));
     }
     Game& game() { return *scene.game; }
     Settlement& home() { return *scene.game->settlements[0]; }
     GLuint phong() const { return scene.game->phongShader->program; }
-    GLuint id() const { return scene.game->idShader->program; }
 
     float readFloat(GLuint program, const char* name) {
         float value = -999.0f;
@@ -44,8 +41,6 @@ protected:
         game().setObjectUniforms(object, settlement, model);
     }
     rendertest::Scene scene;
-    SceneObject* good = nullptr;
-    SceneObject* bad = nullptr;
 };
 
 TEST_F(Uniforms, ColourPassSendsMaterialMoodAndLight) {
@@ -57,6 +52,9 @@ TEST_F(Uniforms, ColourPassSendsMaterialMoodAndLight) {
     EXPECT_EQ(readInt(phong(), "useLight"), 1);
     EXPECT_FLOAT_EQ(readFloat(phong(), "badFactor"), 0.25f);
     EXPECT_FLOAT_EQ(readFloat(phong(), "ambientFactor"), 0.1f);
+    s.tree->highlighted = true;  // what the cursor is on lights up
+    upload(*s.tree, &s, *game().treeModel);
+    EXPECT_FLOAT_EQ(readFloat(phong(), "ambientFactor"), 0.8f);
     // The light marker is plain yellow and unlit.
     upload(*game().light, nullptr, *game().lightMarkerModel);
     float colour[4] = {};
@@ -83,15 +81,6 @@ TEST_F(Uniforms, ColourPassSendsMaterialMoodAndLight) {
     EXPECT_NEAR(glm::length(readVec3(phong(), "vLightPosition") - above), 0.0f, 1e-2f);
 }
 
-TEST_F(Uniforms, HighlightedObjectsGetStrongAmbient) {
-    SceneObject& person = *good;
-    person.highlighted = true;
-    upload(person, &home(), *game().goodPersonModel);
-    EXPECT_FLOAT_EQ(readFloat(phong(), "ambientFactor"), 0.8f);
-    upload(*bad, &home(), *game().badPersonModel);
-    EXPECT_FLOAT_EQ(readFloat(phong(), "ambientFactor"), 0.1f);
-}
-
 TEST_F(Uniforms, WithoutTransparencyCutOutModesBecomePlainTexture) {
     Model& model = *game().grenadeModel;
     const std::pair<int, int> withoutBlending[] = {{2, 1}, {3, 1}, {5, 5}, {0, 0}, {1, 1}};
@@ -107,18 +96,6 @@ TEST_F(Uniforms, WithoutTransparencyCutOutModesBecomePlainTexture) {
         upload(*home().grenade, &home(), model);
         EXPECT_EQ(readInt(phong(), "useTexture"), mode);
     }
-}
-
-TEST_F(Uniforms, IdPassSendsTheNumberAndLeavesTheLitProgramAlone) {
-    game().light->position = glm::vec3(0.0f, 25.0f, 0.0f);
-    upload(*home().tree, &home(), *game().treeModel);
-    good->highlighted = true;
-    game().useShader(game().idShader);
-    game().setObjectUniforms(*good, &home(), *game().goodPersonModel);
-    EXPECT_EQ(readInt(id(), "objectId"), good->id);
-    EXPECT_EQ(readInt(phong(), "useTexture"), 2);
-    EXPECT_FLOAT_EQ(readFloat(phong(), "lightFactor"), 0.5f);
-    EXPECT_FLOAT_EQ(readFloat(phong(), "ambientFactor"), 0.1f);
 }
 
 // Captures the vertex indices drawn by drawMeshes through transform feedback.
