@@ -45,6 +45,9 @@ struct BenchReport {
     double fileAfterViews = 0.0;       // of which mapped files, mostly library code (RssFile)
     UpdateResult update;
     double peakMemoryMegabytes = 0.0;  // ru_maxrss, the whole run
+    // ru_maxrss of a child that plays as the game does (full population, the play view, the default scale),
+    // without the plain frames and extra programs the comparisons above hold; 0 when not measured.
+    double gamePeakMemoryMegabytes = 0.0;
     std::string whatIf;                // a change the frames were measured under ("" for the game as it is)
 };
 

@@ -1,6 +1,8 @@
 // main.cpp -- omnivex_bench: start-up, frame times, draws, the update step and peak memory of the real
 // game, in one run, printed as one table and written as JSON.
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -35,6 +37,7 @@ struct Options {
     bool attribute = false;
     bool startupOnly = false;
     bool updateOnly = false;
+    bool gameOnly = false;  // the child that measures the game's own peak memory
     float anisotropy = 0.0f;  // > 0: what-if, every 2D texture's maximum anisotropy set to this
     double traceSeconds = 0.0;  // > 0: the automatic render scale in the play view, second by second
 };
@@ -48,7 +51,8 @@ const char* usage =
     "  starting with --benchmark_ go to Google Benchmark. --startup-only stops after the first frame\n"
     "  (for timing start-up over many runs); --update-only runs only the update step (no window, e.g.\n"
     "  under callgrind). --trace=SECONDS plays the play view that long at the automatic render scale and\n"
-    "  prints the scale and the median frame time of every second.\n";
+    "  prints the scale and the median frame time of every second. --game-only plays the play view as the\n"
+    "  game does and prints nothing: the run starts itself that way to measure the game's own peak memory.\n";
 
 // Takes the benchmark's own flags out of argv, leaving the program name and Google Benchmark's flags.
 bool parseOptions(int& argc, char** argv, Options& options) {
@@ -67,6 +71,8 @@ bool parseOptions(int& argc, char** argv, Options& options) {
             options.traceSeconds = std::atof(arg.c_str() + 8);
         } else if (arg == "--update-only") {
             options.updateOnly = true;
+        } else if (arg == "--game-only") {
+            options.gameOnly = true;
         } else if (arg == "--startup-only") {
             options.startupOnly = true;
         } else if (arg == "--attribute") {
@@ -126,6 +132,24 @@ double peakMemoryMegabytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+// Runs this benchmark again with --game-only and returns the child's peak memory (0 when it failed).
+double gamePeakMemoryMegabytes(const Options& options) {
+    const std::string frames = "--frames=" + std::to_string(options.frames);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDOUT_FILENO);
+        dup2(quiet, STDERR_FILENO);
+        execl("/proc/self/exe", "omnivex_bench", "--game-only", frames.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    if (child < 0) return 0.0;
+    int status = 0;
+    rusage usage{};
+    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return 0.0;
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 // Peak memory and the load at the end, the table, the JSON file; closes the window system.
@@ -234,6 +258,20 @@ int main(int argc, char** argv) {
     s.firstFrameMemory = firstFrameResident - worldResident;
     report.machine = describeMachine();
     report.machine.loadBefore = loadAtStart;
+    if (options.gameOnly) {
+        // As the game plays: full population, the play view, the renderer's default scale (automatic here).
+        enterPlay(*game);
+        fillSettlements(*game);
+        View play{"play view", glm::vec3(0.0f, 576.0f, 576.0f), glm::normalize(glm::vec3(0.0f, -1.0f, -1.0f)),
+                  glm::vec3(0.0f, 1.0f, 0.0f), false, false};
+        play.autoScale = true;
+        settleRenderScale(*game, play);
+        measureView(*game, play, 0, options.frames, false);
+        game = nullptr;
+        theGame.reset();
+        platform::terminate();
+        return 0;
+    }
     if (options.startupOnly) {
         game = nullptr;
         theGame.reset();
@@ -312,5 +350,6 @@ int main(int argc, char** argv) {
     theGame.reset();
 
     report.update = runUpdateBenchmark(argc, argv);
+    report.gamePeakMemoryMegabytes = gamePeakMemoryMegabytes(options);
     return finish(report, options);
 }
