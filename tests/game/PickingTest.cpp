@@ -157,37 +157,27 @@ TEST(Hover, HighlightsExactlyWhatAClickWouldActOn) {
     SceneObject& struck = w.person(GoodPerson, Struck);
     SceneObject& grenade = *w.s->grenade;
     SceneObject& tree = *w.s->tree;
-
-    auto highlightedCount = [] {
-        int n = 0;
-        for (const auto& entry : objectRegistry) n += entry.second->highlighted ? 1 : 0;
-        return n;
+    const auto highlighted = [] {
+        std::vector<int> ids;
+        for (const auto& entry : objectRegistry)
+            if (entry.second->highlighted) ids.push_back(entry.first);
+        return ids;
     };
-
-    g.highlightHovered(wanderer.id);
-    EXPECT_TRUE(wanderer.highlighted);
-    EXPECT_EQ(highlightedCount(), 1);
-
-    g.highlightHovered(tree.id);
-    EXPECT_TRUE(tree.highlighted);
-    EXPECT_FALSE(wanderer.highlighted);
-    EXPECT_EQ(highlightedCount(), 1);
-
-    for (SceneObject* nothing : {&struck, &grenade, g.groundTiles[0], w.s->wall}) {
-        g.highlightHovered(nothing->id);
-        EXPECT_EQ(highlightedCount(), 0) << nothing->id;
-    }
+    const auto hover = [&](SceneObject& object, bool lights) {
+        g.highlightHovered(object.id);
+        EXPECT_EQ(highlighted(), lights ? std::vector<int>{object.id} : std::vector<int>{}) << "object " << object.id;
+    };
+    hover(wanderer, true);
+    hover(tree, true);
+    for (SceneObject* nothing : {&struck, &grenade, g.groundTiles[0], w.s->wall}) hover(*nothing, false);
     grenade.state = Ready;
-    g.highlightHovered(grenade.id);
-    EXPECT_TRUE(grenade.highlighted);
+    hover(grenade, true);
     tree.state = Gone;
-    g.highlightHovered(tree.id);
-    EXPECT_EQ(highlightedCount(), 0);
-
+    hover(tree, false);
     // Nothing under the cursor (and no id image without a window) clears every highlight.
     wanderer.highlighted = true;
     g.updateHover();
-    EXPECT_EQ(highlightedCount(), 0);
+    EXPECT_TRUE(highlighted().empty());
 }
 
 TEST(GroundPoint, UnderTheCursorOrTheLastGoodOne) {
