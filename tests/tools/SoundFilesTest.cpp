@@ -7,11 +7,11 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -38,30 +38,26 @@ struct DecodedSound {
     double seconds() const { return sampleRate > 0 ? static_cast<double>(samples.size()) / sampleRate : 0.0; }
 };
 
-// The built file of a sound type, decoded with Mix_LoadWAV on the silent driver (mono, 16-bit); kept per process.
+// The built file of a sound type, decoded with Mix_LoadWAV on the silent driver (mono floats); kept per process.
 const DecodedSound& builtSound(int type) {
+    static int rate = 0;
     static const bool open = [] {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        int channels = 0;
+        Uint16 format = 0;
         return SDL_Init(SDL_INIT_AUDIO) == 0 && Mix_Init(MIX_INIT_MP3) >= 0 &&
-               Mix_OpenAudio(44100, AUDIO_S16SYS, 1, 1024) == 0;
+               Mix_OpenAudio(44100, AUDIO_F32SYS, 1, 1024) == 0 && Mix_QuerySpec(&rate, &format, &channels) &&
+               format == AUDIO_F32SYS && channels == 1;
     }();
-    static std::map<int, DecodedSound> cache;
-    const auto found = cache.find(type);
-    if (found != cache.end()) return found->second;
-    DecodedSound& sound = cache[type];
-    int channels = 0;
-    Uint16 format = 0;
-    Mix_Chunk* chunk = nullptr;
-    if (open && Mix_QuerySpec(&sound.sampleRate, &format, &channels) && format == AUDIO_S16SYS && channels == 1)
-        chunk = Mix_LoadWAV(builtPath(type).c_str());
-    if (!chunk) return sound;
-    sound.samples.resize(chunk->alen / sizeof(Sint16));
-    for (size_t i = 0; i < sound.samples.size(); ++i) {
-        Sint16 value = 0;
-        std::memcpy(&value, chunk->abuf + i * sizeof(Sint16), sizeof(value));
-        sound.samples[i] = value / 32768.0f;
+    static std::array<DecodedSound, soundTypeCount> cache;
+    DecodedSound& sound = cache.at(type);
+    Mix_Chunk* const chunk = open && sound.samples.empty() ? Mix_LoadWAV(builtPath(type).c_str()) : nullptr;
+    if (chunk) {
+        sound.sampleRate = rate;
+        sound.samples.resize(chunk->alen / sizeof(float));
+        std::memcpy(sound.samples.data(), chunk->abuf, sound.samples.size() * sizeof(float));
+        Mix_FreeChunk(chunk);
     }
-    Mix_FreeChunk(chunk);
     return sound;
 }
 
@@ -140,15 +136,18 @@ double meanFrequency(int type, double from, double to) {
 }
 
 // The explosion and the rolling grenade rumble low; the bell, the finished grenade's choir and the apple bite sit
-// in the middle of hearing; the music is tones, not noise; the thunder's crack is far brighter than its roll.
+// in the middle of hearing; the music is tones, not noise; the god speaks low; the thunder's crack is far brighter
+// than its roll.
 TEST(SoundFiles, EachSoundSitsInItsRangeOfPitch) {
     const struct {
         int type;
         double toSeconds, lowHz, highHz;
     } ranges[] = {{SoundHolyGrenadeExplosion, 1.0, 0.0, 700.0}, {SoundHolyGrenadeRolling, 1e9, 0.0, 500.0},
                   {SoundWarning, 1e9, 400.0, 6000.0},           {SoundHolyGrenadeFinished, 1e9, 400.0, 6000.0},
-                  {SoundApple, 1e9, 400.0, 6000.0},             {MusicGood, 1e9, 80.0, 3000.0},
-                  {MusicBad, 1e9, 80.0, 3000.0}};
+                  {SoundApple, 1e9, 400.0, 6000.0},             {MusicGood, 1e9, 80.0, 2500.0},
+                  {MusicBad, 1e9, 80.0, 2500.0},                {SoundGodRegret, 1e9, 100.0, 900.0},
+                  {SoundGodLaugh1, 1e9, 100.0, 900.0},          {SoundGodLaugh2, 1e9, 100.0, 900.0},
+                  {SoundGodLaugh3, 1e9, 100.0, 900.0},          {SoundGodLaugh4, 1e9, 100.0, 900.0}};
     for (const auto& range : ranges) {
         const double frequency = meanFrequency(range.type, 0.0, range.toSeconds);
         EXPECT_GT(frequency, range.lowHz) << soundFiles[range.type].name;
