@@ -1,5 +1,6 @@
-// ArtTexturesTest.cpp -- the generated TGA files: headers the game's reader takes, sizes, cut-outs, tiling, the sky
-// box's seams, the framed projections, the repeating bolts, good against bad, and the panels' orientation.
+// ArtTexturesTest.cpp -- the generated TGA files: headers the game's reader takes, sizes, pictures not blank,
+// cut-outs, tiling, the sky box's seams, the framed projections, the repeating bolts, good against bad, and the
+// panels' orientation.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,15 +20,6 @@ int channelDifference(const Colour& a, const Colour& b) {
     return std::max({std::abs(a[0] - b[0]), std::abs(a[1] - b[1]), std::abs(a[2] - b[2])});
 }
 
-// Mean colour difference between columns a and b (or rows, when rows is set).
-double lineDifference(const Picture& p, int a, int b, bool rows) {
-    double sum = 0.0;
-    const int n = rows ? p.width : p.height;
-    for (int i = 0; i < n; ++i)
-        sum += rows ? channelDifference(p.at(i, a), p.at(i, b)) : channelDifference(p.at(a, i), p.at(b, i));
-    return sum / n;
-}
-
 // How many texels of the picture (within the given columns and file rows) satisfy the test.
 template <typename Test>
 size_t countTexels(const Picture& p, Test test, int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1) {
@@ -37,44 +29,29 @@ size_t countTexels(const Picture& p, Test test, int x0 = 0, int y0 = 0, int x1 =
     return count;
 }
 
-// The sky-box face and texel OpenGL samples for a direction (cube-map face selection and orientation).
-Colour sampleCube(const std::array<Picture, 6>& faces, const glm::vec3& d) {
-    const glm::vec3 a = glm::abs(d);
-    int face;
-    float sc, tc, ma;
-    if (a.x >= a.y && a.x >= a.z) {
-        face = d.x > 0 ? 0 : 1, ma = a.x, sc = d.x > 0 ? -d.z : d.z, tc = -d.y;
-    } else if (a.y >= a.z) {
-        face = d.y > 0 ? 2 : 3, ma = a.y, sc = d.x, tc = d.y > 0 ? d.z : -d.z;
-    } else {
-        face = d.z > 0 ? 4 : 5, ma = a.z, sc = d.z > 0 ? d.x : -d.x, tc = -d.y;
-    }
-    const Picture& p = faces[static_cast<size_t>(face)];
-    const int i = std::clamp(static_cast<int>((sc / ma + 1.0f) * 0.5f * p.width), 0, p.width - 1);
-    const int j = std::clamp(static_cast<int>((tc / ma + 1.0f) * 0.5f * p.height), 0, p.height - 1);
-    return p.at(i, j);  // t = 0 is the first file row
-}
-
 bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
-TEST(ArtTextures, EveryTextureIsAnUncompressedPowerOfTwoTrueColourTgaTheGameReads) {
+// The reader trusts the header's size and depth and takes every file as uncompressed and stored bottom-up.
+TEST(ArtTextures, EveryTextureIsAnUncompressedPowerOfTwoTrueColourTgaTheGameReadsAndNotBlank) {
     for (const std::string& file : arttest::gameTextureFiles) {
         SCOPED_TRACE(file);
-        const std::string text = omxtest::readFile(arttest::resourcePath("textures/" + file));
-        const std::vector<unsigned char> bytes(text.begin(), text.end());
+        const std::string bytes = omxtest::readFile(arttest::resourcePath("textures/" + file));
         ASSERT_GE(bytes.size(), 18u) << "missing or short";
-        EXPECT_EQ(bytes[0], 0) << "image ID";
-        EXPECT_EQ(bytes[1], 0) << "colour map";
-        EXPECT_EQ(bytes[2], 2) << "not uncompressed true colour";
-        const int width = bytes[12] | (bytes[13] << 8), height = bytes[14] | (bytes[15] << 8), depth = bytes[16];
+        const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+        EXPECT_EQ((std::vector<int>{byte(0), byte(1), byte(2), byte(17) & 0x30}), (std::vector<int>{0, 0, 2, 0}))
+            << "image ID, colour map, uncompressed true colour, bottom-left origin";
+        const int width = byte(12) | (byte(13) << 8), height = byte(14) | (byte(15) << 8), depth = byte(16);
         EXPECT_TRUE(depth == 24 || depth == 32) << depth;
-        EXPECT_TRUE(isPowerOfTwo(width) && isPowerOfTwo(height)) << width << " x " << height;
-        EXPECT_LE(std::max(width, height), 1024);
-        EXPECT_EQ(bytes[17] & 0x30, 0) << "origin must be bottom-left";
+        EXPECT_TRUE(isPowerOfTwo(width) && isPowerOfTwo(height) && std::max(width, height) <= 1024)
+            << width << " x " << height;
         EXPECT_EQ(bytes.size(), 18u + static_cast<size_t>(width) * height * depth / 8);
-        const Picture picture = loadPicture(file);
-        EXPECT_TRUE(picture.ok) << "the game's reader refuses it";
-        EXPECT_EQ(picture.width, width);
+        const Picture p = loadPicture(file);
+        ASSERT_TRUE(p.ok) << "the game's reader refuses it";
+        if (file == "skyboxgood/yneg.tga") continue;  // below the ground: one colour of haze
+        const Colour first = p.at(0, 0);
+        EXPECT_GT(countTexels(p, [&](const Colour& c, int, int) { return channelDifference(c, first) > 24; }),
+                  static_cast<size_t>(p.width * p.height / 100))
+            << "blank";
     }
 }
 
@@ -85,24 +62,31 @@ TEST(ArtTextures, AlphaTexturesAreThirtyTwoBitWithCutOutAndSolidTexels) {
     for (const std::string& file : arttest::alphaTextureFiles) {
         SCOPED_TRACE(file);
         const Picture p = loadPicture(file);
-        ASSERT_TRUE(p.ok);
         ASSERT_EQ(p.bytesPerPixel, 4);
         const double total = static_cast<double>(p.width) * p.height;
         EXPECT_GT(countTexels(p, [](const Colour& c, int, int) { return c[3] == 0; }) / total, 0.15);
         EXPECT_GT(countTexels(p, [](const Colour& c, int, int) { return c[3] == 255; }) / total, 0.02);
-        if (file.find("alpha") != std::string::npos) {
-            EXPECT_EQ(countTexels(p, [](const Colour& c, int, int) { return std::abs(c[0] - c[3]) > 1; }), 0u);
-        }
+        const bool mask = file.find("alpha") != std::string::npos;
+        EXPECT_TRUE(!mask || countTexels(p, [](const Colour& c, int, int) { return std::abs(c[0] - c[3]) > 1; }) == 0)
+            << "the colour channels do not carry the cut-out";
     }
     const Picture mask = loadPicture("tree/leafalpha.tga"), leaves = loadPicture("tree/leaf3.tga");
-    ASSERT_TRUE(mask.ok && leaves.ok);
-    ASSERT_EQ(mask.width, leaves.width);
+    ASSERT_TRUE(mask.ok && leaves.ok && mask.width == leaves.width);
     const size_t solid = countTexels(mask, [](const Colour& c, int, int) { return c[3] == 255; });
     const size_t green = countTexels(mask, [&](const Colour& c, int x, int y) {
         const Colour leaf = leaves.at(x, y);
         return c[3] == 255 && leaf[1] > leaf[0] && leaf[1] > leaf[2];
     });
     EXPECT_GT(static_cast<double>(green) / solid, 0.9);
+}
+
+// Mean colour difference between columns a and b (or rows, when rows is set).
+double lineDifference(const Picture& p, int a, int b, bool rows) {
+    double sum = 0.0;
+    const int n = rows ? p.width : p.height;
+    for (int i = 0; i < n; ++i)
+        sum += rows ? channelDifference(p.at(i, a), p.at(i, b)) : channelDifference(p.at(a, i), p.at(b, i));
+    return sum / n;
 }
 
 // A tiling picture: the step across its wrap-around edge is no larger than the largest step between neighbouring
@@ -117,48 +101,55 @@ TEST(ArtTextures, GroundBarkAndStoneTileWithoutSeams) {
             const int n = rows ? p.height : p.width;
             double largest = 0.0;
             for (int i = 1; i < n; ++i) largest = std::max(largest, lineDifference(p, i - 1, i, rows));
-            EXPECT_LT(lineDifference(p, n - 1, 0, rows), largest * 1.3 + 4.0)
-                << (rows ? "top/bottom" : "left/right") << " seam";
+            EXPECT_LT(lineDifference(p, n - 1, 0, rows), largest * 1.3 + 4.0) << (rows ? "rows" : "columns");
         }
     }
 }
 
 // Adjacent sky faces, sampled the way OpenGL samples a cube map, show the same sky on both sides of every one of
-// the twelve cube edges; overhead is blue and brighter than the ground haze below.
-TEST(ArtTextures, SkyFacesMeetWithoutSeamsWithTheBlueSkyOverhead) {
+// the twelve cube edges.
+TEST(ArtTextures, SkyFacesMeetWithoutSeams) {
     std::array<Picture, 6> faces;
     const char* names[6] = {"xpos", "xneg", "ypos", "yneg", "zpos", "zneg"};
     for (size_t f = 0; f < 6; ++f) {
         faces[f] = loadPicture(std::string("skyboxgood/") + names[f] + ".tga");
-        ASSERT_TRUE(faces[f].ok) << names[f];
-        ASSERT_EQ(faces[f].width, faces[0].width) << names[f];
+        ASSERT_TRUE(faces[f].ok && faces[f].width == faces[0].width) << names[f];
     }
-    const float inset = 1.5f / static_cast<float>(faces[0].width) * 2.0f;
+    // The face and texel OpenGL samples for a direction (t = 0 is the first file row).
+    const auto sample = [&](const glm::vec3& d) {
+        const glm::vec3 a = glm::abs(d);
+        const int axis = a.x >= a.y && a.x >= a.z ? 0 : a.y >= a.z ? 1 : 2;
+        const bool positive = d[axis] > 0;
+        const glm::vec2 st = axis == 0   ? glm::vec2(positive ? -d.z : d.z, -d.y)
+                             : axis == 1 ? glm::vec2(d.x, positive ? d.z : -d.z)
+                                         : glm::vec2(positive ? d.x : -d.x, -d.y);
+        const Picture& p = faces[static_cast<size_t>(2 * axis + (positive ? 0 : 1))];
+        const auto texel = [&](float c, int n) {
+            return std::clamp(static_cast<int>((c / a[axis] + 1) * 0.5f * n), 0, n - 1);
+        };
+        return p.at(texel(st.x, p.width), texel(st.y, p.height));
+    };
+    const float inset = 3.0f / static_cast<float>(faces[0].width);
     int worst = 0, samples = 0;
     double sum = 0.0;
-    // Each edge: two fixed axes at +-1, one running axis; step just inside each of the two faces.
-    for (int fixedA = 0; fixedA < 3; ++fixedA)
-        for (int fixedB = fixedA + 1; fixedB < 3; ++fixedB)
-            for (float signA : {-1.0f, 1.0f})
-                for (float signB : {-1.0f, 1.0f})
-                    for (int k = 1; k < 64; ++k) {
-                        glm::vec3 onA(0.0f);
-                        onA[fixedA] = signA;
-                        onA[fixedB] = signB;
-                        onA[3 - fixedA - fixedB] = -1.0f + 2.0f * k / 64.0f;
-                        glm::vec3 onB = onA;
-                        onA[fixedB] -= signB * inset;  // inside the face of axis A
-                        onB[fixedA] -= signA * inset;  // inside the face of axis B
-                        const int d = channelDifference(sampleCube(faces, onA), sampleCube(faces, onB));
-                        worst = std::max(worst, d);
-                        sum += d;
-                        ++samples;
-                    }
+    // Each edge: the running axis, the other two at +-1; a step just inside each of the two faces that meet there.
+    for (int edge = 0; edge < 12; ++edge)
+        for (int k = 1; k < 64; ++k) {
+            const int run = edge / 4, a = (run + 1) % 3, b = (run + 2) % 3;
+            glm::vec3 onA(0.0f);
+            onA[run] = -1.0f + 2.0f * k / 64.0f;
+            onA[a] = edge & 1 ? 1.0f : -1.0f;
+            onA[b] = edge & 2 ? 1.0f : -1.0f;
+            glm::vec3 onB = onA;
+            onA[b] -= onA[b] * inset;
+            onB[a] -= onB[a] * inset;
+            const int d = channelDifference(sample(onA), sample(onB));
+            worst = std::max(worst, d);
+            sum += d;
+            ++samples;
+        }
     EXPECT_LT(sum / samples, 6.0);
     EXPECT_LT(worst, 40);
-    const Colour up = sampleCube(faces, {0.0f, 1.0f, 0.0f});
-    EXPECT_GT(up[2], up[0] + 40);
-    EXPECT_GT(faces[2].meanLuminance(), faces[3].meanLuminance());
 }
 
 // Projected with a clamp to a black border: the picture must be black all round its edge, and glow inside.
@@ -181,7 +172,7 @@ TEST(ArtTextures, ProjectionMarksAreFramedInBlackAndGlowInTheMiddle) {
 }
 
 // The bolt's texture coordinates run along its length and repeat every 20 units: the picture must continue from
-// its last row into its first, and fade out towards the quad's long sides.
+// its last row into its first, unbroken, and fade out towards the quad's long sides.
 TEST(ArtTextures, LightningRepeatsAlongTheBoltAndFadesAtTheSides) {
     for (const char* file : {"lightning/lightningalpha5.tga", "lightning/lightningalpha2.tga"}) {
         SCOPED_TRACE(file);
@@ -192,11 +183,8 @@ TEST(ArtTextures, LightningRepeatsAlongTheBoltAndFadesAtTheSides) {
         for (int x = 0; x < p.width; ++x) seam = std::max(seam, std::abs(p.at(x, 0)[3] - p.at(x, p.height - 1)[3]));
         EXPECT_LT(seam, 90);
         for (int y = 0; y < p.height; ++y) {
-            EXPECT_EQ(p.at(0, y)[3], 0) << "row " << y;
-            EXPECT_EQ(p.at(p.width - 1, y)[3], 0) << "row " << y;
-            ASSERT_GT(countTexels(
-                          p, [](const Colour& c, int, int) { return c[3] == 255; }, 0, y, -1, y + 1),
-                      0u)
+            EXPECT_EQ(p.at(0, y)[3] + p.at(p.width - 1, y)[3], 0) << "row " << y;
+            ASSERT_GT(countTexels(p, [](const Colour& c, int, int) { return c[3] == 255; }, 0, y, -1, y + 1), 0u)
                 << "the bolt breaks at row " << y;
         }
     }
@@ -205,11 +193,8 @@ TEST(ArtTextures, LightningRepeatsAlongTheBoltAndFadesAtTheSides) {
 // Good reads bright and friendly, bad dark and menacing.
 TEST(ArtTextures, GoodPicturesAreBrighterThanBadOnes) {
     for (const auto& [goodFile, badFile] : {std::pair{"peoplegood/goodbobob.tga", "peoplebad/badbobob2.tga"},
-                                            std::pair{"stonewall/stonegood3.tga", "stonewall/stonebad3.tga"}}) {
-        const Picture good = loadPicture(goodFile), bad = loadPicture(badFile);
-        ASSERT_TRUE(good.ok && bad.ok) << goodFile;
-        EXPECT_GT(good.meanLuminance(), bad.meanLuminance() + 0.2) << goodFile << " against " << badFile;
-    }
+                                            std::pair{"stonewall/stonegood3.tga", "stonewall/stonebad3.tga"}})
+        EXPECT_GT(loadPicture(goodFile).meanLuminance(), loadPicture(badFile).meanLuminance() + 0.2) << goodFile;
 }
 
 // The panel quad shows t = 0 at its bottom: the big heading (gold "OMNIVEX", white "YOU WIN!", red "YOU LOSE")
@@ -226,8 +211,7 @@ TEST(ArtTextures, InfoPanelsAreUprightWithTheirHeadingAtTheTop) {
     for (const auto& panel : panels) {
         SCOPED_TRACE(panel.file);
         const Picture p = loadPicture(panel.file);
-        ASSERT_TRUE(p.ok);
-        EXPECT_GE(p.width, 512);
+        ASSERT_GE(p.width, 512);
         // Inside the decorative frame, which is the same at the top and the bottom.
         const int margin = p.width / 16;
         const auto heading = [&](const Colour& c, int, int) { return panel.isHeading(c); };
