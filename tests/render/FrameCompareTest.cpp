@@ -30,9 +30,8 @@ protected:
             for (int i = 0; i < 24; ++i) {
                 const float dx = static_cast<float>(std::rand() % 600 - 300);
                 const float dz = static_cast<float>(std::rand() % 600 - 300);
-                SceneObject& p = rendertest::addPerson(game(), *s, i % 3 == 0 ? BadPerson : GoodPerson,
-                                                       s->position + glm::vec3(dx, 0.0f, dz));
-                p.rotation.y = static_cast<float>(std::rand() % 360);
+                omxtest::addPerson(game(), *s, i % 3 == 0 ? BadPerson : GoodPerson, Wandering,
+                                   s->position + glm::vec3(dx, 0.0f, dz), static_cast<float>(std::rand() % 360));
             }
         }
         game().light->position.y = static_cast<float>(introLightHeight);

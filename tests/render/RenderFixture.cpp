@@ -92,12 +92,6 @@ glm::vec3 modelCentre(const std::string& objFile) {
     return glm::vec3(sum / static_cast<double>(arrays.vertexCount()));
 }
 
-SceneObject& addPerson(Game& game, Settlement& settlement, int type, const glm::vec3& at) {
-    SceneObject& person = omxtest::addPerson(game, settlement, type, Wandering, at);
-    person.rotationSpeed = glm::vec3(0.0f);
-    return person;
-}
-
 void placeCamera(Game& game, const glm::vec3& position, const glm::vec3& direction) {
     const glm::vec3 d = glm::normalize(direction);
     game.camera->position = position;

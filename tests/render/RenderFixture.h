@@ -12,6 +12,7 @@
 #include "assets/ShaderProgram.h"
 #include "game/Game.h"
 #include "game/Settlement.h"
+#include "support/GameBuilders.h"
 #include "support/Image.h"
 #include "support/RecordingSound.h"
 
@@ -51,8 +52,6 @@ struct Scene {
 bool buildRealWorld(Scene& scene, unsigned seed = 11);
 // The mean vertex of an OBJ file under the model folder, in model space (the origin when unreadable).
 glm::vec3 modelCentre(const std::string& objFile);
-// A person born by hand at `at` in the settlement's good or bad list, as the settlement's births make them.
-SceneObject& addPerson(Game& game, Settlement& settlement, int type, const glm::vec3& at);
 
 // Points the camera from `position` along `direction`, rebuilding the view and the frustum.
 void placeCamera(Game& game, const glm::vec3& position, const glm::vec3& direction);

@@ -130,7 +130,8 @@ TEST(RenderScaleFrame, AHalfScaleFrameShowsTheSameWorldAndPicksInWindowPixels) {
     ASSERT_TRUE(rendertest::buildRealWorld(scene)) << "no world drawn: " << omxtest::glContextFailure();
     Game& g = *scene.game;
     rendertest::overlookHome(scene);
-    SceneObject& person = rendertest::addPerson(g, *g.settlements[0], GoodPerson, scene.centre + glm::vec3(-60.0f, 0.0f, 150.0f));
+    SceneObject& person =
+        omxtest::addPerson(g, *g.settlements[0], GoodPerson, Wandering, scene.centre + glm::vec3(-60.0f, 0.0f, 150.0f));
     g.render();
     const omxtest::Image full = rendertest::windowImage(g);
 
