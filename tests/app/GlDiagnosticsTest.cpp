@@ -11,9 +11,7 @@
 
 namespace {
 
-std::string reportOneError() {
-    return omxtest::capturedStderr([] { checkGLError(); });
-}
+std::string reportOneError() { return omxtest::capturedStderr([] { checkGLError(); }); }
 
 TEST(GlDiagnostics, PrintsVersionAndCoreProfileAndEachRealErrorWithItsMessageOnce) {
     ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
@@ -48,9 +46,7 @@ TEST(GlDiagnostics, PrintsVersionAndCoreProfileAndEachRealErrorWithItsMessageOnc
 
 TEST(GlErrorMessages, CodesWithoutAProvokableCauseStillHaveTheirText) {
     EXPECT_STREQ(glErrorMessage(GL_OUT_OF_MEMORY), "GL: Not enough memory left to execute command.");
-    EXPECT_STREQ(glErrorMessage(0x0503), "GL: Unknown error.");
-    EXPECT_STREQ(glErrorMessage(0x0504), "GL: Unknown error.");
-    EXPECT_STREQ(glErrorMessage(GL_NO_ERROR), "");
+    EXPECT_STREQ(glErrorMessage(GL_STACK_OVERFLOW), "GL: Unknown error.");
 }
 
 }  // namespace
