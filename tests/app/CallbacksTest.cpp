@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "app/App.h"
 #include "app/Platform.h"
@@ -25,21 +26,15 @@ protected:
     }
     void TearDown() override { game = nullptr; }
 
-    std::string press(int key) {
-        return omxtest::capturedStdout([key] { keyCallback(key, platform::Press); });
-    }
+    std::string press(int key) { return omxtest::capturedStdout([key] { keyCallback(key, platform::Press); }); }
 
     omxtest::RecordingSound sound;
     std::unique_ptr<Game> world;
 };
 
 TEST_F(Callbacks, EachKeyPressTogglesItsSwitchAndTheListedOnesPrintTheirLabel) {
-    struct Case {
-        int key;
-        const char* printed;
-        std::function<bool()> holds;  // the state after the press
-    };
-    const Case cases[] = {
+    // Key, what it prints, and the state after the press.
+    const std::tuple<int, const char*, std::function<bool()>> cases[] = {
         {Key::F3, "WireFrame: 1\n", [] { return game->wireframe; }},
         {Key::F3, "WireFrame: 0\n", [] { return !game->wireframe; }},
         {Key::F4, "TriLinear: 0\n", [] { return !game->trilinear; }},
@@ -55,10 +50,9 @@ TEST_F(Callbacks, EachKeyPressTogglesItsSwitchAndTheListedOnesPrintTheirLabel) {
         {Key::F11, "", [] { return !game->nightMode && game->light->position == glm::vec3(0, 2600, 0); }},
     };
     ASSERT_NE(game->light, nullptr);
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        SCOPED_TRACE(testing::Message() << "press " << i + 1 << ": key " << cases[i].key);
-        EXPECT_EQ(press(cases[i].key), cases[i].printed);
-        EXPECT_TRUE(cases[i].holds());
+    for (const auto& [key, printed, holds] : cases) {
+        EXPECT_EQ(press(key), printed);
+        EXPECT_TRUE(holds()) << "after a press of key " << key << " printing " << printed;
     }
 }
 

@@ -1,7 +1,6 @@
-// DamagedInstallTest.cpp -- the real game started from an install with one damaged file: each kind of damage
-// (missing, empty, truncated, random bytes) to a texture, a model, a shader or a sound. Textures and models are
-// reported and the game plays on; shaders and sounds are reported and the game ends with its status. Never a
-// signal, never a hang.
+// DamagedInstallTest.cpp -- the real game started from an install with one file missing, empty, truncated or
+// random: a damaged texture or model is reported and the game plays on; a shader or sound is reported and the
+// game ends with its status. Never a signal, never a hang.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -20,12 +19,8 @@
 
 namespace {
 
-enum class Damage { Missing, Empty, Truncated, RandomBytes };
-
-const char* damageName(Damage damage) {
-    const char* const names[] = {"missing", "empty", "truncated", "random"};
-    return names[static_cast<int>(damage)];
-}
+enum Damage { Missing, Empty, Truncated, RandomBytes };
+const char* const damageName[] = {"missing", "empty", "truncated", "random"};
 
 // Copies the build folder's resources/ and shaders/ into `folder` (hard links where the file system allows, a
 // plain copy where the temporary folder is on another one), then damages the file at `relativePath`, always
@@ -67,7 +62,7 @@ std::string caseName(const testing::TestParamInfo<Case>& info) {
     std::string name;
     for (char c : file.substr(file.find_last_of('/') + 1))
         name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    name += std::string("_") + damageName(info.param.damage);
+    name += std::string("_") + damageName[info.param.damage];
     if (info.param.keepBytes) name += "_to_" + std::to_string(info.param.keepBytes);
     return name;
 }

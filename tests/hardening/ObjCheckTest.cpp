@@ -1,5 +1,4 @@
-// ObjCheckTest.cpp -- the strict model check: what it lets through (every game model among it), and what it
-// refuses and why.
+// ObjCheckTest.cpp -- the strict model check: what it lets through, and what it refuses and why.
 #include <gtest/gtest.h>
 
 #include "assets/ObjCheck.h"
@@ -25,7 +24,7 @@ void expectRefused(const std::vector<std::pair<std::string, std::string>>& cases
 
 }  // namespace
 
-TEST(ObjCheck, AcceptsEveryFormThatAModelUsesAndEveryGameModel) {
+TEST(ObjCheck, AcceptsEveryFormThatAModelUses) {
     for (const std::string& text :
          {triangle + "f 1/1/1 2/2/1 3/3/1\n", triangle + "f 1 2 3\n", triangle + "f 1/1 2/2 3/3\n",
           triangle + "f 1//1 2//1 3//1\n", triangle + "f -3/-3/-1 -2/-2/-1 -1/-1/-1\n",
@@ -36,15 +35,6 @@ TEST(ObjCheck, AcceptsEveryFormThatAModelUsesAndEveryGameModel) {
         std::string reason;
         EXPECT_TRUE(checkObjText(text.data(), text.size(), reason)) << text << " -> " << reason;
     }
-    const std::string folder = std::string(OMNIVEX_BINARY_DIR) + "/resources/models/";
-    int models = 0;
-    for (const std::string& name : omxtest::filesIn(folder)) {
-        if (name.size() < 4 || name.substr(name.size() - 4) != ".obj") continue;
-        std::string reason;
-        EXPECT_TRUE(checkObjFile(folder + name, reason)) << name << ": " << reason;
-        ++models;
-    }
-    EXPECT_EQ(models, 8) << "the generated models are missing from the build folder";
 }
 
 TEST(ObjCheck, RefusesStatementsAModelDoesNotNeed) {

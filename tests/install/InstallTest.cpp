@@ -70,8 +70,7 @@ protected:
             const std::string name = std::to_string(size) + "x" + std::to_string(size);
             omxtest::Image icon;
             ASSERT_TRUE(icon.load((share / "icons" / "hicolor" / name / "apps" / "omnivex.png").string())) << name;
-            EXPECT_EQ(icon.width, size);
-            EXPECT_EQ(icon.height, size);
+            EXPECT_EQ(std::make_pair(icon.width, icon.height), std::make_pair(size, size));
         }
         const fs::path manual = share / "man" / "man6" / "omnivex.6.gz";
         ASSERT_TRUE(fs::is_regular_file(manual));
