@@ -64,17 +64,12 @@ struct Printed {
     std::string out, err;
 };
 
-// GL tests with a program that has the three vertex inputs, leaving no OpenGL error behind.
+// GL tests with the game's lit program, which has the three vertex inputs, leaving no OpenGL error behind.
 class ModelLoad : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
-        scratchFile("attributes.vert",
-                    "#version 330 core\nin vec4 vVertex;\nin vec3 vNormal;\nin vec2 vTexCoord;\nout vec4 shade;\n"
-                    "void main() { shade = vec4(vNormal, vTexCoord.x + vTexCoord.y); gl_Position = vVertex; }\n");
-        scratchFile("attributes.frag",
-                    "#version 330 core\nin vec4 shade;\nout vec4 color;\nvoid main() { color = shade; }\n");
-        program = std::make_unique<ShaderProgram>(omxtest::scratchFolder() + "/attributes");
+        program = std::make_unique<ShaderProgram>(OMNIVEX_BINARY_DIR "/shaders/blinnphongshader");
         ASSERT_TRUE(program->valid);
         while (glGetError() != GL_NO_ERROR) {
         }
