@@ -61,7 +61,6 @@ TEST(CommandLine, SeedAndDataTakeTheirValueSeparateOrAfterAnEqualsSign) {
     EXPECT_EQ(read({"x", "--seed", "7", "--data", "/srv/omnivex"}), Read(true, 7, "/srv/omnivex", false, false, ""));
     EXPECT_EQ(read({"x", "--seed=4294967295", "--data=here", "fullscreen"}),
               Read(true, 4294967295u, "here", true, false, ""));
-    EXPECT_EQ(read({"x", "fullscreen"}), Read(false, 0, "", true, false, ""));
     // A value is never read as a play word, and the last of two seeds counts.
     EXPECT_EQ(read({"x", "--data", "fullscreen", "--seed", "1", "--seed", "0"}),
               Read(true, 0, "fullscreen", false, false, ""));

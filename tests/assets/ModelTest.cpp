@@ -19,26 +19,20 @@ using omxtest::scratchFile;
 
 namespace {
 
-GLint bufferParameter(GLuint buffer, GLenum name) {
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    GLint value = -1;
-    glGetBufferParameteriv(GL_ARRAY_BUFFER, name, &value);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    return value;
-}
-
-std::vector<GLint> bufferSizes(const Model& model) {
-    std::vector<GLint> sizes;
-    for (const GLuint buffer : model.buffers) sizes.push_back(bufferParameter(buffer, GL_BUFFER_SIZE));
-    return sizes;
-}
-
 std::vector<float> bufferFloats(GLuint buffer) {
-    std::vector<float> values(static_cast<size_t>(std::max(bufferParameter(buffer, GL_BUFFER_SIZE), 0)) / 4);
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(values.size() * sizeof(float)), values.data());
+    GLint size = 0;
+    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+    std::vector<float> values(static_cast<size_t>(size) / sizeof(float));
+    glGetBufferSubData(GL_ARRAY_BUFFER, 0, size, values.data());
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     return values;
+}
+
+std::vector<size_t> bufferSizes(const Model& model) {
+    std::vector<size_t> sizes;
+    for (const GLuint buffer : model.buffers) sizes.push_back(sizeof(float) * bufferFloats(buffer).size());
+    return sizes;
 }
 
 std::vector<float> repeated(const std::vector<float>& values, size_t times) {
@@ -152,7 +146,7 @@ TEST_F(ModelLoad, AReadableFileWithoutMeshesLeavesTheModelAsItWasAndPrintsNothin
     const Printed output = load(model, scratchFile("nomeshes.obj", "# every group was removed\n"));
     EXPECT_EQ(output.out + output.err, "");
     EXPECT_EQ(model.meshVertexCounts, (std::vector<uint32_t>{3, 6}));
-    EXPECT_EQ(std::make_tuple(model.meshCount, model.vao, bufferSizes(model)[0]), std::make_tuple(2, vao, 144));
+    EXPECT_EQ(std::make_tuple(model.meshCount, model.vao, bufferSizes(model)[0]), std::make_tuple(2, vao, size_t{144}));
 }
 
 TEST_F(ModelLoad, UnreadableFilesPrintOneLineWithPathAndReasonAndEmptyTheModel) {
@@ -187,13 +181,13 @@ TEST_F(UploadGeometry, SizesFollowThePositionBytesAbsentArraysAreLeftAloneAndReu
     Model full;
     uploadGeometry(full, *program, groundQuadPositions.data(), computeFaceNormals().data(),
                    groundQuadTexCoords.data(), 96, GeometryUsage::Static, false);
-    EXPECT_EQ(bufferSizes(full), (std::vector<GLint>{96, 72, 48}));
+    EXPECT_EQ(bufferSizes(full), (std::vector<size_t>{96, 72, 48}));
     EXPECT_EQ(bufferFloats(full.buffers[2]),
               std::vector<float>(groundQuadTexCoords.begin(), groundQuadTexCoords.end()));
 
     Model bare;
     uploadGeometry(bare, *program, pyramidPositions.data(), nullptr, nullptr, 192, GeometryUsage::Static, false);
-    EXPECT_EQ(bufferSizes(bare), (std::vector<GLint>{192, 0, 0}));
+    EXPECT_EQ(bufferSizes(bare), (std::vector<size_t>{192, 0, 0}));
     std::vector<GLint> enabled;
     for (const char* name : {"vVertex", "vNormal", "vTexCoord"})
         enabled.push_back(attribute(bare.vao, name, {GL_VERTEX_ATTRIB_ARRAY_ENABLED})[0]);

@@ -22,10 +22,8 @@ namespace {
 enum Damage { Missing, Empty, Truncated, RandomBytes };
 const char* const damageName[] = {"missing", "empty", "truncated", "random"};
 
-// Copies the build folder's resources/ and shaders/ into `folder` (hard links where the file system allows, a
-// plain copy where the temporary folder is on another one), then damages the file at `relativePath`, always
-// replacing it, never writing through a link. A truncated file keeps its first `keepBytes` bytes (half the file
-// when keepBytes is 0); random bytes have the file's own length and come from a fixed seed.
+// Links (or, across file systems, copies) the build's resources/ and shaders/ into `folder`, then replaces the
+// file at `relativePath`, never writing through a link. Random bytes keep the length and come from a fixed seed.
 bool makeDamagedInstall(const std::string& folder, const std::string& relativePath, Damage damage, size_t keepBytes) {
     const std::string build = OMNIVEX_BINARY_DIR;
     const std::string copy = "'" + build + "/resources' '" + build + "/shaders' '" + folder + "/'";
