@@ -1,15 +1,14 @@
-// ModelTest.cpp -- OBJ import into GL buffers (counts, buffer contents, the vertex array, the timing line,
-// polygons, missing attributes, files that cannot be read), the model registry, uploads of program-held
-// arrays, and the built-in meshes.
+// ModelTest.cpp -- OBJ import into GL buffers (counts, contents, the vertex array, the timing line, polygons,
+// missing attributes, unreadable files), the model registry, uploads of program-held arrays, built-in meshes.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <regex>
 
 #include <epoxy/gl.h>
 #include <glm/glm.hpp>
+#include <glm/gtc/type_ptr.hpp>
 
 #include "assets/Model.h"
 #include "assets/ShaderProgram.h"
@@ -20,62 +19,51 @@ using omxtest::scratchFile;
 
 namespace {
 
-int bufferSize(uint32_t buffer) {
+std::vector<float> bufferFloats(GLuint buffer) {
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    GLint size = -1;
+    GLint size = 0;
     glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    return size;
-}
-
-std::vector<float> bufferFloats(uint32_t buffer) {
-    std::vector<float> values(static_cast<size_t>(std::max(bufferSize(buffer), 0)) / sizeof(float));
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(values.size() * sizeof(float)), values.data());
+    std::vector<float> values(static_cast<size_t>(size) / sizeof(float));
+    glGetBufferSubData(GL_ARRAY_BUFFER, 0, size, values.data());
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     return values;
 }
 
-GLint usageOf(GLuint buffer) {
-    GLint usage = 0;
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_USAGE, &usage);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    return usage;
+std::vector<size_t> bufferSizes(const Model& model) {
+    std::vector<size_t> sizes;
+    for (const GLuint buffer : model.buffers) sizes.push_back(sizeof(float) * bufferFloats(buffer).size());
+    return sizes;
 }
 
-glm::vec3 corner(const float* positions, size_t vertex) {
-    return {positions[4 * vertex], positions[4 * vertex + 1], positions[4 * vertex + 2]};
+std::vector<float> repeated(const std::vector<float>& values, size_t times) {
+    std::vector<float> all;
+    for (size_t i = 0; i < times; ++i) all.insert(all.end(), values.begin(), values.end());
+    return all;
+}
+
+glm::vec4 corner(const float* positions, size_t vertex) { return glm::make_vec4(positions + 4 * vertex); }
+
+// The area of the triangle of vertices first .. first + 2.
+float triangleArea(const float* positions, size_t first) {
+    const glm::vec3 a(corner(positions, first)), b(corner(positions, first + 1)), c(corner(positions, first + 2));
+    return glm::length(glm::cross(b - a, c - a)) / 2;
 }
 
 // Two objects: a triangle, then two triangles; every corner uses texture coordinate (0.25, 0.75).
 const char* const twoMeshObj =
-    "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\n"
-    "vt 0.25 0.75\n"
-    "vn 0 0 1\n"
-    "o first\nf 1/1/1 2/1/1 3/1/1\n"
-    "o second\nf 1/1/1 2/1/1 4/1/1\nf 2/1/1 3/1/1 4/1/1\n";
-
-// The path as a literal part of a regular expression.
-std::string literal(const std::string& text) {
-    return std::regex_replace(text, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
-}
+    "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\nvt 0.25 0.75\nvn 0 0 1\n"
+    "o first\nf 1/1/1 2/1/1 3/1/1\no second\nf 1/1/1 2/1/1 4/1/1\nf 2/1/1 3/1/1 4/1/1\n";
 
 struct Printed {
     std::string out, err;
 };
 
-// GL tests with a program that has the three vertex inputs, leaving no OpenGL error behind.
+// GL tests with the game's lit program, which has the three vertex inputs, leaving no OpenGL error behind.
 class ModelLoad : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(omxtest::ensureGlContext()) << omxtest::glContextFailure();
-        scratchFile("attributes.vert",
-                    "#version 330 core\n"
-                    "in vec4 vVertex;\nin vec3 vNormal;\nin vec2 vTexCoord;\nout vec4 shade;\n"
-                    "void main() { shade = vec4(vNormal, vTexCoord.x + vTexCoord.y); gl_Position = vVertex; }\n");
-        scratchFile("attributes.frag", "#version 330 core\nin vec4 shade;\nout vec4 color;\nvoid main() { color = shade; }\n");
-        program = std::make_unique<ShaderProgram>(omxtest::scratchFolder() + "/attributes");
+        program = std::make_unique<ShaderProgram>(OMNIVEX_BINARY_DIR "/shaders/blinnphongshader");
         ASSERT_TRUE(program->valid);
         while (glGetError() != GL_NO_ERROR) {
         }
@@ -88,13 +76,15 @@ protected:
             [&] { printed.err = omxtest::capturedStderr([&] { loadModel(model, path, *program); }); });
         return printed;
     }
-    bool attributeEnabled(GLuint vao, const char* name) {
+    // The vertex array's state of the named input, one value per parameter.
+    std::vector<GLint> attribute(GLuint vao, const char* name, std::initializer_list<GLenum> parameters) {
         glBindVertexArray(vao);
-        GLint enabled = 0;
-        glGetVertexAttribiv(static_cast<GLuint>(glGetAttribLocation(program->program, name)),
-                            GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
+        std::vector<GLint> values;
+        for (const GLenum parameter : parameters)
+            glGetVertexAttribiv(static_cast<GLuint>(glGetAttribLocation(program->program, name)), parameter,
+                                &values.emplace_back(-1));
         glBindVertexArray(0);
-        return enabled != 0;
+        return values;
     }
 
     std::unique_ptr<ShaderProgram> program;
@@ -108,86 +98,45 @@ TEST_F(ModelLoad, TwoMeshesGiveCountsBuffersTheVertexArrayAndTheTimingLine) {
     const std::string path = scratchFile("two-meshes.obj", twoMeshObj);
     Model model;
     const Printed output = load(model, path);
+    GLint bound[2] = {-1, -1};
+    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &bound[0]);
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound[1]);
+    EXPECT_EQ(std::vector<GLint>(bound, bound + 2), (std::vector<GLint>{0, 0})) << "nothing is left bound";
     EXPECT_EQ(output.err, "");
-    EXPECT_TRUE(std::regex_match(output.out, std::regex("Loading: " + literal(path) +
+    EXPECT_TRUE(std::regex_match(output.out, std::regex("Loading: " + path +
                                                         " needed time: [0-9.e+-]+ mesh count: 2 vertices count: 9\n")))
         << output.out;
-    EXPECT_EQ(model.meshCount, 2);
-    EXPECT_EQ(model.meshVertexCounts, (std::vector<uint32_t>{3, 6}));
-    ASSERT_NE(model.vao, 0u);
-
-    const std::vector<float> positions = bufferFloats(model.buffers[0]);
-    ASSERT_EQ(positions.size(), 36u);
-    for (size_t v = 0; v < 9; ++v) EXPECT_EQ(positions[4 * v + 3], 1.0f) << "vertex " << v;
-    // Mesh order and corner order follow the file.
-    EXPECT_EQ(std::vector<float>(positions.begin() + 12, positions.begin() + 24),
-              (std::vector<float>{0, 0, 0, 1, 1, 0, 0, 1, 0, 0, 1, 1}));
-    // Texture coordinates have v flipped for GL.
+    EXPECT_EQ(std::make_pair(model.meshCount, model.meshVertexCounts), std::make_pair(2, std::vector<uint32_t>{3, 6}));
+    // Mesh and corner order follow the file; texture coordinates have v flipped for GL.
+    EXPECT_EQ(bufferFloats(model.buffers[0]), (std::vector<float>{0, 0, 0, 1, 1, 0, 0, 1, 0, 1, 0, 1, 0, 0, 0, 1, 1, 0,
+                                                                0, 1, 0, 0, 1, 1, 1, 0, 0, 1, 0, 1, 0, 1, 0, 0, 1, 1}));
+    EXPECT_EQ(bufferFloats(model.buffers[1]), repeated({0, 0, 1}, 9));
     EXPECT_EQ(bufferFloats(model.buffers[2]), std::vector<float>(18, 0.25f));
-    const std::vector<float> normals = bufferFloats(model.buffers[1]);
-    ASSERT_EQ(normals.size(), 27u);
-    for (size_t v = 0; v < 9; ++v) EXPECT_EQ(normals[3 * v + 2], 1.0f);
-
-    // The vertex array records the three buffers at the program's locations.
-    struct Attribute {
-        const char* name;
-        GLuint buffer;
-        GLint components;
-    };
-    glBindVertexArray(model.vao);
-    for (const Attribute& a : {Attribute{"vVertex", model.buffers[0], 4}, Attribute{"vNormal", model.buffers[1], 3},
-                               Attribute{"vTexCoord", model.buffers[2], 2}}) {
-        SCOPED_TRACE(a.name);
-        const GLint location = glGetAttribLocation(program->program, a.name);
-        ASSERT_GE(location, 0);
-        const auto attribute = [location](GLenum name) {
-            GLint value = -1;
-            glGetVertexAttribiv(static_cast<GLuint>(location), name, &value);
-            return value;
-        };
-        EXPECT_EQ(attribute(GL_VERTEX_ATTRIB_ARRAY_ENABLED), 1);
-        EXPECT_EQ(static_cast<GLuint>(attribute(GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING)), a.buffer);
-        EXPECT_EQ(attribute(GL_VERTEX_ATTRIB_ARRAY_SIZE), a.components);
-        EXPECT_EQ(attribute(GL_VERTEX_ATTRIB_ARRAY_TYPE), GL_FLOAT);
+    const std::pair<const char*, GLint> inputs[] = {{"vVertex", 4}, {"vNormal", 3}, {"vTexCoord", 2}};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(attribute(model.vao, inputs[i].first,
+                            {GL_VERTEX_ATTRIB_ARRAY_ENABLED, GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING,
+                             GL_VERTEX_ATTRIB_ARRAY_SIZE, GL_VERTEX_ATTRIB_ARRAY_TYPE}),
+                  (std::vector<GLint>{1, static_cast<GLint>(model.buffers[i]), inputs[i].second, GL_FLOAT}))
+            << inputs[i].first;
     }
-    glBindVertexArray(0);
-    GLint boundArray = -1, boundBuffer = -1;
-    load(model, scratchFile("two-meshes-again.obj", twoMeshObj));
-    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &boundArray);
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &boundBuffer);
-    EXPECT_EQ(boundArray, 0);
-    EXPECT_EQ(boundBuffer, 0);
 }
 
-TEST_F(ModelLoad, AQuadBecomesTwoTrianglesOfItsOwnCornersAndMissingNormalsAndTextureCoordinatesAreZeros) {
-    const std::string path = scratchFile("quad.obj", "v 0 0 0\nv 2 0 0\nv 2 0 3\nv 0 0 3\nf 1 2 3 4\n");
+TEST(MeshImport, AQuadBecomesTwoTrianglesOfItsOwnCornersAndMissingNormalsAndTextureCoordinatesAreZeros) {
     MeshArrays arrays;
     std::string reason;
-    ASSERT_TRUE(importMeshArrays(path, arrays, reason));
-    EXPECT_EQ(arrays.vertexCount(), 6);
+    ASSERT_TRUE(importMeshArrays(scratchFile("quad.obj", "v 0 0 0\nv 2 0 0\nv 2 0 3\nv 0 0 3\nf 1 2 3 4\n"), arrays,
+                                 reason))
+        << reason;
+    EXPECT_EQ(arrays.meshVertexCounts, (std::vector<uint32_t>{6}));
     EXPECT_EQ(arrays.normals, std::vector<float>(18, 0.0f));
     EXPECT_EQ(arrays.texCoords, std::vector<float>(12, 0.0f));
-    Model model;
-    const Printed output = load(model, path);
-    EXPECT_NE(output.out.find("mesh count: 1 vertices count: 6"), std::string::npos) << output.out;
-    EXPECT_EQ(model.meshVertexCounts, (std::vector<uint32_t>{6}));
-    EXPECT_EQ(bufferFloats(model.buffers[1]), std::vector<float>(18, 0.0f));
-    EXPECT_EQ(bufferFloats(model.buffers[2]), std::vector<float>(12, 0.0f));
-    const std::vector<float> positions = bufferFloats(model.buffers[0]);
-    ASSERT_EQ(positions.size(), 24u);
-    // Both triangles together cover the 2 x 3 quad exactly once, each with three distinct quad corners.
-    float area = 0;
-    for (size_t t = 0; t < 2; ++t) {
-        const float* p = positions.data() + 12 * t;
-        const float ax = p[4] - p[0], az = p[6] - p[2], bx = p[8] - p[0], bz = p[10] - p[2];
-        area += 0.5f * std::abs(ax * bz - az * bx);
-        for (size_t c = 0; c < 3; ++c) {
-            const float x = p[4 * c], z = p[4 * c + 2];
-            EXPECT_TRUE((x == 0 || x == 2) && (z == 0 || z == 3)) << x << " " << z;
-            EXPECT_EQ(p[4 * c + 3], 1.0f);
-        }
+    // Both triangles together cover the 2 x 3 quad exactly once, each with three quad corners.
+    for (size_t v = 0; v < 6; ++v) {
+        const glm::vec4 p = corner(arrays.positions.data(), v);
+        EXPECT_TRUE((p.x == 0 || p.x == 2) && p.y == 0 && (p.z == 0 || p.z == 3)) << "vertex " << v;
     }
-    EXPECT_FLOAT_EQ(area, 6.0f);
+    EXPECT_FLOAT_EQ(triangleArea(arrays.positions.data(), 0) + triangleArea(arrays.positions.data(), 3), 6.0f);
 }
 
 TEST_F(ModelLoad, AReadableFileWithoutMeshesLeavesTheModelAsItWasAndPrintsNothing) {
@@ -196,130 +145,72 @@ TEST_F(ModelLoad, AReadableFileWithoutMeshesLeavesTheModelAsItWasAndPrintsNothin
     const GLuint vao = model.vao;
     const Printed output = load(model, scratchFile("nomeshes.obj", "# every group was removed\n"));
     EXPECT_EQ(output.out + output.err, "");
-    EXPECT_EQ(model.meshCount, 2);
     EXPECT_EQ(model.meshVertexCounts, (std::vector<uint32_t>{3, 6}));
-    EXPECT_EQ(model.vao, vao);
-    EXPECT_EQ(bufferSize(model.buffers[0]), 144);
+    EXPECT_EQ(std::make_tuple(model.meshCount, model.vao, bufferSizes(model)[0]), std::make_tuple(2, vao, size_t{144}));
 }
 
 TEST_F(ModelLoad, UnreadableFilesPrintOneLineWithPathAndReasonAndEmptyTheModel) {
     std::string garbage;
     for (int i = 0; i < 512; ++i) garbage += static_cast<char>((i * 7919) % 251);
-    struct Case {
-        std::string path;
-        bool loadedBefore;
-    };
-    const Case cases[] = {{omxtest::scratchFolder() + "/no-such-model.obj", false},
-                          {scratchFile("empty.obj", ""), false},
-                          {scratchFile("garbage.obj", garbage), true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
+    for (const std::string& path :
+         {omxtest::scratchFolder() + "/no-such-model.obj", scratchFile("garbage.obj", garbage)}) {
+        SCOPED_TRACE(path);
         Model model;
-        if (c.loadedBefore) load(model, scratchFile("earlier.obj", twoMeshObj));
-        const Printed output = load(model, c.path);
+        load(model, scratchFile("earlier.obj", twoMeshObj));
+        const GLuint vao = model.vao;
+        const Printed output = load(model, path);
         EXPECT_EQ(output.out, "");
-        EXPECT_TRUE(std::regex_match(output.err, std::regex("model load failed: " + literal(c.path) + ": [^\n]+\n")))
+        EXPECT_TRUE(std::regex_match(output.err, std::regex("model load failed: " + path + ": [^\n]+\n")))
             << output.err;
-        EXPECT_EQ(model.meshCount, 0);
-        EXPECT_TRUE(model.meshVertexCounts.empty());
-        if (!c.loadedBefore) {
-            EXPECT_EQ(model.vao, 0u);
-        }
-        // The importer alone gives the same one-line reason and empties what it was handed.
-        MeshArrays arrays;
-        arrays.positions = {1, 2, 3, 4};
-        std::string reason;
-        EXPECT_FALSE(importMeshArrays(c.path, arrays, reason));
-        EXPECT_EQ(output.err, "model load failed: " + c.path + ": " + reason + "\n");
-        EXPECT_EQ(arrays.vertexCount(), 0);
+        EXPECT_EQ(std::make_tuple(model.meshCount, model.meshVertexCounts.size(), model.vao),
+                  std::make_tuple(0, size_t{0}, vao));
     }
 }
 
 TEST(ModelRegistry, ModelsJoinInCreationOrderAndLeaveOnDestruction) {
-    const size_t before = allModels.size();
+    std::vector<Model*> expected = allModels;
     {
-        Model a;
-        Model b;
-        ASSERT_EQ(allModels.size(), before + 2);
-        EXPECT_EQ(allModels[before], &a);
-        EXPECT_EQ(allModels[before + 1], &b);
+        Model a, b;
+        EXPECT_EQ(allModels.size(), expected.size() + 2);
+        EXPECT_EQ(std::vector<Model*>(allModels.end() - 2, allModels.end()), (std::vector<Model*>{&a, &b}));
     }
-    EXPECT_EQ(allModels.size(), before);
+    EXPECT_EQ(allModels, expected);
 }
 
 TEST_F(UploadGeometry, SizesFollowThePositionBytesAbsentArraysAreLeftAloneAndReuseRefills) {
     Model full;
     uploadGeometry(full, *program, groundQuadPositions.data(), computeFaceNormals().data(),
                    groundQuadTexCoords.data(), 96, GeometryUsage::Static, false);
-    ASSERT_NE(full.vao, 0u);
-    EXPECT_EQ(bufferSize(full.buffers[0]), 96);
-    EXPECT_EQ(bufferSize(full.buffers[1]), 72);
-    EXPECT_EQ(bufferSize(full.buffers[2]), 48);
-    EXPECT_EQ(bufferFloats(full.buffers[2]), std::vector<float>(groundQuadTexCoords.begin(), groundQuadTexCoords.end()));
-    EXPECT_EQ(full.meshCount, 0);
+    EXPECT_EQ(bufferSizes(full), (std::vector<size_t>{96, 72, 48}));
+    EXPECT_EQ(bufferFloats(full.buffers[2]),
+              std::vector<float>(groundQuadTexCoords.begin(), groundQuadTexCoords.end()));
 
     Model bare;
     uploadGeometry(bare, *program, pyramidPositions.data(), nullptr, nullptr, 192, GeometryUsage::Static, false);
-    EXPECT_EQ(bufferSize(bare.buffers[0]), 192);
-    EXPECT_EQ(bufferSize(bare.buffers[1]), 0);
-    EXPECT_EQ(bufferSize(bare.buffers[2]), 0);
-    EXPECT_TRUE(attributeEnabled(bare.vao, "vVertex"));
-    EXPECT_FALSE(attributeEnabled(bare.vao, "vNormal"));
-    EXPECT_FALSE(attributeEnabled(bare.vao, "vTexCoord"));
-    EXPECT_EQ(usageOf(bare.buffers[0]), GL_STATIC_DRAW);
+    EXPECT_EQ(bufferSizes(bare), (std::vector<size_t>{192, 0, 0}));
+    std::vector<GLint> enabled;
+    for (const char* name : {"vVertex", "vNormal", "vTexCoord"})
+        enabled.push_back(attribute(bare.vao, name, {GL_VERTEX_ATTRIB_ARRAY_ENABLED})[0]);
+    EXPECT_EQ(enabled, (std::vector<GLint>{1, 0, 0}));
 
     // The strike refills its own objects every frame.
     Model strike;
-    const std::vector<float> first(24, 1.0f);
+    const std::vector<float> first(24, 1.0f), second = {0, 1, 2, 1, 3, 4, 5, 1};
     uploadGeometry(strike, *program, first.data(), nullptr, nullptr, 96, GeometryUsage::Dynamic, false);
-    const GLuint vao = strike.vao;
-    const std::array<uint32_t, 3> buffers = strike.buffers;
-    const std::vector<float> second = {0, 1, 2, 1, 3, 4, 5, 1};
+    const auto objects = std::make_pair(strike.vao, strike.buffers);
     uploadGeometry(strike, *program, second.data(), nullptr, nullptr, 32, GeometryUsage::Dynamic, true);
-    EXPECT_EQ(strike.vao, vao);
-    EXPECT_EQ(strike.buffers, buffers);
+    EXPECT_EQ(std::make_pair(strike.vao, strike.buffers), objects);
     EXPECT_EQ(bufferFloats(strike.buffers[0]), second);
-    EXPECT_EQ(usageOf(strike.buffers[0]), GL_DYNAMIC_DRAW);
 }
 
-TEST(BuiltInMeshes, GroundQuadIsTwoCounterClockwiseTrianglesFacingUpWithUpNormals) {
-    const float* p = groundQuadPositions.data();
-    float area = 0;
-    for (size_t t = 0; t < 2; ++t) {
-        const glm::vec3 a = corner(p, 3 * t), b = corner(p, 3 * t + 1), c = corner(p, 3 * t + 2);
-        EXPECT_GT(glm::cross(b - a, c - a).y, 0.0f) << "triangle " << t;
-        area += glm::length(glm::cross(b - a, c - a)) / 2;
-    }
-    EXPECT_FLOAT_EQ(area, 4.0f);  // the two triangles cover the whole 2 x 2 square
+TEST(BuiltInMeshes, TheGroundQuadCoversItsSquareFacingUpWithTheTextureSpanningItOnce) {
+    // The normals come from the winding: both triangles are counter-clockwise seen from above.
+    EXPECT_EQ(computeFaceNormals(), repeated({0, 1, 0}, 6));
+    EXPECT_FLOAT_EQ(triangleArea(groundQuadPositions.data(), 0) + triangleArea(groundQuadPositions.data(), 3), 4.0f);
     for (size_t v = 0; v < 6; ++v) {
-        SCOPED_TRACE(testing::Message() << "vertex " << v);
-        EXPECT_EQ(std::abs(p[4 * v]), 1.0f);
-        EXPECT_EQ(p[4 * v + 1], 0.0f);
-        EXPECT_EQ(std::abs(p[4 * v + 2]), 1.0f);
-        EXPECT_EQ(p[4 * v + 3], 1.0f);
-        // Each texture coordinate maps its corner from (-1, -1)..(1, 1) onto 0..1 (v grows towards -z).
-        EXPECT_EQ(groundQuadTexCoords[2 * v], (p[4 * v] + 1) / 2);
-        EXPECT_EQ(groundQuadTexCoords[2 * v + 1], (1 - p[4 * v + 2]) / 2);
-    }
-    const std::vector<float> normals = computeFaceNormals();
-    ASSERT_EQ(normals.size(), 18u);
-    for (size_t v = 0; v < 6; ++v) EXPECT_EQ(glm::vec3(normals[3 * v], normals[3 * v + 1], normals[3 * v + 2]),
-                                             glm::vec3(0, 1, 0));
-}
-
-TEST(BuiltInMeshes, PyramidSidesMeetAtTheApexAndFaceOutwards) {
-    const float* p = pyramidPositions.data();
-    const std::vector<glm::vec3> base = {{-1, 0, 1}, {1, 0, 1}, {1, 0, -1}, {-1, 0, -1}};
-    for (size_t t = 0; t < 4; ++t) {
-        SCOPED_TRACE(testing::Message() << "triangle " << t);
-        const glm::vec3 a = corner(p, 3 * t), b = corner(p, 3 * t + 1), c = corner(p, 3 * t + 2);
-        EXPECT_EQ(a, base[t]);
-        EXPECT_EQ(b, base[(t + 1) % 4]);
-        EXPECT_EQ(c, glm::vec3(0, 2, 0));
-        for (size_t k = 0; k < 3; ++k) EXPECT_EQ(p[4 * (3 * t + k) + 3], 1.0f);
-        const glm::vec3 middle = (a + b + c) / 3.0f;
-        EXPECT_GT(glm::dot(glm::cross(b - a, c - a), middle - glm::vec3(0, 0.5f, 0)), 0.0f);
-        EXPECT_EQ(std::vector<float>(pyramidTexCoords.begin() + 6 * t, pyramidTexCoords.begin() + 6 * t + 6),
-                  (std::vector<float>{0, 0, 1, 0, 0.5f, 1}));
+        const glm::vec4 p = corner(groundQuadPositions.data(), v);
+        EXPECT_TRUE(std::abs(p.x) == 1 && p.y == 0 && std::abs(p.z) == 1 && p.w == 1) << "vertex " << v;
+        EXPECT_EQ(glm::make_vec2(groundQuadTexCoords.data() + 2 * v), glm::vec2((p.x + 1) / 2, (1 - p.z) / 2))
+            << "v grows towards -z";
     }
 }

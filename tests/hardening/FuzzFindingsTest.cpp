@@ -1,7 +1,5 @@
 // FuzzFindingsTest.cpp -- every input the fuzz runs flagged, kept in fuzz-findings/ and replayed through the
-// reader it troubled: models the importer mishandles are refused before it sees them, the odd TGA is read
-// without fault, and sound files the mixer cannot use are refused (so the game ends with its line) or hold
-// no more than their own bytes.
+// reader it troubled: refused before the importer sees it, read without fault, or refused by the mixer.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -40,10 +38,8 @@ TEST(FuzzFindings, ModelsTheImporterMishandlesNeverReachIt) {
 
 TEST(FuzzFindings, AZeroHeightTgaIsAnEmptyImage) {
     const TgaImage image = readTga(findings + "tga-zero-height.tga");
-    EXPECT_TRUE(image.ok);
-    EXPECT_EQ(image.width, 2);
-    EXPECT_EQ(image.height, 0);
-    EXPECT_TRUE(image.pixels.empty());
+    EXPECT_EQ(std::make_tuple(image.ok, image.width, image.height, image.pixels.size()),
+              std::make_tuple(true, 2, 0, size_t{0}));
 }
 
 TEST(FuzzFindings, SoundFilesTheMixerCannotUseAreRefusedOrHoldOnlyTheirOwnData) {
