@@ -49,16 +49,15 @@ TEST(Births, NewbornsLeaveTheStatueUpToFiftyLessTheDead) {
     ASSERT_EQ(s.goodPeople.size(), 1u);
     EXPECT_EQ(s.spawnTimer, 0.0f);
     const SceneObject& p = *s.goodPeople[0];
-    EXPECT_EQ(p.id, nextId);
-    EXPECT_EQ(p.state, Wandering);
+    EXPECT_EQ((std::vector<int>{p.id, p.state}), (std::vector<int>{nextId, Wandering}));
     // Born five units in front of the statue, facing the way it looked before it turned on.
     EXPECT_EQ(p.rotation.y, yaw);
     EXPECT_GT(s.moai->rotation.y, yaw);
     const glm::vec3 ahead(std::cos(glm::radians(yaw)), 0.0f, -std::sin(glm::radians(yaw)));
     EXPECT_NEAR(glm::length(p.position - s.moai->position - 5.0f * ahead), 0.0f, 1e-4f);
-    EXPECT_TRUE(p.rotationSpeed.x >= -40.0f && p.rotationSpeed.x <= -20.0f) << p.rotationSpeed.x;
-    EXPECT_TRUE(p.rotationSpeed.z >= -140.0f && p.rotationSpeed.z <= -120.0f) << p.rotationSpeed.z;
-
+    EXPECT_TRUE(p.rotationSpeed.x >= -40.0f && p.rotationSpeed.x <= -20.0f && p.rotationSpeed.z >= -140.0f &&
+                p.rotationSpeed.z <= -120.0f)
+        << p.rotationSpeed.x << " " << p.rotationSpeed.z;
     for (int i = 0; i < 100; ++i) s.spawnPeople(1.5f);
     EXPECT_EQ(s.goodPeople.size(), 43u);  // 50 - 7 dead
     // Bad people count against the limit as well; a removed bad person frees a place.
@@ -116,15 +115,12 @@ TEST(GoodPeople, TheTreeTemptsTheWanderingAndConvertsThemWithTheAppleSound) {
     s.updateGoodPeople(dt);
     EXPECT_TRUE(faces(p, tree));
     EXPECT_EQ(sent.rotation.y, 0.0f);  // a Sent person is not drawn to the tree
-
     const float took = runPeople(s, 5.0f, [&] { return p.type == BadPerson; });
     EXPECT_NEAR(took, 40.0f / 40.0f, 0.1f);  // from 50 to within 10 at 40 per second
-    EXPECT_EQ(p.state, Wandering);
-    EXPECT_TRUE(contains(s.badPeople, &p) && !contains(s.goodPeople, &p));
+    EXPECT_TRUE(p.state == Wandering && contains(s.badPeople, &p) && !contains(s.goodPeople, &p));
     EXPECT_EQ(w.sound.played, std::vector<int>{SoundApple});
     EXPECT_NEAR(w.sound.volumes[SoundApple], 0.5f, 1e-4f);
     EXPECT_EQ(sent.type, GoodPerson);
-
     // While the sound plays a second conversion is silent; far from the camera too.
     for (const bool stillPlaying : {true, false}) {
         w.sound.reportPlaying = stillPlaying;
@@ -152,12 +148,10 @@ TEST(GoodPeople, PeopleNearAGrowingGrenadeStopAndWork) {
     runPeople(s, 1.5f, [] { return false; });
     EXPECT_EQ(p.position, workingAt);
     EXPECT_LT(p.rotation.x, 0.0f);  // bowing
-
     s.grenade->state = Ready;
     s.updateGoodPeople(dt);
-    EXPECT_EQ(p.state, Wandering);
-    EXPECT_EQ(sent.state, Wandering);
-    EXPECT_EQ(s.workerCount, 2);  // the count is left as it was
+    // Everyone goes back to wandering; the count is left as it was.
+    EXPECT_EQ((std::vector<int>{p.state, sent.state, s.workerCount}), (std::vector<int>{Wandering, Wandering, 2}));
 }
 
 TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
@@ -179,10 +173,8 @@ TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
 
     // Both walk to the tree; the dragger lets go there and the victim turns bad on arrival.
     EXPECT_LT(runPeople(s, 30.0f, [&] { return first.type == BadPerson; }), 30.0f);
-    EXPECT_EQ(q.state, Wandering);
-    EXPECT_EQ(first.state, Wandering);
+    EXPECT_TRUE(q.state == Wandering && first.state == Wandering);
     EXPECT_EQ(w.sound.playCount(SoundApple), 1);
-
     // A second bad person takes the remaining worker; a strike on it frees the victim.
     SceneObject& r = w.addPerson(s, BadPerson, Wandering, g + glm::vec3(-30.0f, 0.0f, 30.0f), 0.0f);
     s.updateBadPeople(dt);
@@ -191,12 +183,10 @@ TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
     const glm::vec3 draggedHeading = second.heading();
     r.state = Struck;
     s.updateGoodPeople(dt);
-    EXPECT_EQ(second.state, Sent);
-    EXPECT_EQ(second.target, nullptr);
+    EXPECT_TRUE(second.state == Sent && second.target == nullptr);
     EXPECT_NEAR(glm::dot(second.heading(), draggedHeading), -1.0f, 1e-4f);
     runPeople(s, 1.1f, [] { return false; });
-    EXPECT_EQ(r.state, Gone);
-    EXPECT_FALSE(contains(s.badPeople, &r));
+    EXPECT_TRUE(r.state == Gone && !contains(s.badPeople, &r));
 }
 
 TEST(BadPeople, TakeNobodyWithoutAWorkerOrAGrowingGrenade) {
@@ -250,7 +240,6 @@ TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughterUnlessTheSettlement
     EXPECT_TRUE(s.badPeople.empty());
     EXPECT_EQ(laughs, (std::set<int>{SoundGodLaugh1, SoundGodLaugh2, SoundGodLaugh3}));
     EXPECT_EQ(s.deadGoodCount, 1);  // bad deaths do not lower the limit
-
     // In a won settlement the struck stay frozen and rise with it.
     w.sound.clear();
     SceneObject& frozen = w.addPerson(s, GoodPerson, Struck, glm::vec3(0.0f, 0.0f, -100.0f));
@@ -258,9 +247,7 @@ TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughterUnlessTheSettlement
     s.status = SettlementWon;
     s.position.y = 42.0f;
     for (int i = 0; i < 600; ++i) s.updateGoodPeople(dt);
-    EXPECT_EQ(frozen.state, Struck);
-    EXPECT_EQ(frozen.stateTimer, 0.5f);
-    EXPECT_EQ(frozen.position.y, 42.0f);
+    EXPECT_TRUE(frozen.state == Struck && frozen.stateTimer == 0.5f && frozen.position.y == 42.0f);
     EXPECT_EQ(s.deadGoodCount, 1);
     EXPECT_TRUE(w.sound.played.empty());
 }
@@ -272,20 +259,15 @@ TEST(SettlementDriver, RunsOnlyTheFirstUpdateDuringTheIntroAndAlwaysSetsTheMood)
     a.spawnInterval = 1.0f;
     w.game.state = Intro;
     w.game.updateSettlements(5.0f, false);
-    EXPECT_EQ(a.grenadeProgress, 0.0f);
-    EXPECT_TRUE(a.goodPeople.empty());
-    EXPECT_EQ(a.mood, -1);
+    EXPECT_TRUE(a.grenadeProgress == 0.0f && a.goodPeople.empty() && a.mood == -1);
     w.addPerson(b, BadPerson, Wandering, glm::vec3(1200.0f, 0.0f, -100.0f));
     w.game.updateSettlements(5.0f, false);
     EXPECT_EQ(b.mood, 1);
     w.game.updateSettlements(5.0f, true);
     EXPECT_FLOAT_EQ(a.grenadeProgress, -50.0f);
-    EXPECT_EQ(a.goodPeople.size(), 1u);
-    EXPECT_EQ(a.mood, -1);
-
+    EXPECT_TRUE(a.goodPeople.size() == 1u && a.mood == -1);
     w.game.state = Playing;
     a.grenadeProgress = -1259.0f;
     w.game.updateSettlements(0.5f, false);
-    EXPECT_EQ(a.status, Warning);
-    EXPECT_EQ(a.mood, 1);
+    EXPECT_TRUE(a.status == Warning && a.mood == 1);
 }

@@ -12,13 +12,12 @@ TEST(FrameUpdate, FirstUpdateIsTinyAndOnlyItRunsTheSettlementsDuringTheIntro) {
     World w;
     Game& g = *w.game;
     const float timer0 = g.settlements[0]->spawnTimer;
+    const auto timers = [&] { return glm::vec2(g.introTimer, g.settlements[0]->spawnTimer - timer0); };
     w.run(0.5f, 0.5f);  // one update, however long loading took
-    EXPECT_FLOAT_EQ(g.introTimer, 0.0001f);
-    EXPECT_FLOAT_EQ(g.settlements[0]->spawnTimer - timer0, 0.0001f);
+    EXPECT_NEAR(glm::length(timers() - glm::vec2(0.0001f, 0.0001f)), 0.0f, 1e-6f);
     EXPECT_EQ(g.firstUpdate, 0.0f);
-    w.run(0.5f, 0.5f);
-    EXPECT_FLOAT_EQ(g.introTimer, 0.5001f);
-    EXPECT_FLOAT_EQ(g.settlements[0]->spawnTimer - timer0, 0.0001f);  // still in the intro: the world waits
+    w.run(0.5f, 0.5f);  // still in the intro: the world waits
+    EXPECT_NEAR(glm::length(timers() - glm::vec2(0.5001f, 0.0001f)), 0.0f, 1e-6f);
 }
 
 TEST(FrameUpdate, TimeScaleKeysNeedRightControlAndStayAtOneTenthOrMore) {
@@ -78,14 +77,12 @@ TEST(FrameUpdate, OverviewParksTheCameraFreezesTheWorldAndRestoresExactly) {
     const float spawn = g.settlements[2]->spawnTimer, border = g.borders[0]->position.y;
     w.input.held = {Key::W, Key::Space};
     w.run(2.0f, 0.1f);
-    EXPECT_EQ(g.settlements[2]->spawnTimer, spawn);
-    EXPECT_EQ(g.borders[0]->position.y, border);
+    EXPECT_TRUE(g.settlements[2]->spawnTimer == spawn && g.borders[0]->position.y == border);
     EXPECT_EQ(g.camera->position, glm::vec3(0.0f, 200.0f, 0.0f));
     w.input.held.clear();
     g.toggleOverview(nullptr);
     EXPECT_FALSE(g.overviewMode || g.infoPanel->visible);
-    EXPECT_EQ(g.camera->position, position);
-    EXPECT_EQ(g.camera->direction, direction);
+    EXPECT_TRUE(g.camera->position == position && g.camera->direction == direction);
     const glm::vec3 focus(10.0f, 20.0f, 30.0f);
     g.toggleOverview(&focus);
     EXPECT_EQ(g.camera->position, focus);
@@ -177,10 +174,8 @@ TEST(GameFlow, OverviewComesUpOnceSixSecondsAfterTheEnd) {
     // Set to 28 when it came up, counting on since.
     EXPECT_TRUE(g.gameOverTimer >= 28.0f && g.gameOverTimer < 28.25f) << g.gameOverTimer;
     w.run(30.0f, 0.1f);
-    EXPECT_TRUE(g.overviewMode);  // never toggled again
+    EXPECT_TRUE(g.overviewMode && g.state == Won);  // never toggled again
     EXPECT_GT(g.gameOverTimer, 57.0f);
-    EXPECT_EQ(g.state, Won);
-
     // The player already in the overview at the mark: the toggle closes it and restores the camera.
     World v;
     Game& h = *v.game;
@@ -189,8 +184,7 @@ TEST(GameFlow, OverviewComesUpOnceSixSecondsAfterTheEnd) {
     const glm::vec3 before = h.camera->position;
     h.toggleOverview(nullptr);
     v.run(6.2f, 0.1f);
-    EXPECT_FALSE(h.overviewMode);
-    EXPECT_EQ(h.camera->position, before);
+    EXPECT_TRUE(!h.overviewMode && h.camera->position == before);
 }
 
 TEST(EffectVolumes, FollowTheNearestGrenadeWorkAndDuckTheMusic) {
@@ -329,7 +323,7 @@ TEST(Pause, TheWorldAndItsSoundsStandStillWhileTheCameraFlies) {
     g.setPaused(true);  // pausing again changes nothing
     EXPECT_TRUE(w.sound.allPaused);
     g.setPaused(false);
-    EXPECT_FALSE(w.sound.allPaused);
+    EXPECT_FALSE(g.paused || w.sound.allPaused);
     w.run(1.0f, 0.05f);
     const std::vector<float> after = world();
     EXPECT_NE(after[0], before[0]);  // the person walks
