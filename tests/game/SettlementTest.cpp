@@ -186,9 +186,9 @@ TEST(SettlementWalls, WonMonumentRisesThenTheSettlementFloats) {
         for (int i = 0; i < static_cast<int>(n * 64.0f); ++i) s.updateWalls(1.0f / 64.0f);
     };
     seconds(2.0f);
-    EXPECT_FALSE(s.wall->highlighted);
-    EXPECT_NE(s.monument->state, Risen);
-    EXPECT_NEAR(glm::length(glm::vec2(s.wall->position.y, s.monument->position.y) - glm::vec2(30.0f, -112.5f)), 0, 1e-2f);
+    EXPECT_TRUE(!s.wall->highlighted && s.monument->state != Risen);
+    const glm::vec2 heights(s.wall->position.y, s.monument->position.y);
+    EXPECT_NEAR(glm::length(heights - glm::vec2(30.0f, -112.5f)), 0.0f, 1e-2f);
     seconds(2.0f);
     EXPECT_EQ(s.monument->state, Risen);
     EXPECT_NEAR(s.monument->position.y, 0.0f, 1e-2f);

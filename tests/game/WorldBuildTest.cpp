@@ -94,21 +94,15 @@ TEST(WorldBuild, SettlementsKeepTheirDistancesOverManySeeds) {
     }
 }
 
-TEST(ObjectRegistry, AnObjectThatGoesAwayLeavesNoEntryAndNumbersAreNeverReused) {
+TEST(SceneObject, LeavesTheRegistryWhenGoneScalesTurnsThenMovesAndKeepsItsTurnWithoutAGoal) {
     resetObjectRegistry();
     {
         SceneObject temporary;
         EXPECT_EQ(findObject(0), &temporary);
     }
-    EXPECT_EQ(findObject(0), nullptr);
-    EXPECT_EQ(findObject(-1), nullptr);
-    SceneObject next;
-    EXPECT_EQ(next.id, 1);
-}
-
-TEST(SceneObjectGeometry, ScalesThenTurnsThenMovesAndKeepsItsTurnWithoutAGoal) {
-    resetObjectRegistry();
+    EXPECT_TRUE(findObject(0) == nullptr && findObject(-1) == nullptr);
     SceneObject o;
+    EXPECT_EQ(o.id, 1);  // numbers are never reused
     o.rotation = glm::vec3(90, 0, 0);  // x turns about the z axis
     EXPECT_NEAR(glm::length(glm::vec3(o.modelMatrix() * glm::vec4(1, 0, 0, 1)) - glm::vec3(0, 1, 0)), 0.0f, 1e-6f);
     o.rotation = glm::vec3(0);
