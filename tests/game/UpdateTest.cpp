@@ -8,9 +8,11 @@
 
 using omxtest::World;
 
-TEST(FrameUpdate, FirstUpdateIsTinyAndOnlyItRunsTheSettlementsDuringTheIntro) {
+TEST(FrameUpdate, FirstUpdateIsTinyAndTimeScaleKeysNeedRightControlAndLeaveTheCameraOnRealTime) {
     World w;
     Game& g = *w.game;
+    omxtest::ScriptedInput& in = w.input;
+    // The first update is tiny, and only it runs the settlements during the intro.
     const float timer0 = g.settlements[0]->spawnTimer;
     const auto timers = [&] { return glm::vec2(g.introTimer, g.settlements[0]->spawnTimer - timer0); };
     w.run(0.5f, 0.5f);  // one update, however long loading took
@@ -18,12 +20,6 @@ TEST(FrameUpdate, FirstUpdateIsTinyAndOnlyItRunsTheSettlementsDuringTheIntro) {
     EXPECT_EQ(g.firstUpdate, 0.0f);
     w.run(0.5f, 0.5f);  // still in the intro: the world waits
     EXPECT_NEAR(glm::length(timers() - glm::vec2(0.5001f, 0.0001f)), 0.0f, 1e-6f);
-}
-
-TEST(FrameUpdate, TimeScaleKeysNeedRightControlStayAtOneTenthOrMoreAndLeaveTheCameraOnRealTime) {
-    World w;
-    Game& g = *w.game;
-    omxtest::ScriptedInput& in = w.input;
     const auto press = [&](std::set<int> keys, int updates) {
         in.held = std::move(keys);
         for (int i = 0; i < updates; ++i) g.update(0.01f);
@@ -43,7 +39,7 @@ TEST(FrameUpdate, TimeScaleKeysNeedRightControlStayAtOneTenthOrMoreAndLeaveTheCa
     const float before = g.introTimer;
     g.update(0.01f * g.timeScale);
     EXPECT_NEAR(g.introTimer - before, 0.01f, 1e-4f);
-
+    // Flying runs on real time while the world runs on scaled time.
     w.startPlaying();
     g.timeScale = 2.0f;
     in.held = {Key::W};
