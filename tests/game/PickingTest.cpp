@@ -1,4 +1,4 @@
-// PickingTest.cpp -- the click table, ignored clicks, the hover highlight, the ground point and the strike.
+// PickingTest.cpp -- the click and hover table, ignored clicks, the ground point and the strike.
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -28,33 +28,45 @@ struct ClickWorld : World {
 
 }  // namespace
 
-TEST(Click, EachButtonActsByTheKindAndStateOfWhatIsUnderIt) {
+TEST(Click, EachButtonActsByTheKindAndStateOfWhatIsUnderItAndTheHoverLightsExactlyThat) {
     ClickWorld w;
     Game& g = *w.game;
+    const auto highlighted = [] {
+        std::vector<int> ids;
+        for (const auto& entry : objectRegistry)
+            if (entry.second->highlighted) ids.push_back(entry.first);
+        return ids;
+    };
+    const auto hover = [&](const SceneObject& o, bool lights) {
+        g.highlightHovered(o.id);
+        EXPECT_EQ(highlighted(), lights ? std::vector<int>{o.id} : std::vector<int>{}) << "object " << o.id;
+    };
     enum Kind { Good, Bad, Grenade, Tree };
     const struct {
         int button;
         Kind kind;
-        int state, after;
+        int state;
+        bool lit;
+        int after;
         bool turnsToGrenade, fliesThere;
         std::vector<int> sounds;
         int workers;  // of one counted before the click
     } cases[] = {
-        {0, Good, Working, Struck, false, false, {SoundPeopleShot}, 0},
-        {0, Good, Wandering, Struck, false, false, {SoundPeopleShot}, 1},
-        {0, Bad, Dragging, Struck, false, false, {SoundPeopleShot}, 1},
-        {0, Good, Struck, Struck, false, false, {}, 1},  // no second hit
-        {0, Good, Gone, Gone, false, false, {}, 1},      // the dead are not struck again
-        {0, Grenade, Growing, Growing, false, false, {}, 1},
-        {0, Grenade, Ready, Rolling, false, false, {SoundHolyGrenadeRolling}, 1},
-        {0, Tree, 0, 0, false, false, {}, 1},
-        {1, Good, Wandering, Sent, true, false, {}, 1},
-        {1, Bad, Wandering, Wandering, true, false, {}, 1},  // a bad person only turns
-        {1, Good, Working, Working, false, false, {}, 1},
-        {1, Good, Dragged, Dragged, false, false, {}, 1},
-        {1, Good, Struck, Struck, false, false, {}, 1},
-        {1, Tree, Gone, Gone, false, false, {}, 1},  // a destroyed tree is no goal
-        {1, Tree, 0, 0, false, true, {}, 1},         // the click's own sound comes with the strike
+        {0, Good, Working, true, Struck, false, false, {SoundPeopleShot}, 0},
+        {0, Good, Wandering, true, Struck, false, false, {SoundPeopleShot}, 1},
+        {0, Bad, Dragging, true, Struck, false, false, {SoundPeopleShot}, 1},
+        {0, Good, Struck, false, Struck, false, false, {}, 1},  // no second hit
+        {0, Good, Gone, false, Gone, false, false, {}, 1},      // the dead are not struck again
+        {0, Grenade, Growing, false, Growing, false, false, {}, 1},
+        {0, Grenade, Ready, true, Rolling, false, false, {SoundHolyGrenadeRolling}, 1},
+        {0, Tree, 0, true, 0, false, false, {}, 1},
+        {1, Good, Wandering, true, Sent, true, false, {}, 1},
+        {1, Bad, Wandering, true, Wandering, true, false, {}, 1},  // a bad person only turns
+        {1, Good, Working, true, Working, false, false, {}, 1},
+        {1, Good, Dragged, true, Dragged, false, false, {}, 1},
+        {1, Good, Struck, false, Struck, false, false, {}, 1},
+        {1, Tree, Gone, false, Gone, false, false, {}, 1},  // a destroyed tree is no goal
+        {1, Tree, 0, true, 0, false, true, {}, 1},          // the click's own sound comes with the strike
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("button " + std::to_string(c.button) + ", kind " + std::to_string(c.kind) + ", state " +
@@ -67,23 +79,31 @@ TEST(Click, EachButtonActsByTheKindAndStateOfWhatIsUnderIt) {
         w.s->workerCount = 1;
         g.camera->target = nullptr;
         w.sound.clear();
+        hover(o, c.lit);
         g.actOnClick(c.button, o.id);
         EXPECT_EQ(o.state, c.after);
         EXPECT_EQ(w.sound.played, c.sounds);
         EXPECT_EQ(w.s->workerCount, c.workers);
         EXPECT_EQ(g.camera->target, c.fliesThere ? &o : nullptr);
-        if (c.turnsToGrenade)
+        if (c.turnsToGrenade) {
             EXPECT_GT(glm::dot(o.heading(), omxtest::groundDirection(o.position, w.s->grenade->position)), 0.9999f);
-        else
+        } else {
             EXPECT_EQ(o.rotation.y, 33.0f);
+        }
     }
-    // Ground, nothing and unknown numbers: nothing.
+    // Ground, walls, nothing and unknown numbers: nothing lights and nothing happens.
     w.sound.clear();
     g.camera->target = nullptr;
-    for (const int id : {g.groundTiles[5]->id, 0, nextObjectId + 50})
+    hover(*g.groundTiles[5], false);
+    hover(*w.s->wall, false);
+    for (const int id : {g.groundTiles[5]->id, w.s->wall->id, 0, nextObjectId + 50})
         for (const int button : {0, 1}) g.actOnClick(button, id);
     EXPECT_TRUE(w.sound.played.empty());
     EXPECT_EQ(g.camera->target, nullptr);
+    // Nothing under the cursor (and no id image without a window) clears every highlight.
+    w.s->tree->highlighted = true;
+    g.updateHover();
+    EXPECT_TRUE(highlighted().empty());
 }
 
 TEST(Click, IgnoredDuringTheIntroInTheOverviewAndForOtherButtons) {
@@ -120,36 +140,6 @@ TEST(Click, IgnoredDuringTheIntroInTheOverviewAndForOtherButtons) {
     g.onMouseButton(1);
     EXPECT_EQ(g.strike->type, 0);
     EXPECT_EQ(w.sound.played, (std::vector<int>{SoundLightningShoot, SoundLightningPick}));
-}
-
-TEST(Hover, HighlightsExactlyWhatAClickWouldActOn) {
-    ClickWorld w;
-    Game& g = *w.game;
-    SceneObject& wanderer = w.person(BadPerson, Wandering);
-    SceneObject& struck = w.person(GoodPerson, Struck);
-    SceneObject& grenade = *w.s->grenade;
-    SceneObject& tree = *w.s->tree;
-    const auto highlighted = [] {
-        std::vector<int> ids;
-        for (const auto& entry : objectRegistry)
-            if (entry.second->highlighted) ids.push_back(entry.first);
-        return ids;
-    };
-    const auto hover = [&](SceneObject& object, bool lights) {
-        g.highlightHovered(object.id);
-        EXPECT_EQ(highlighted(), lights ? std::vector<int>{object.id} : std::vector<int>{}) << "object " << object.id;
-    };
-    hover(wanderer, true);
-    hover(tree, true);
-    for (SceneObject* nothing : {&struck, &grenade, g.groundTiles[0], w.s->wall}) hover(*nothing, false);
-    grenade.state = Ready;
-    hover(grenade, true);
-    tree.state = Gone;
-    hover(tree, false);
-    // Nothing under the cursor (and no id image without a window) clears every highlight.
-    wanderer.highlighted = true;
-    g.updateHover();
-    EXPECT_TRUE(highlighted().empty());
 }
 
 TEST(GroundPoint, UnderTheCursorOrTheLastGoodOne) {
