@@ -52,7 +52,7 @@ TEST(FrameUpdate, FirstUpdateIsTinyAndTimeScaleKeysNeedRightControlAndLeaveTheCa
     EXPECT_TRUE(std::fabs(spawned - 1.0f) < 1e-4f || g.settlements[0]->spawnTimer == 0.0f) << spawned;
 }
 
-TEST(FrameUpdate, OverviewParksTheCameraFreezesTheWorldAndRestoresExactly) {
+TEST(FrameUpdate, OverviewParksTheCameraFreezesTheWorldAndRestoresExactlyBordersAndLightFollowTheCamera) {
     World w;
     Game& g = *w.game;
     w.startPlaying();
@@ -78,12 +78,9 @@ TEST(FrameUpdate, OverviewParksTheCameraFreezesTheWorldAndRestoresExactly) {
     const glm::vec3 focus(10.0f, 20.0f, 30.0f);
     g.toggleOverview(&focus);
     EXPECT_EQ(g.camera->position, focus);
-}
+    g.toggleOverview(nullptr);
 
-TEST(FrameUpdate, BordersRiseWithTheCameraAndTheLightFollowsBehindIt) {
-    World w;
-    Game& g = *w.game;
-    w.startPlaying();
+    // Outside the overview the borders rise with the camera and the light follows behind it.
     g.camera->position = glm::vec3(100.0f, 5200.0f, 200.0f);
     g.camera->direction = glm::normalize(glm::vec3(3.0f, -1.0f, 4.0f));
     g.light->position.y = 777.0f;
