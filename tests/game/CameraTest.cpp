@@ -105,7 +105,6 @@ TEST(Flight, FPrintsTheViewAndKeysMoveAndTurnAtTheirSpeedsAboveTheGround) {
     // The view matrix takes the eye to the origin and the direction onto -z.
     EXPECT_NEAR(glm::length(glm::vec3(cam.viewMatrix * glm::vec4(cam.position, 1.0f))), 0.0f, 1e-3f);
     EXPECT_NEAR((cam.viewMatrix * glm::vec4(cam.direction, 0.0f)).z, -1.0f, 1e-5f);
-
     // Forward moves parallel to the ground at 250 per second (printing nothing without F); opposite keys cancel.
     const glm::vec3 start = cam.position;
     w.input.held = {Key::W};
@@ -124,7 +123,6 @@ TEST(Flight, FPrintsTheViewAndKeysMoveAndTurnAtTheirSpeedsAboveTheGround) {
     EXPECT_NEAR(cam.direction.y, before.y, 1e-5f);
     EXPECT_NEAR(cam.rotation.y, 90.0f, 1e-3f);
     EXPECT_LT(cam.direction.x, -0.5f);  // left of looking along -z is -x
-
     // Down (left Ctrl) for a long time: never below height 10.
     w.input.held = {Key::LeftControl};
     w.run(5.0f, 0.1f);
@@ -188,7 +186,6 @@ TEST(Flight, FollowsATreeIgnoringKeysKeepsTheStrikeOnItAndStaysFiniteLookingStra
     EXPECT_EQ(g.camera->rotation.y, 0.0f);  // the turn key was ignored throughout
     w.run(frame, frame);
     EXPECT_FALSE(g.strike->visible);
-
     // Straight down: forward still means the last horizontal direction (+x), and nothing becomes NaN.
     const auto expectFinite = [&] {
         EXPECT_TRUE(finite(g.camera->position) && finite(g.camera->direction) && finite(g.light->position));

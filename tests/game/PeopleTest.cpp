@@ -170,7 +170,6 @@ TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
     const glm::vec3 toTree = omxtest::groundDirection(q.position, s.tree->position);
     EXPECT_TRUE(faces(q, s.tree->position) && faces(first, s.tree->position));
     EXPECT_NEAR(glm::dot(q.position - first.position, toTree), 10.0f, 1e-3f);
-
     // Both walk to the tree; the dragger lets go there and the victim turns bad on arrival.
     EXPECT_LT(runPeople(s, 30.0f, [&] { return first.type == BadPerson; }), 30.0f);
     EXPECT_TRUE(q.state == Wandering && first.state == Wandering);

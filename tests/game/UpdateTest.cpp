@@ -79,7 +79,6 @@ TEST(FrameUpdate, OverviewParksTheCameraFreezesTheWorldAndRestoresExactlyBorders
     g.toggleOverview(&focus);
     EXPECT_EQ(g.camera->position, focus);
     g.toggleOverview(nullptr);
-
     // Outside the overview the borders rise with the camera and the light follows behind it.
     g.camera->position = glm::vec3(100.0f, 5200.0f, 200.0f);
     g.camera->direction = glm::normalize(glm::vec3(3.0f, -1.0f, 4.0f));

@@ -50,7 +50,6 @@ TEST(WorldBuild, NumbersAndPlacesObjectsInConstructionOrderAndStartsTheMusic) {
     EXPECT_EQ(std::vector<int>(w.sound.played.end() - 2, w.sound.played.end()),
               (std::vector<int>{MusicGood, SoundHolyGrenadeCrafting}));
     EXPECT_EQ(g.sound, &w.sound);
-
     // The first person born gets the next number.
     w.startPlaying();
     w.run(3.0f, 1.0f / 60.0f);
