@@ -18,14 +18,17 @@ bool contains(const std::vector<SceneObject*>& list, const SceneObject* o) {
     return std::find(list.begin(), list.end(), o) != list.end();
 }
 
+bool faces(const SceneObject& p, const glm::vec3& at) {
+    return glm::dot(p.heading(), omxtest::groundDirection(p.position, at)) > 0.9999f;
+}
+
 // Runs both people steps until `done` holds or `limit` seconds pass; returns the time taken.
 template <typename Done>
 float runPeople(Settlement& s, float limit, Done done) {
     float t = 0.0f;
-    while (t < limit && !done()) {
+    for (; t < limit && !done(); t += dt) {
         s.updateGoodPeople(dt);
         s.updateBadPeople(dt);
-        t += dt;
     }
     return t;
 }
@@ -46,23 +49,21 @@ TEST(Births, NewbornsLeaveTheStatueUpToFiftyLessTheDead) {
     ASSERT_EQ(s.goodPeople.size(), 1u);
     EXPECT_EQ(s.spawnTimer, 0.0f);
     const SceneObject& p = *s.goodPeople[0];
-    EXPECT_EQ(p.id, nextId);
-    EXPECT_EQ(p.state, Wandering);
+    EXPECT_EQ((std::vector<int>{p.id, p.state}), (std::vector<int>{nextId, Wandering}));
     // Born five units in front of the statue, facing the way it looked before it turned on.
     EXPECT_EQ(p.rotation.y, yaw);
     EXPECT_GT(s.moai->rotation.y, yaw);
     const glm::vec3 ahead(std::cos(glm::radians(yaw)), 0.0f, -std::sin(glm::radians(yaw)));
     EXPECT_NEAR(glm::length(p.position - s.moai->position - 5.0f * ahead), 0.0f, 1e-4f);
-    EXPECT_TRUE(p.rotationSpeed.x >= -40.0f && p.rotationSpeed.x <= -20.0f) << p.rotationSpeed.x;
-    EXPECT_TRUE(p.rotationSpeed.z >= -140.0f && p.rotationSpeed.z <= -120.0f) << p.rotationSpeed.z;
-
+    EXPECT_TRUE(p.rotationSpeed.x >= -40.0f && p.rotationSpeed.x <= -20.0f && p.rotationSpeed.z >= -140.0f &&
+                p.rotationSpeed.z <= -120.0f)
+        << p.rotationSpeed.x << " " << p.rotationSpeed.z;
     for (int i = 0; i < 100; ++i) s.spawnPeople(1.5f);
     EXPECT_EQ(s.goodPeople.size(), 43u);  // 50 - 7 dead
     // Bad people count against the limit as well; a removed bad person frees a place.
-    SceneObject* turned = s.goodPeople.back();
+    s.badPeople.push_back(s.goodPeople.back());
     s.goodPeople.pop_back();
-    turned->type = BadPerson;
-    s.badPeople.push_back(turned);
+    s.badPeople.back()->type = BadPerson;
     s.spawnPeople(1.5f);
     EXPECT_EQ(s.goodPeople.size() + s.badPeople.size(), 43u);
     s.badPeople.clear();
@@ -75,26 +76,24 @@ TEST(Walking, PeopleOutsideTheSquareTurnBackFirst) {
     SettlementWorld w;
     const glm::vec3 c(1000.0f, 0.0f, -500.0f);
     Settlement& s = w.addFixed(c);
-    struct Case {
+    const struct {
         glm::vec3 at;
         float outwardYaw;
         glm::vec3 inward;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {c + glm::vec3(310.0f, 0.0f, 0.0f), 0.0f, glm::vec3(-1.0f, 0.0f, 0.0f)},
         {c + glm::vec3(-307.0f, 0.0f, 0.0f), 180.0f, glm::vec3(1.0f, 0.0f, 0.0f)},
         {c + glm::vec3(0.0f, 0.0f, -308.0f), 90.0f, glm::vec3(0.0f, 0.0f, 1.0f)},
         {c + glm::vec3(0.0f, 0.0f, 312.0f), 270.0f, glm::vec3(0.0f, 0.0f, -1.0f)},
+        {c + glm::vec3(320.0f, 0.0f, 320.0f), 0.0f, glm::vec3(-1.0f, 0.0f, 0.0f)},  // at a corner only x counts
     };
     for (unsigned seed = 1; seed <= 50; ++seed) {
         std::srand(seed);
-        for (const Case& k : cases) {
+        for (const auto& k : cases) {
             SceneObject& p = w.addPerson(s, GoodPerson, Wandering, k.at, k.outwardYaw);
             s.walk(p, 2.0f);
-            const glm::vec3 h = p.heading();
-            EXPECT_GT(glm::dot(h, k.inward), 0.01f) << "seed " << seed;
-            EXPECT_NEAR(glm::distance(p.position, k.at), 2.0f, 1e-3f);
-            EXPECT_NEAR(p.position.x, k.at.x + 2.0f * h.x, 1e-3f);
+            EXPECT_GT(glm::dot(p.heading(), k.inward), 0.01f) << "seed " << seed;
+            EXPECT_NEAR(glm::length(p.position - k.at - 2.0f * p.heading()), 0.0f, 1e-3f);
         }
     }
     // Inside the square a person keeps its heading.
@@ -102,43 +101,35 @@ TEST(Walking, PeopleOutsideTheSquareTurnBackFirst) {
     s.walk(inside, 3.0f);
     EXPECT_EQ(inside.rotation.y, 45.0f);
     EXPECT_NEAR(inside.position.x, c.x + 306.0f + 3.0f * std::cos(glm::radians(45.0f)), 1e-3f);
-    // At a corner only the x rule applies.
-    SceneObject& corner = w.addPerson(s, GoodPerson, Wandering, c + glm::vec3(320.0f, 0.0f, 320.0f), 0.0f);
-    s.walk(corner, 1.0f);
-    EXPECT_LT(corner.heading().x, -0.01f);
 }
 
 TEST(GoodPeople, TheTreeTemptsTheWanderingAndConvertsThemWithTheAppleSound) {
     SettlementWorld w;
     Settlement& s = w.addFixed();
     Camera& cam = *w.game.camera;
-    cam.position = s.tree->position + glm::vec3(0.0f, 0.0f, 150.0f);
-    SceneObject& p = w.addPerson(s, GoodPerson, Wandering, s.tree->position + glm::vec3(-50.0f, 0.0f, 0.0f), 90.0f);
-    SceneObject& sent = w.addPerson(s, GoodPerson, Sent, s.tree->position + glm::vec3(0.0f, 0.0f, -50.0f), 0.0f);
+    const glm::vec3 tree = s.tree->position;
+    w.sound.clear();
+    cam.position = tree + glm::vec3(0.0f, 0.0f, 150.0f);
+    SceneObject& p = w.addPerson(s, GoodPerson, Wandering, tree + glm::vec3(-50.0f, 0.0f, 0.0f), 90.0f);
+    SceneObject& sent = w.addPerson(s, GoodPerson, Sent, tree + glm::vec3(0.0f, 0.0f, -50.0f), 0.0f);
     s.updateGoodPeople(dt);
-    EXPECT_GT(glm::dot(p.heading(), omxtest::groundDirection(p.position, s.tree->position)), 0.9999f);
+    EXPECT_TRUE(faces(p, tree));
     EXPECT_EQ(sent.rotation.y, 0.0f);  // a Sent person is not drawn to the tree
-
     const float took = runPeople(s, 5.0f, [&] { return p.type == BadPerson; });
     EXPECT_NEAR(took, 40.0f / 40.0f, 0.1f);  // from 50 to within 10 at 40 per second
-    EXPECT_EQ(p.state, Wandering);
-    EXPECT_TRUE(contains(s.badPeople, &p));
-    EXPECT_FALSE(contains(s.goodPeople, &p));
-    EXPECT_EQ(w.sound.playCount(SoundApple), 1);
+    EXPECT_TRUE(p.state == Wandering && contains(s.badPeople, &p) && !contains(s.goodPeople, &p));
+    EXPECT_EQ(w.sound.played, std::vector<int>{SoundApple});
     EXPECT_NEAR(w.sound.volumes[SoundApple], 0.5f, 1e-4f);
     EXPECT_EQ(sent.type, GoodPerson);
-
     // While the sound plays a second conversion is silent; far from the camera too.
-    SceneObject& q = w.addPerson(s, GoodPerson, Wandering, s.tree->position + glm::vec3(5.0f, 0.0f, 0.0f));
-    s.updateGoodPeople(dt);
-    EXPECT_EQ(q.type, BadPerson);
-    EXPECT_EQ(w.sound.playCount(SoundApple), 1);
-    w.sound.reportPlaying = false;
-    cam.position = s.tree->position + glm::vec3(0.0f, 301.0f, 0.0f);
-    SceneObject& r = w.addPerson(s, GoodPerson, Wandering, s.tree->position + glm::vec3(5.0f, 0.0f, 0.0f));
-    s.updateGoodPeople(dt);
-    EXPECT_EQ(r.type, BadPerson);
-    EXPECT_EQ(w.sound.playCount(SoundApple), 1);
+    for (const bool stillPlaying : {true, false}) {
+        w.sound.reportPlaying = stillPlaying;
+        if (!stillPlaying) cam.position = tree + glm::vec3(0.0f, 301.0f, 0.0f);
+        SceneObject& q = w.addPerson(s, GoodPerson, Wandering, tree + glm::vec3(5.0f, 0.0f, 0.0f));
+        s.updateGoodPeople(dt);
+        EXPECT_EQ(q.type, BadPerson);
+        EXPECT_EQ(w.sound.playCount(SoundApple), 1);
+    }
 }
 
 TEST(GoodPeople, PeopleNearAGrowingGrenadeStopAndWork) {
@@ -149,7 +140,7 @@ TEST(GoodPeople, PeopleNearAGrowingGrenadeStopAndWork) {
     SceneObject& p = w.addPerson(s, GoodPerson, Wandering, g + glm::vec3(0.0f, 0.0f, -60.0f), 90.0f);
     SceneObject& sent = w.addPerson(s, GoodPerson, Sent, g + glm::vec3(60.0f, 0.0f, 0.0f), 90.0f);
     s.updateGoodPeople(dt);
-    EXPECT_GT(glm::dot(p.heading(), glm::vec3(0.0f, 0.0f, 1.0f)), 0.9999f);
+    EXPECT_TRUE(faces(p, g));
     const float took = runPeople(s, 5.0f, [&] { return p.state == Working && sent.state == Working; });
     EXPECT_NEAR(took, 10.0f / 40.0f, 0.05f);
     EXPECT_EQ(s.workerCount, 2);
@@ -157,12 +148,10 @@ TEST(GoodPeople, PeopleNearAGrowingGrenadeStopAndWork) {
     runPeople(s, 1.5f, [] { return false; });
     EXPECT_EQ(p.position, workingAt);
     EXPECT_LT(p.rotation.x, 0.0f);  // bowing
-
     s.grenade->state = Ready;
     s.updateGoodPeople(dt);
-    EXPECT_EQ(p.state, Wandering);
-    EXPECT_EQ(sent.state, Wandering);
-    EXPECT_EQ(s.workerCount, 2);  // the count is left as it was
+    // Everyone goes back to wandering; the count is left as it was.
+    EXPECT_EQ((std::vector<int>{p.state, sent.state, s.workerCount}), (std::vector<int>{Wandering, Wandering, 2}));
 }
 
 TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
@@ -175,23 +164,16 @@ TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
     s.workerCount = 2;
     SceneObject& q = w.addPerson(s, BadPerson, Wandering, g + glm::vec3(30.0f, 0.0f, -30.0f), 0.0f);
     s.updateBadPeople(dt);
-    EXPECT_EQ(q.state, Dragging);
-    EXPECT_EQ(first.state, Dragged);
+    EXPECT_EQ((std::vector<int>{q.state, first.state, second.state, s.workerCount}),
+              (std::vector<int>{Dragging, Dragged, Working, 1}));
     EXPECT_EQ(first.target, &q);
-    EXPECT_EQ(second.state, Working);
-    EXPECT_EQ(s.workerCount, 1);
     const glm::vec3 toTree = omxtest::groundDirection(q.position, s.tree->position);
-    EXPECT_GT(glm::dot(q.heading(), toTree), 0.9999f);
-    EXPECT_GT(glm::dot(first.heading(), toTree), 0.9999f);
+    EXPECT_TRUE(faces(q, s.tree->position) && faces(first, s.tree->position));
     EXPECT_NEAR(glm::dot(q.position - first.position, toTree), 10.0f, 1e-3f);
-
     // Both walk to the tree; the dragger lets go there and the victim turns bad on arrival.
-    const float took = runPeople(s, 30.0f, [&] { return first.type == BadPerson; });
-    EXPECT_LT(took, 30.0f);
-    EXPECT_EQ(q.state, Wandering);
-    EXPECT_EQ(first.state, Wandering);
+    EXPECT_LT(runPeople(s, 30.0f, [&] { return first.type == BadPerson; }), 30.0f);
+    EXPECT_TRUE(q.state == Wandering && first.state == Wandering);
     EXPECT_EQ(w.sound.playCount(SoundApple), 1);
-
     // A second bad person takes the remaining worker; a strike on it frees the victim.
     SceneObject& r = w.addPerson(s, BadPerson, Wandering, g + glm::vec3(-30.0f, 0.0f, 30.0f), 0.0f);
     s.updateBadPeople(dt);
@@ -200,12 +182,10 @@ TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
     const glm::vec3 draggedHeading = second.heading();
     r.state = Struck;
     s.updateGoodPeople(dt);
-    EXPECT_EQ(second.state, Sent);
-    EXPECT_EQ(second.target, nullptr);
+    EXPECT_TRUE(second.state == Sent && second.target == nullptr);
     EXPECT_NEAR(glm::dot(second.heading(), draggedHeading), -1.0f, 1e-4f);
     runPeople(s, 1.1f, [] { return false; });
-    EXPECT_EQ(r.state, Gone);
-    EXPECT_FALSE(contains(s.badPeople, &r));
+    EXPECT_TRUE(r.state == Gone && !contains(s.badPeople, &r));
 }
 
 TEST(BadPeople, TakeNobodyWithoutAWorkerOrAGrowingGrenade) {
@@ -213,36 +193,35 @@ TEST(BadPeople, TakeNobodyWithoutAWorkerOrAGrowingGrenade) {
     Settlement& s = w.addFixed();
     const glm::vec3 g = s.grenade->position;
     SceneObject& q = w.addPerson(s, BadPerson, Wandering, g + glm::vec3(0.0f, 0.0f, -40.0f), 0.0f);
-    s.workerCount = 1;  // counted, but nobody in the list works
-    w.addPerson(s, GoodPerson, Sent, g + glm::vec3(250.0f, 0.0f, 0.0f));
-    s.updateBadPeople(dt);
-    EXPECT_EQ(q.state, Wandering);
-    EXPECT_EQ(s.workerCount, 1);
+    SceneObject& sent = w.addPerson(s, GoodPerson, Sent, g + glm::vec3(250.0f, 0.0f, 0.0f));
+    const auto takesNobody = [&](int workers, int grenadeState) {
+        s.workerCount = workers;
+        s.grenade->state = grenadeState;
+        s.updateBadPeople(dt);
+        EXPECT_EQ((std::vector<int>{q.state, sent.state, s.workerCount}),
+                  (std::vector<int>{Wandering, Sent, workers}));
+    };
+    takesNobody(1, Growing);  // counted, but nobody in the list works
     SceneObject& worker = w.addPerson(s, GoodPerson, Working, g + glm::vec3(40.0f, 0.0f, 0.0f));
-    s.workerCount = 0;
-    s.updateBadPeople(dt);
-    EXPECT_EQ(q.state, Wandering);
+    takesNobody(0, Growing);  // somebody works, but the count says nobody
+    takesNobody(1, Ready);
     EXPECT_EQ(worker.state, Working);
-    s.workerCount = 1;
-    s.grenade->state = Ready;
-    s.updateBadPeople(dt);
-    EXPECT_EQ(q.state, Wandering);
 }
 
-TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughter) {
+TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughterUnlessTheSettlementIsWon) {
     SettlementWorld w;
     Settlement& s = w.addFixed();
     SceneObject& good = w.addPerson(s, GoodPerson, Struck, glm::vec3(0.0f, 0.0f, -100.0f));
+    w.sound.clear();
     s.updateGoodPeople(0.5f);
     EXPECT_EQ(good.state, Struck);
     s.updateGoodPeople(0.5f);
     EXPECT_EQ(good.state, Gone);
     EXPECT_EQ(s.deadGoodCount, 1);
-    EXPECT_EQ(w.sound.playCount(SoundGodRegret), 1);
     EXPECT_TRUE(contains(s.goodPeople, &good));  // removed at its next visit
     s.updateGoodPeople(dt);
     EXPECT_FALSE(contains(s.goodPeople, &good));
-    EXPECT_EQ(w.sound.playCount(SoundGodRegret), 1);
+    EXPECT_EQ(w.sound.played, std::vector<int>{SoundGodRegret});
 
     std::set<int> laughs;
     for (unsigned seed = 1; seed <= 40; ++seed) {
@@ -260,21 +239,16 @@ TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughter) {
     EXPECT_TRUE(s.badPeople.empty());
     EXPECT_EQ(laughs, (std::set<int>{SoundGodLaugh1, SoundGodLaugh2, SoundGodLaugh3}));
     EXPECT_EQ(s.deadGoodCount, 1);  // bad deaths do not lower the limit
-}
-
-TEST(Strikes, StruckGoodPeopleInAWonSettlementStayFrozenAndRise) {
-    SettlementWorld w;
-    Settlement& s = w.addFixed();
-    SceneObject& struck = w.addPerson(s, GoodPerson, Struck, glm::vec3(0.0f, 0.0f, -100.0f));
-    struck.stateTimer = 0.5f;
+    // In a won settlement the struck stay frozen and rise with it.
+    w.sound.clear();
+    SceneObject& frozen = w.addPerson(s, GoodPerson, Struck, glm::vec3(0.0f, 0.0f, -100.0f));
+    frozen.stateTimer = 0.5f;
     s.status = SettlementWon;
     s.position.y = 42.0f;
     for (int i = 0; i < 600; ++i) s.updateGoodPeople(dt);
-    EXPECT_EQ(struck.state, Struck);
-    EXPECT_EQ(struck.stateTimer, 0.5f);
-    EXPECT_EQ(struck.position.y, 42.0f);
-    EXPECT_EQ(s.deadGoodCount, 0);
-    EXPECT_EQ(w.sound.playCount(SoundGodRegret), 0);
+    EXPECT_TRUE(frozen.state == Struck && frozen.stateTimer == 0.5f && frozen.position.y == 42.0f);
+    EXPECT_EQ(s.deadGoodCount, 1);
+    EXPECT_TRUE(w.sound.played.empty());
 }
 
 TEST(SettlementDriver, RunsOnlyTheFirstUpdateDuringTheIntroAndAlwaysSetsTheMood) {
@@ -284,20 +258,15 @@ TEST(SettlementDriver, RunsOnlyTheFirstUpdateDuringTheIntroAndAlwaysSetsTheMood)
     a.spawnInterval = 1.0f;
     w.game.state = Intro;
     w.game.updateSettlements(5.0f, false);
-    EXPECT_EQ(a.grenadeProgress, 0.0f);
-    EXPECT_TRUE(a.goodPeople.empty());
-    EXPECT_EQ(a.mood, -1);
+    EXPECT_TRUE(a.grenadeProgress == 0.0f && a.goodPeople.empty() && a.mood == -1);
     w.addPerson(b, BadPerson, Wandering, glm::vec3(1200.0f, 0.0f, -100.0f));
     w.game.updateSettlements(5.0f, false);
     EXPECT_EQ(b.mood, 1);
     w.game.updateSettlements(5.0f, true);
     EXPECT_FLOAT_EQ(a.grenadeProgress, -50.0f);
-    EXPECT_EQ(a.goodPeople.size(), 1u);
-    EXPECT_EQ(a.mood, -1);
-
+    EXPECT_TRUE(a.goodPeople.size() == 1u && a.mood == -1);
     w.game.state = Playing;
     a.grenadeProgress = -1259.0f;
     w.game.updateSettlements(0.5f, false);
-    EXPECT_EQ(a.status, Warning);
-    EXPECT_EQ(a.mood, 1);
+    EXPECT_TRUE(a.status == Warning && a.mood == 1);
 }

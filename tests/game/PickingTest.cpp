@@ -1,4 +1,4 @@
-// PickingTest.cpp -- the click table, ignored clicks, the hover highlight, the ground point and the strike.
+// PickingTest.cpp -- the click and hover table, ignored clicks, the ground point and the strike.
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@ using omxtest::World;
 
 namespace {
 
-// A playing world with one person of each kind placed in settlement 0.
+// A playing world with people placed by hand in settlement 0.
 struct ClickWorld : World {
     Settlement* s = nullptr;
 
@@ -28,86 +28,82 @@ struct ClickWorld : World {
 
 }  // namespace
 
-TEST(Click, LeftStrikesPeopleOnceAndThrowsOnlyAReadyGrenade) {
+TEST(Click, EachButtonActsByTheKindAndStateOfWhatIsUnderItAndTheHoverLightsExactlyThat) {
     ClickWorld w;
     Game& g = *w.game;
-    SceneObject& worker = w.person(GoodPerson, Working);
-    SceneObject& bad = w.person(BadPerson, Dragging);
-    w.s->workerCount = 1;
-
-    g.actOnClick(0, worker.id);
-    EXPECT_EQ(worker.state, Struck);
-    EXPECT_EQ(w.s->workerCount, 0);
-    EXPECT_EQ(w.sound.playCount(SoundPeopleShot), 1);
-
-    // Already struck: no second hit, the count stays.
-    g.actOnClick(0, worker.id);
-    EXPECT_EQ(w.s->workerCount, 0);
-    EXPECT_EQ(w.sound.playCount(SoundPeopleShot), 1);
-
-    g.actOnClick(0, bad.id);
-    EXPECT_EQ(bad.state, Struck);
-    EXPECT_EQ(w.sound.playCount(SoundPeopleShot), 2);
-
-    // A person that has died stays dead: it is not struck (and does not die) a second time.
-    SceneObject& dead = w.person(GoodPerson, Gone);
-    g.actOnClick(0, dead.id);
-    EXPECT_EQ(dead.state, Gone);
-    EXPECT_EQ(w.sound.playCount(SoundPeopleShot), 2);
-
-    // A growing grenade does nothing; a ready one rolls with its sound.
-    SceneObject& grenade = *w.s->grenade;
-    g.actOnClick(0, grenade.id);
-    EXPECT_EQ(grenade.state, Growing);
-    grenade.state = Ready;
-    g.actOnClick(0, grenade.id);
-    EXPECT_EQ(grenade.state, Rolling);
-    EXPECT_EQ(w.sound.playCount(SoundHolyGrenadeRolling), 1);
-
-    // Trees, ground, nothing and unknown numbers: nothing.
-    const size_t plays = w.sound.played.size();
-    g.actOnClick(0, w.s->tree->id);
-    g.actOnClick(0, g.groundTiles[5]->id);
-    g.actOnClick(0, 0);
-    g.actOnClick(0, nextObjectId + 50);
-    EXPECT_EQ(w.sound.played.size(), plays);
-    EXPECT_EQ(g.camera->target, nullptr);
-    EXPECT_EQ(w.s->tree->state, 0);
-}
-
-TEST(Click, RightSendsWanderersToTheGrenadeOrFliesToATree) {
-    ClickWorld w;
-    Game& g = *w.game;
-    SceneObject& good = w.person(GoodPerson, Wandering);
-    SceneObject& bad = w.person(BadPerson, Wandering);
-    const glm::vec3 towardsGrenade = glm::normalize(glm::vec3(w.s->grenade->position.x - good.position.x, 0.0f,
-                                                              w.s->grenade->position.z - good.position.z));
-
-    g.actOnClick(1, good.id);
-    EXPECT_EQ(good.state, Sent);
-    EXPECT_GT(glm::dot(good.heading(), towardsGrenade), 0.9999f);
-
-    g.actOnClick(1, bad.id);
-    EXPECT_EQ(bad.state, Wandering);  // a bad person only turns
-    EXPECT_GT(glm::dot(bad.heading(), towardsGrenade), 0.9999f);
-
-    // Working, dragged and struck people are left as they are.
-    for (int state : {Working, Dragged, Struck}) {
-        SceneObject& p = w.person(GoodPerson, state);
-        p.rotation.y = 33.0f;
-        g.actOnClick(1, p.id);
-        EXPECT_EQ(p.state, state);
-        EXPECT_EQ(p.rotation.y, 33.0f);
+    const auto highlighted = [] {
+        std::vector<int> ids;
+        for (const auto& entry : objectRegistry)
+            if (entry.second->highlighted) ids.push_back(entry.first);
+        return ids;
+    };
+    const auto hover = [&](const SceneObject& o, bool lights) {
+        g.highlightHovered(o.id);
+        EXPECT_EQ(highlighted(), lights ? std::vector<int>{o.id} : std::vector<int>{}) << "object " << o.id;
+    };
+    enum Kind { Good, Bad, Grenade, Tree };
+    const struct {
+        int button;
+        Kind kind;
+        int state;
+        bool lit;
+        int after;
+        bool turnsToGrenade, fliesThere;
+        std::vector<int> sounds;
+        int workers;  // of one counted before the click
+    } cases[] = {
+        {0, Good, Working, true, Struck, false, false, {SoundPeopleShot}, 0},
+        {0, Good, Wandering, true, Struck, false, false, {SoundPeopleShot}, 1},
+        {0, Bad, Dragging, true, Struck, false, false, {SoundPeopleShot}, 1},
+        {0, Good, Struck, false, Struck, false, false, {}, 1},  // no second hit
+        {0, Good, Gone, false, Gone, false, false, {}, 1},      // the dead are not struck again
+        {0, Grenade, Growing, false, Growing, false, false, {}, 1},
+        {0, Grenade, Ready, true, Rolling, false, false, {SoundHolyGrenadeRolling}, 1},
+        {0, Tree, 0, true, 0, false, false, {}, 1},
+        {1, Good, Wandering, true, Sent, true, false, {}, 1},
+        {1, Bad, Wandering, true, Wandering, true, false, {}, 1},  // a bad person only turns
+        {1, Good, Working, true, Working, false, false, {}, 1},
+        {1, Good, Dragged, true, Dragged, false, false, {}, 1},
+        {1, Good, Struck, false, Struck, false, false, {}, 1},
+        {1, Tree, Gone, false, Gone, false, false, {}, 1},  // a destroyed tree is no goal
+        {1, Tree, 0, true, 0, false, true, {}, 1},          // the click's own sound comes with the strike
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("button " + std::to_string(c.button) + ", kind " + std::to_string(c.kind) + ", state " +
+                     std::to_string(c.state));
+        SceneObject& o = c.kind == Grenade ? *w.s->grenade
+                         : c.kind == Tree  ? *w.s->tree
+                                           : w.person(c.kind == Good ? GoodPerson : BadPerson, c.state);
+        o.state = c.state;
+        o.rotation.y = 33.0f;
+        w.s->workerCount = 1;
+        g.camera->target = nullptr;
+        w.sound.clear();
+        hover(o, c.lit);
+        g.actOnClick(c.button, o.id);
+        EXPECT_EQ(o.state, c.after);
+        EXPECT_EQ(w.sound.played, c.sounds);
+        EXPECT_EQ(w.s->workerCount, c.workers);
+        EXPECT_EQ(g.camera->target, c.fliesThere ? &o : nullptr);
+        if (c.turnsToGrenade) {
+            EXPECT_GT(glm::dot(o.heading(), omxtest::groundDirection(o.position, w.s->grenade->position)), 0.9999f);
+        } else {
+            EXPECT_EQ(o.rotation.y, 33.0f);
+        }
     }
-
-    // A destroyed tree is no goal; a standing one is.
-    SceneObject& goneTree = *g.settlements[1]->tree;
-    goneTree.state = Gone;
-    g.actOnClick(1, goneTree.id);
+    // Ground, walls, nothing and unknown numbers: nothing lights and nothing happens.
+    w.sound.clear();
+    g.camera->target = nullptr;
+    hover(*g.groundTiles[5], false);
+    hover(*w.s->wall, false);
+    for (const int id : {g.groundTiles[5]->id, w.s->wall->id, 0, nextObjectId + 50})
+        for (const int button : {0, 1}) g.actOnClick(button, id);
+    EXPECT_TRUE(w.sound.played.empty());
     EXPECT_EQ(g.camera->target, nullptr);
-    g.actOnClick(1, w.s->tree->id);
-    EXPECT_EQ(g.camera->target, w.s->tree);
-    EXPECT_TRUE(w.sound.played.empty());  // the click's own sound comes with the strike, not from here
+    // Nothing under the cursor (and no id image without a window) clears every highlight.
+    w.s->tree->highlighted = true;
+    g.updateHover();
+    EXPECT_TRUE(highlighted().empty());
 }
 
 TEST(Click, IgnoredDuringTheIntroInTheOverviewAndForOtherButtons) {
@@ -115,69 +111,34 @@ TEST(Click, IgnoredDuringTheIntroInTheOverviewAndForOtherButtons) {
     Game& i = *intro.game;
     intro.sound.clear();
     i.onMouseButton(0);
+    SceneObject& p = omxtest::addPerson(i, *i.settlements[0], GoodPerson, Wandering, glm::vec3(0.0f));
+    i.actOnClick(0, p.id);
     EXPECT_FALSE(i.strike->visible);
     EXPECT_TRUE(intro.sound.played.empty());
-    SceneObject* p = i.newObject(GoodPerson);
-    p->owner = i.settlements[0];
-    i.actOnClick(0, p->id);
-    EXPECT_EQ(p->state, Wandering);
-
+    EXPECT_EQ(p.state, Wandering);
     ClickWorld w;
     Game& g = *w.game;
     SceneObject& person = w.person(GoodPerson, Wandering);
+    const auto ignored = [&](int button) {
+        g.onMouseButton(button);
+        g.actOnClick(button, person.id);
+        EXPECT_FALSE(g.strike->visible);
+        EXPECT_EQ(person.state, Wandering);
+        EXPECT_TRUE(w.sound.played.empty());
+    };
     g.toggleOverview(nullptr);
-    g.onMouseButton(0);
-    g.actOnClick(0, person.id);
-    EXPECT_FALSE(g.strike->visible);
-    EXPECT_EQ(person.state, Wandering);
+    ignored(0);
     g.toggleOverview(nullptr);
-
-    g.onMouseButton(2);
-    g.actOnClick(2, person.id);
-    EXPECT_FALSE(g.strike->visible);
-    EXPECT_EQ(person.state, Wandering);
-    EXPECT_TRUE(w.sound.played.empty());
-
+    ignored(2);
     // Playing (and after the end): a click on empty ground only draws the strike with its sound.
     g.onMouseButton(0);
     EXPECT_TRUE(g.strike->visible);
     EXPECT_EQ(g.strike->type, 1);
     EXPECT_EQ(g.strikeTimer, 0.0f);
-    EXPECT_EQ(w.sound.played, std::vector<int>{SoundLightningShoot});
     g.state = Lost;
     g.onMouseButton(1);
     EXPECT_EQ(g.strike->type, 0);
-    EXPECT_EQ(w.sound.played.back(), SoundLightningPick);
-}
-
-TEST(Hover, HighlightsExactlyWhatAClickWouldActOn) {
-    ClickWorld w;
-    Game& g = *w.game;
-    SceneObject& wanderer = w.person(BadPerson, Wandering);
-    SceneObject& struck = w.person(GoodPerson, Struck);
-    SceneObject& grenade = *w.s->grenade;
-    SceneObject& tree = *w.s->tree;
-    const auto highlighted = [] {
-        std::vector<int> ids;
-        for (const auto& entry : objectRegistry)
-            if (entry.second->highlighted) ids.push_back(entry.first);
-        return ids;
-    };
-    const auto hover = [&](SceneObject& object, bool lights) {
-        g.highlightHovered(object.id);
-        EXPECT_EQ(highlighted(), lights ? std::vector<int>{object.id} : std::vector<int>{}) << "object " << object.id;
-    };
-    hover(wanderer, true);
-    hover(tree, true);
-    for (SceneObject* nothing : {&struck, &grenade, g.groundTiles[0], w.s->wall}) hover(*nothing, false);
-    grenade.state = Ready;
-    hover(grenade, true);
-    tree.state = Gone;
-    hover(tree, false);
-    // Nothing under the cursor (and no id image without a window) clears every highlight.
-    wanderer.highlighted = true;
-    g.updateHover();
-    EXPECT_TRUE(highlighted().empty());
+    EXPECT_EQ(w.sound.played, (std::vector<int>{SoundLightningShoot, SoundLightningPick}));
 }
 
 TEST(GroundPoint, UnderTheCursorOrTheLastGoodOne) {
@@ -190,29 +151,22 @@ TEST(GroundPoint, UnderTheCursorOrTheLastGoodOne) {
     w.run(0.01f, 0.01f);  // (0, 576, 576) looking at the centre
     g.mouse = MousePosition{600, 400};  // the pixel just right of and below the middle of the window
     const glm::vec3 centre = g.pickGround();
-    EXPECT_GT(centre.x, 0.0f);
-    EXPECT_GT(centre.z, 0.0f);
-    EXPECT_NEAR(centre.x, 0.0f, 1.0f);
-    EXPECT_EQ(centre.y, 0.0f);
-    EXPECT_NEAR(centre.z, 0.0f, 1.5f);
+    EXPECT_TRUE(centre.x > 0.0f && centre.x < 1.0f && centre.z > 0.0f && centre.z < 1.5f && centre.y == 0.0f)
+        << centre.x << " " << centre.y << " " << centre.z;
     g.mouse = MousePosition{1199, 400};
     EXPECT_GT(g.pickGround().x, 100.0f);
-
     // Looking level: the upper half of the view never meets the ground.
     g.camera->direction = glm::vec3(0.0f, 0.0f, -1.0f);
     w.run(0.01f, 0.01f);
     const glm::vec3 last = g.lastGroundPoint;
     g.mouse = MousePosition{600, 100};
-    const glm::vec3 kept = g.pickGround();
-    EXPECT_EQ(kept, last);
+    EXPECT_EQ(g.pickGround(), last);
     g.mouse = MousePosition{600, 700};  // below the horizon: a far but real point ahead
     const glm::vec3 ahead = g.pickGround();
-    EXPECT_EQ(ahead.y, 0.0f);
-    EXPECT_LT(ahead.z, g.camera->position.z);
-    EXPECT_TRUE(std::isfinite(ahead.z));
+    EXPECT_TRUE(ahead.y == 0.0f && ahead.z < g.camera->position.z && std::isfinite(ahead.z)) << ahead.z;
 }
 
-TEST(Strike, LastsHalfASecondAndRestartsOnEachClick) {
+TEST(Strike, LastsHalfASecondRestartsOnEachClickAndEndsWhenTheOverviewOpens) {
     ClickWorld w;
     Game& g = *w.game;
     g.onMouseButton(1);
@@ -232,32 +186,24 @@ TEST(Strike, LastsHalfASecondAndRestartsOnEachClick) {
     g.updateStrike(1.0f);
     EXPECT_EQ(g.strikeScroll, scroll);  // an invisible strike stands still
     EXPECT_NEAR(scroll, -1.5f * 0.85f, 1e-5f);
-}
 
-TEST(Strike, OpeningTheOverviewEndsItsSoundAndHidesTheBolt) {
-    ClickWorld w;
-    Game& g = *w.game;
-    // The player opens the overview while the strike shows.
-    g.onMouseButton(1);
-    g.updateStrike(0.1f);
-    ASSERT_TRUE(w.sound.playing[SoundLightningPick]);
-    g.toggleOverview(nullptr);
-    EXPECT_FALSE(g.strike->visible);
-    EXPECT_FALSE(w.sound.playing[SoundLightningPick]);
+    const auto endedBy = [&](const auto& open) {
+        g.onMouseButton(1);
+        ASSERT_TRUE(w.sound.playing[SoundLightningPick]);
+        open();
+        EXPECT_TRUE(g.overviewMode);
+        EXPECT_FALSE(g.strike->visible);
+        EXPECT_FALSE(w.sound.playing[SoundLightningPick]);
+    };
+    // By the player, and staying ended when it closes.
+    endedBy([&] { g.toggleOverview(nullptr); });
     w.run(2.0f, 0.1f);
     g.toggleOverview(nullptr);
-    EXPECT_FALSE(g.strike->visible);
-    EXPECT_FALSE(w.sound.playing[SoundLightningPick]);
-
-    // The overview that comes up by itself after the end does the same.
+    EXPECT_FALSE(g.strike->visible || w.sound.playing[SoundLightningPick]);
+    // By itself after the end.
     g.state = Won;
     g.gameOverTimer = 5.95f;
-    g.onMouseButton(1);
-    ASSERT_TRUE(w.sound.playing[SoundLightningPick]);
-    w.run(0.1f, 0.1f);
-    ASSERT_TRUE(g.overviewMode);
-    EXPECT_FALSE(g.strike->visible);
-    EXPECT_FALSE(w.sound.playing[SoundLightningPick]);
+    endedBy([&] { w.run(0.1f, 0.1f); });
 }
 
 TEST(Strike, BoltRunsFromAboveTheViewToTheGroundPoint) {

@@ -2,6 +2,7 @@
 // registry and an object's placement.
 #include <cmath>
 #include <filesystem>
+#include <numeric>
 
 #include <gtest/gtest.h>
 
@@ -10,26 +11,45 @@
 
 using omxtest::World;
 
-TEST(WorldBuild, NumbersObjectsInConstructionOrder) {
+TEST(WorldBuild, NumbersAndPlacesObjectsInConstructionOrderAndStartsTheMusic) {
     World w;
     Game& g = *w.game;
     EXPECT_TRUE(g.worldComplete);
-    EXPECT_EQ(g.camera->id, 0);
-    EXPECT_EQ(g.light->id, 1);
-    EXPECT_EQ(g.strike->id, 2);
-    EXPECT_EQ(g.skybox->id, 3);
-    for (int k = 0; k < 100; ++k) EXPECT_EQ(g.groundTiles[static_cast<size_t>(k)]->id, 4 + k);
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(g.borders[static_cast<size_t>(k)]->id, 104 + k);
-    EXPECT_EQ(g.infoPanel->id, 108);
-    for (int n = 0; n < 5; ++n) {
-        const Settlement& s = *g.settlements[static_cast<size_t>(n)];
-        EXPECT_EQ(s.index, n);
-        const SceneObject* order[] = {s.tree, s.moai, s.grenade, s.grenadeBorder, s.grenadeIndicator, s.wall, s.monument};
-        for (int i = 0; i < 7; ++i) EXPECT_EQ(order[i]->id, 109 + 7 * n + i) << "settlement " << n << " object " << i;
-    }
-    EXPECT_EQ(nextObjectId, 144);
+    EXPECT_EQ(g.state, Intro);
+    std::vector<int> ids = {g.camera->id, g.light->id, g.strike->id, g.skybox->id};
+    for (const SceneObject* tile : g.groundTiles) ids.push_back(tile->id);
+    for (const SceneObject* border : g.borders) ids.push_back(border->id);
+    ids.push_back(g.infoPanel->id);
+    for (const Settlement* s : g.settlements)
+        for (const SceneObject* o : {s->tree, s->moai, s->grenade, s->grenadeBorder, s->grenadeIndicator, s->wall,
+                                     s->monument})
+            ids.push_back(o->id);
     for (int id = 0; id < 144; ++id) EXPECT_NE(findObject(id), nullptr) << id;
+    std::vector<int> inOrder(144);
+    std::iota(inOrder.begin(), inOrder.end(), 0);
+    EXPECT_EQ(ids, inOrder);
+    EXPECT_EQ(nextObjectId, 144);
 
+    EXPECT_EQ(g.camera->position, glm::vec3(0.0f, cameraStartDistance, cameraStartDistance));
+    EXPECT_NEAR(glm::length(g.camera->direction - glm::vec3(0.0f, -0.70710677f, -0.70710677f)), 0.0f, 1e-6f);
+    // A 10 x 10 grid of tiles over the whole world, in rows of z.
+    for (const auto& [k, at] : std::vector<std::pair<size_t, glm::vec3>>{{0, {-5200, 0, -5200}},
+                                                                        {1, {-5200, 0, -4160}},
+                                                                        {10, {-4160, 0, -5200}},
+                                                                        {99, {4160, 0, 4160}}})
+        EXPECT_EQ(g.groundTiles[k]->position, at) << "tile " << k;
+    // The four borders face the centre from all sides.
+    const float d = 3868.2099f;
+    const glm::vec3 expected[4] = {{0, 0, -d}, {-d, 0, 0}, {0, 0, d}, {d, 0, 0}};
+    for (size_t k = 0; k < 4; ++k) {
+        EXPECT_NEAR(glm::length(g.borders[k]->position - expected[k]), 0.0f, 0.01f) << k;
+        EXPECT_EQ(g.borders[k]->rotation.y, 90.0f * static_cast<float>(k));
+    }
+    // The looping crafting sound plays from the start; the update drives its volume.
+    ASSERT_GE(w.sound.played.size(), 2u);
+    EXPECT_EQ(std::vector<int>(w.sound.played.end() - 2, w.sound.played.end()),
+              (std::vector<int>{MusicGood, SoundHolyGrenadeCrafting}));
+    EXPECT_EQ(g.sound, &w.sound);
     // The first person born gets the next number.
     w.startPlaying();
     w.run(3.0f, 1.0f / 60.0f);
@@ -39,38 +59,16 @@ TEST(WorldBuild, NumbersObjectsInConstructionOrder) {
     EXPECT_TRUE(firstBorn->type == GoodPerson || firstBorn->type == BadPerson);
 }
 
-TEST(WorldBuild, PlacesCameraTilesAndBorders) {
-    World w;
-    Game& g = *w.game;
-    EXPECT_EQ(g.state, Intro);
-    EXPECT_EQ(g.camera->position, glm::vec3(0.0f, cameraStartDistance, cameraStartDistance));
-    EXPECT_NEAR(glm::length(g.camera->direction - glm::vec3(0.0f, -0.70710677f, -0.70710677f)), 0.0f, 1e-6f);
-    // A 10 x 10 grid of tiles over the whole world, in rows of z.
-    EXPECT_EQ(g.groundTiles[0]->position, glm::vec3(-5200.0f, 0.0f, -5200.0f));
-    EXPECT_EQ(g.groundTiles[1]->position, glm::vec3(-5200.0f, 0.0f, -4160.0f));
-    EXPECT_EQ(g.groundTiles[10]->position, glm::vec3(-4160.0f, 0.0f, -5200.0f));
-    EXPECT_EQ(g.groundTiles[99]->position, glm::vec3(4160.0f, 0.0f, 4160.0f));
-    // The four borders face the centre from all sides.
-    const float d = 3868.2099f;
-    const glm::vec3 expected[4] = {{0, 0, -d}, {-d, 0, 0}, {0, 0, d}, {d, 0, 0}};
-    for (int k = 0; k < 4; ++k) {
-        const SceneObject& border = *g.borders[static_cast<size_t>(k)];
-        EXPECT_NEAR(glm::length(border.position - expected[k]), 0.0f, 0.01f) << k;
-        EXPECT_EQ(border.rotation.y, 90.0f * static_cast<float>(k));
-    }
-}
-
 TEST(WorldBuild, PrintsFiveSettlementLinesAndTheSeedDecidesThem) {
     World w(42);
     const std::vector<std::string> lines = omxtest::linesOf(w.buildOutput);
     ASSERT_EQ(lines.size(), 5u) << w.buildOutput;
     EXPECT_EQ(lines[0], "0 0 0 ");
-    for (int n = 0; n < 5; ++n) {
-        const std::vector<float> xyz = omxtest::numbersOf(lines[static_cast<size_t>(n)]);
+    for (size_t n = 0; n < 5; ++n) {
+        const std::vector<float> xyz = omxtest::numbersOf(lines[n]);
         ASSERT_EQ(xyz.size(), 3u);
-        EXPECT_EQ(lines[static_cast<size_t>(n)].back(), ' ');
-        const glm::vec3& p = w.game->settlements[static_cast<size_t>(n)]->position;
-        EXPECT_NEAR(glm::length(glm::vec3(xyz[0], xyz[1], xyz[2]) - p), 0.0f, 0.7f);
+        EXPECT_EQ(lines[n].back(), ' ');
+        EXPECT_NEAR(glm::length(glm::vec3(xyz[0], xyz[1], xyz[2]) - w.game->settlements[n]->position), 0.0f, 0.7f);
     }
     EXPECT_EQ(World(42).buildOutput, w.buildOutput);
     EXPECT_NE(World(43).buildOutput, w.buildOutput);
@@ -81,49 +79,31 @@ TEST(WorldBuild, SettlementsKeepTheirDistancesOverManySeeds) {
         World w(seed);
         const auto& s = w.game->settlements;
         EXPECT_EQ(s[0]->position, glm::vec3(0.0f));
-        for (int n = 1; n < 5; ++n) {
-            const glm::vec3 p = s[static_cast<size_t>(n)]->position;
-            EXPECT_EQ(p.y, 0.0f);
-            EXPECT_LE(std::fabs(p.x), 1920.0f);
-            EXPECT_LE(std::fabs(p.z), 1920.0f);
+        for (size_t n = 1; n < 5; ++n) {
+            const glm::vec3 p = s[n]->position;
+            EXPECT_TRUE(p.y == 0.0f && std::fabs(p.x) <= 1920.0f && std::fabs(p.z) <= 1920.0f) << seed;
             bool hasNeighbour = false;
-            for (int m = 0; m < n; ++m) {
-                const float distance = glm::length(p - s[static_cast<size_t>(m)]->position);
+            for (size_t m = 0; m < n; ++m) {
+                const float distance = glm::length(p - s[m]->position);
                 EXPECT_GE(distance, 960.0000610351562) << "seed " << seed << " settlements " << m << " " << n;
-                if (distance < 1600.0f) hasNeighbour = true;
+                hasNeighbour = hasNeighbour || distance < 1600.0f;
             }
             EXPECT_TRUE(hasNeighbour) << "seed " << seed << " settlement " << n;
         }
     }
 }
 
-TEST(WorldBuild, StartsTheGoodMusicAndThenTheCraftingLoop) {
-    World w;
-    // The looping crafting sound plays from the start; the update drives its volume.
-    ASSERT_GE(w.sound.played.size(), 2u);
-    EXPECT_EQ(w.sound.played[w.sound.played.size() - 2], MusicGood);
-    EXPECT_EQ(w.sound.played.back(), SoundHolyGrenadeCrafting);
-    EXPECT_EQ(w.game->sound, &w.sound);
-}
-
-TEST(ObjectRegistry, AnObjectThatGoesAwayLeavesNoEntryAndNumbersAreNeverReused) {
+TEST(SceneObject, LeavesTheRegistryWhenGoneScalesTurnsThenMovesAndKeepsItsTurnWithoutAGoal) {
     resetObjectRegistry();
     {
         SceneObject temporary;
         EXPECT_EQ(findObject(0), &temporary);
     }
-    EXPECT_EQ(findObject(0), nullptr);
-    EXPECT_EQ(findObject(-1), nullptr);
-    SceneObject next;
-    EXPECT_EQ(next.id, 1);
-}
-
-TEST(SceneObjectGeometry, ScalesThenTurnsThenMovesAndKeepsItsTurnWithoutAGoal) {
-    resetObjectRegistry();
+    EXPECT_TRUE(findObject(0) == nullptr && findObject(-1) == nullptr);
     SceneObject o;
+    EXPECT_EQ(o.id, 1);  // numbers are never reused
     o.rotation = glm::vec3(90, 0, 0);  // x turns about the z axis
-    const glm::vec4 turned = o.modelMatrix() * glm::vec4(1, 0, 0, 1);
-    EXPECT_NEAR(glm::length(glm::vec3(turned) - glm::vec3(0, 1, 0)), 0.0f, 1e-6f);
+    EXPECT_NEAR(glm::length(glm::vec3(o.modelMatrix() * glm::vec4(1, 0, 0, 1)) - glm::vec3(0, 1, 0)), 0.0f, 1e-6f);
     o.rotation = glm::vec3(0);
     o.scale = glm::vec3(2);
     o.position = glm::vec3(10, 0, 0);
@@ -151,13 +131,12 @@ TEST(WorldBuild, UnusableShaderProgramStopsConstructionWithOneLine) {
     options.graphics = true;
     std::unique_ptr<Game> g;
     std::string out;
-    const std::string err = omxtest::capturedStderr([&] { out = omxtest::capturedStdout([&] { g = std::make_unique<Game>(options); }); });
+    const std::string err =
+        omxtest::capturedStderr([&] { out = omxtest::capturedStdout([&] { g = std::make_unique<Game>(options); }); });
     std::filesystem::current_path(previous);
-
     EXPECT_FALSE(g->worldComplete);
     EXPECT_NE(err.find("Could not compile shader program.\n"), std::string::npos) << err;
-    EXPECT_EQ(g->settlements[0], nullptr);
-    EXPECT_EQ(g->treeModel, nullptr);
+    EXPECT_TRUE(g->settlements[0] == nullptr && g->treeModel == nullptr);
     EXPECT_TRUE(sound.played.empty());
     EXPECT_EQ(out.find("0 0 0 "), std::string::npos);
 }
