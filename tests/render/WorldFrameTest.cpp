@@ -99,29 +99,6 @@ protected:
     rendertest::Scene scene;
 };
 
-TEST_F(WorldFrame, IdImageHoldsPickableObjectsOnly) {
-    overlookHome();
-    SceneObject& person = personInFront();
-    game().render();
-
-    EXPECT_EQ(idAt(centreOf(*home().tree, "MediumPolyTree2.obj")), home().tree->id);
-    EXPECT_EQ(idAt(centreOf(*home().grenade, "holygrenade2.obj")), home().grenade->id);
-    EXPECT_EQ(idAt(centreOf(person, "goodbobob2.obj")), person.id);
-    EXPECT_EQ(idAt(centreOf(*home().moai, "moai_duplicated.obj")), 0);
-    EXPECT_EQ(idAt(pixelOf(*home().wall, nearWallPoint())), 0);
-    EXPECT_EQ(idAt(rendertest::screenPoint(game(), openGround())), 0);
-
-    // Nothing but trees, grenades and people of the settlements is in the image.
-    std::set<int> pickable = {0};
-    for (const Settlement* s : game().settlements) {
-        pickable.insert({s->tree->id, s->grenade->id, s->monument->id});
-        for (const SceneObject* p : s->goodPeople) pickable.insert(p->id);
-    }
-    const std::set<int> found = idsInImage();
-    for (int id : found) EXPECT_TRUE(pickable.count(id)) << "object " << id << " is in the id image";
-    EXPECT_TRUE(found.count(home().tree->id) && found.count(person.id));
-}
-
 // Hover and clicks act on the object of the id image's pixel under the cursor: where the id changes from one
 // row to the next, and on the window's top and bottom rows.
 TEST_F(WorldFrame, HoverReadsTheIdOfThePixelUnderTheCursorOnEveryRow) {
@@ -160,38 +137,41 @@ TEST_F(WorldFrame, HoverReadsTheIdOfThePixelUnderTheCursorOnEveryRow) {
     EXPECT_GT(treeOnEdge, 100);
 }
 
-TEST_F(WorldFrame, HoverBrightensWhatAClickActsOn) {
+TEST_F(WorldFrame, TheIdImageHoldsWhatAClickActsOnAndHoverBrightensIt) {
     overlookHome();
     SceneObject& person = personInFront();
     game().render();
     const glm::ivec2 personPixel = centreOf(person, "goodbobob2.obj");
-    const glm::vec3 before = meanAround(frame(), personPixel, 2);
+    EXPECT_EQ(idAt(centreOf(*home().tree, "MediumPolyTree2.obj")), home().tree->id);
+    EXPECT_EQ(idAt(centreOf(*home().grenade, "holygrenade2.obj")), home().grenade->id);
+    EXPECT_EQ(idAt(personPixel), person.id);
+    EXPECT_EQ(idAt(centreOf(*home().moai, "moai_duplicated.obj")), 0);
+    EXPECT_EQ(idAt(pixelOf(*home().wall, nearWallPoint())), 0);
+    EXPECT_EQ(idAt(rendertest::screenPoint(game(), openGround())), 0);
+    // Nothing but trees, grenades and people of the settlements is in the image.
+    std::set<int> pickable = {0};
+    for (const Settlement* s : game().settlements) {
+        pickable.insert({s->tree->id, s->grenade->id, s->monument->id});
+        for (const SceneObject* p : s->goodPeople) pickable.insert(p->id);
+    }
+    const std::set<int> found = idsInImage();
+    for (int id : found) EXPECT_TRUE(pickable.count(id)) << "object " << id << " is in the id image";
+    EXPECT_TRUE(found.count(home().tree->id) && found.count(person.id));
 
+    const glm::vec3 before = meanAround(frame(), personPixel, 2);
     pointMouseAt(personPixel);
     game().updateHover();
     EXPECT_TRUE(person.highlighted);
     game().render();
-    const glm::vec3 after = meanAround(frame(), personPixel, 2);
-    EXPECT_GT(luminance(after), luminance(before) + 0.15f);
-
-    // A statue under the cursor lights nothing up; a growing grenade neither.
-    pointMouseAt(centreOf(*home().moai, "moai_duplicated.obj"));
-    game().updateHover();
-    pointMouseAt(centreOf(*home().grenade, "holygrenade2.obj"));
-    game().updateHover();
-    int lit = 0;
-    for (const auto& entry : objectRegistry) lit += entry.second->highlighted ? 1 : 0;
-    EXPECT_EQ(lit, 0);
+    EXPECT_GT(luminance(meanAround(frame(), personPixel, 2)), luminance(before) + 0.15f);
 
     // Left click on the person: struck, with the hit sound, and the bolt strikes the ground under the cursor.
-    pointMouseAt(personPixel);
     game().onMouseButton(0);
     EXPECT_EQ(person.state, Struck);
     EXPECT_EQ(scene.sound.playCount(SoundPeopleShot), 1);
     EXPECT_TRUE(game().strike->visible);
     EXPECT_LT(glm::length(glm::vec2(game().strike->position.x - person.position.x,
                                     game().strike->position.z - person.position.z)), 60.0f);
-
     // A finished grenade is thrown by a left click on it.
     home().grenade->state = Ready;
     game().render();
@@ -206,32 +186,22 @@ TEST_F(WorldFrame, CullingCountsFollowWhatIsInView) {
     personInFront();
     // Tiles, statues, trees (trunk and leaves in both passes), grenades and the person (both passes).
     const int counted = 100 + 5 + 5 * 4 + 5 * 2 + 2;
-
+    const auto countsFrom = [&](const glm::vec3& position, const glm::vec3& direction) {
+        rendertest::placeCamera(game(), position, direction);
+        game().render();
+        return std::pair{game().drawnCount, game().culledCount};
+    };
     // Off: nothing is counted whatever is drawn.
-    overlookHome();
-    game().render();
-    EXPECT_EQ(game().drawnCount, 0);
-    EXPECT_EQ(game().culledCount, 0);
-
+    EXPECT_EQ(countsFrom(glm::vec3(0, 9000, 0), glm::vec3(0, -1, -0.05f)), std::pair(0, 0));
     game().frustumCulling = true;
-    // From high above the whole world is in view.
-    rendertest::placeCamera(game(), glm::vec3(0.0f, 9000.0f, 0.0f), glm::vec3(0.0f, -1.0f, -0.05f));
-    game().render();
-    EXPECT_EQ(game().drawnCount, counted);
-    EXPECT_EQ(game().culledCount, 0);
-
-    // Looking up into the sky from far above the ground nothing is.
-    rendertest::placeCamera(game(), glm::vec3(0.0f, 3000.0f, 0.0f), glm::vec3(0.0f, 1.0f, -0.3f));
-    game().render();
-    EXPECT_EQ(game().drawnCount, 0);
-    EXPECT_EQ(game().culledCount, counted);
-
+    // From high above the whole world is in view; looking up into the sky nothing is.
+    EXPECT_EQ(countsFrom(glm::vec3(0, 9000, 0), glm::vec3(0, -1, -0.05f)), std::pair(counted, 0));
+    EXPECT_EQ(countsFrom(glm::vec3(0, 3000, 0), glm::vec3(0, 1, -0.3f)), std::pair(0, counted));
     // Across the world part is culled, and every tested object is either drawn or culled.
-    lookAcross();
-    game().render();
-    EXPECT_GT(game().drawnCount, 0);
-    EXPECT_GT(game().culledCount, 0);
-    EXPECT_EQ(game().drawnCount + game().culledCount, counted);
+    const auto [drawn, culled] = countsFrom(glm::vec3(0, 300, 2500), glm::vec3(0, -0.15f, -1));
+    EXPECT_GT(drawn, 0);
+    EXPECT_GT(culled, 0);
+    EXPECT_EQ(drawn + culled, counted);
 }
 
 TEST_F(WorldFrame, SkyAboveGroundAndTheMoodDarkensBoth) {
