@@ -1,6 +1,8 @@
 // UniformsTest.cpp -- the values an object upload leaves in the programs, and the vertex ranges drawMeshes draws.
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include <epoxy/gl.h>
 
 #include "RenderFixture.h"
@@ -119,7 +121,7 @@ protected:
         ASSERT_EQ(linked, GL_TRUE);
 
         std::vector<float> indices(48);
-        for (int i = 0; i < 48; ++i) indices[static_cast<std::size_t>(i)] = static_cast<float>(i);
+        std::iota(indices.begin(), indices.end(), 0.0f);
         glGenVertexArrays(1, &vao);
         glBindVertexArray(vao);
         glGenBuffers(1, &vertices);
@@ -165,24 +167,22 @@ protected:
                                values.data());
         return std::vector<int>(values.begin(), values.end());
     }
-    static std::vector<int> range(int first, int count) {
+    // The indices of the given (first, count) ranges, in order.
+    static std::vector<int> ranges(std::initializer_list<std::pair<int, int>> list) {
         std::vector<int> r;
-        for (int i = 0; i < count; ++i) r.push_back(first + i);
+        for (const auto& [first, count] : list)
+            for (int i = 0; i < count; ++i) r.push_back(first + i);
         return r;
-    }
-    static std::vector<int> join(std::vector<int> a, const std::vector<int>& b) {
-        a.insert(a.end(), b.begin(), b.end());
-        return a;
     }
     GLuint program = 0, vao = 0, vertices = 0, captured = 0;
     Model model;
 };
 
 TEST_F(MeshRanges, EachModeDrawsItsMeshesAtTheirOffsets) {
-    EXPECT_EQ(drawn("normal", false, -1), range(0, 48));
-    EXPECT_EQ(drawn("special", true, 1), range(30, 12));
-    EXPECT_EQ(drawn("special", false, 1), join(range(0, 30), range(42, 6)));
-    EXPECT_EQ(drawn("special", false, 15), range(0, 48));
+    EXPECT_EQ(drawn("normal", false, -1), ranges({{0, 48}}));
+    EXPECT_EQ(drawn("special", true, 1), ranges({{30, 12}}));
+    EXPECT_EQ(drawn("special", false, 1), ranges({{0, 30}, {42, 6}}));
+    EXPECT_EQ(drawn("special", false, 15), ranges({{0, 48}}));
     EXPECT_TRUE(drawn("special", true, 15).empty());
     EXPECT_TRUE(drawn("everything", false, -1).empty());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
