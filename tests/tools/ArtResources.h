@@ -73,28 +73,19 @@ struct MeshBox {
     glm::vec3 centre() const { return (min + max) * 0.5f; }
 };
 
-// Geometry as the game's OBJ import gives it: per mesh, in order, three vertices per triangle.
+inline MeshBox boxOf(const std::vector<glm::vec3>& points) {
+    MeshBox b;
+    for (const glm::vec3& p : points) b.add(p);
+    return b;
+}
+
+// Geometry as the game's OBJ import gives it: per mesh, in order, three vertices per triangle; `all` joins the meshes.
 struct ModelGeometry {
     bool ok = false;
     std::string reason;
     std::vector<std::vector<glm::vec3>> meshPositions, meshNormals;
     std::vector<std::vector<glm::vec2>> meshTexCoords;
-    MeshBox meshBox(size_t mesh) const {
-        MeshBox b;
-        for (const glm::vec3& p : meshPositions.at(mesh)) b.add(p);
-        return b;
-    }
-    MeshBox box() const {
-        MeshBox b;
-        for (const auto& mesh : meshPositions)
-            for (const glm::vec3& p : mesh) b.add(p);
-        return b;
-    }
-    size_t triangleCount() const {
-        size_t n = 0;
-        for (const auto& mesh : meshPositions) n += mesh.size() / 3;
-        return n;
-    }
+    std::vector<glm::vec3> all;
 };
 
 inline ModelGeometry loadGeometry(const std::string& modelFile) {
@@ -108,6 +99,7 @@ inline ModelGeometry loadGeometry(const std::string& modelFile) {
         auto& uvs = geometry.meshTexCoords.emplace_back();
         for (const size_t end = v + count; v < end; ++v) {
             positions.emplace_back(arrays.positions[4 * v], arrays.positions[4 * v + 1], arrays.positions[4 * v + 2]);
+            geometry.all.push_back(positions.back());
             if (arrays.normals.size() >= 3 * (v + 1))
                 normals.emplace_back(arrays.normals[3 * v], arrays.normals[3 * v + 1], arrays.normals[3 * v + 2]);
             if (arrays.texCoords.size() >= 2 * (v + 1))
