@@ -155,7 +155,6 @@ void SoundManager::loadMusic(const char* name, int type) {
     Mix_Music* const piece = Mix_LoadMUS_RW(file, 1);
     if (!piece) failSound("Mix_LoadMUS_RW " + path);
     music[static_cast<size_t>(type)] = piece;
-    looping[type] = true;
 }
 
 // Decodes the whole file into memory. Opening and decoding fail with their own steps, so that a
