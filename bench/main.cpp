@@ -40,11 +40,12 @@ struct Options {
     bool gameOnly = false;  // the child that measures the game's own peak memory
     float anisotropy = 0.0f;  // > 0: what-if, every 2D texture's maximum anisotropy set to this
     double traceSeconds = 0.0;  // > 0: the automatic render scale in the play view, second by second
+    std::string only;  // not empty: only the views whose names contain it, and nothing else
 };
 
 const char* usage =
     "usage: omnivex_bench [--json=PATH] [--frames=N] [--warmup=N] [--attribute] [--anisotropy=A]\n"
-    "                     [--trace=SECONDS] [--startup-only | --update-only] [--benchmark_...]\n"
+    "                     [--trace=SECONDS] [--only=TEXT] [--startup-only | --update-only] [--benchmark_...]\n"
     "  Runs from the build folder (shaders/ and resources/ there). --attribute also times each model\n"
     "  in the play view by leaving its draws out. --anisotropy=A measures the frames as if every 2D\n"
     "  texture allowed at most A (a what-if: the game itself asks for the driver's largest). Flags\n"
@@ -52,7 +53,9 @@ const char* usage =
     "  (for timing start-up over many runs); --update-only runs only the update step (no window, e.g.\n"
     "  under callgrind). --trace=SECONDS plays the play view that long at the automatic render scale and\n"
     "  prints the scale and the median frame time of every second. --game-only plays the play view as the\n"
-    "  game does and prints nothing: the run starts itself that way to measure the game's own peak memory.\n";
+    "  game does and prints nothing: the run starts itself that way to measure the game's own peak memory.\n"
+    "  --only=TEXT measures only the views whose names contain TEXT, without the update step and the\n"
+    "  game's own peak memory (for trying a change quickly).\n";
 
 // Takes the benchmark's own flags out of argv, leaving the program name and Google Benchmark's flags.
 bool parseOptions(int& argc, char** argv, Options& options) {
@@ -69,6 +72,8 @@ bool parseOptions(int& argc, char** argv, Options& options) {
             options.anisotropy = static_cast<float>(std::atof(arg.c_str() + 13));
         } else if (arg.rfind("--trace=", 0) == 0) {
             options.traceSeconds = std::atof(arg.c_str() + 8);
+        } else if (arg.rfind("--only=", 0) == 0) {
+            options.only = arg.substr(7);
         } else if (arg == "--update-only") {
             options.updateOnly = true;
         } else if (arg == "--game-only") {
@@ -319,6 +324,7 @@ int main(int argc, char** argv) {
           glm::vec3(0.0f, 0.0f, -1.0f), false, true}, 30.0, 60.0},
     };
     for (const Place& place : places) {
+        if (!options.only.empty() && place.view.name.find(options.only) == std::string::npos) continue;
         if (place.view.name.rfind("play", 0) == 0) enterPlay(*game);
         View before = place.view, atOne = place.view, automatic = place.view;
         before.name += ", before";
@@ -352,6 +358,7 @@ int main(int argc, char** argv) {
     game = nullptr;
     theGame.reset();
 
+    if (!options.only.empty()) return finish(report, options);
     report.update = runUpdateBenchmark(argc, argv);
     report.gamePeakMemoryMegabytes = gamePeakMemoryMegabytes(options);
     return finish(report, options);
