@@ -84,18 +84,29 @@ void main() {
     vFragColor = vec4(color, base.a);
 }
 #else
+// The general program reads the texture mode and the lighting switch from uniforms. Built with TEXTURED
+// defined (and STRIKE while a strike shows) it is the program of the lit, plainly textured models: the same
+// arithmetic with the mode fixed at 1, so none of the other modes' work is left in it.
+#ifdef TEXTURED
+#define TEXTURE_MODE 1
+#define LIT true
+#else
+#define TEXTURE_MODE useTexture
+#define LIT (useLight != 0)
+#define STRIKE
+#endif
 void main() {
     // Each texture is read once. A software rasterizer runs every side of a branch for a block of pixels,
     // so reads inside the texture modes' branches would all be paid for by every pixel.
     vec4 colorSample = texture(colorTexture, texCoord);
     float alphaSample = texture(alphaTexture, texCoord).r;
     vec4 base;
-    if (useTexture == 0) {
+    if (TEXTURE_MODE == 0) {
         base = diffuseColor;
-    } else if (useTexture == 2) {
+    } else if (TEXTURE_MODE == 2) {
         if (alphaSample < 0.5) discard;
         base = vec4(colorSample.rgb, 1.0);
-    } else if (useTexture == 3) {
+    } else if (TEXTURE_MODE == 3) {
         base = vec4(colorSample.rgb, alphaSample);
     } else {
         base = colorSample;
@@ -104,9 +115,9 @@ void main() {
     vec3 viewDir = normalize(-eyePosition);
     vec3 n = normalize(eyeNormal);
     vec3 color = base.rgb;
-    if (useLight != 0) {
+    if (LIT) {
         // Leaves are thin sheets: light the side that faces the viewer.
-        if (useTexture == 2 && dot(n, viewDir) < 0.0) n = -n;
+        if (TEXTURE_MODE == 2 && dot(n, viewDir) < 0.0) n = -n;
         vec3 toLight = normalize(vLightPosition - eyePosition);
         float diffuse = max(dot(n, toLight), 0.0);
         vec3 halfway = normalize(toLight + viewDir);
@@ -116,10 +127,12 @@ void main() {
         vec3 light = vec3(ambientFactor) + (hemisphere + diffuse * sunColor) * lightFactor;
         color = base.rgb * light + vec3(materialFactor * specular * lightFactor);
     }
-    if (useLight != 0 || useTexture != 3) color += projectedStrike();
-    if (useLight != 0) color = applyMood(color);
+#ifdef STRIKE
+    if (LIT || TEXTURE_MODE != 3) color += projectedStrike();
+#endif
+    if (LIT) color = applyMood(color);
 
-    if (useTexture == 5) {
+    if (TEXTURE_MODE == 5) {
         // A slow golden heartbeat plus a rim that shines against the background.
         float pulse = 0.5 + 0.5 * sin(glowTime * 4.0);
         float rim = pow(1.0 - max(dot(n, viewDir), 0.0), 2.0);

@@ -85,6 +85,8 @@ public:
     // The ground's own lit programs: texture mode 1 only, without and with the strike's picture.
     ShaderProgram* groundShader = nullptr;
     ShaderProgram* groundStrikeShader = nullptr;
+    ShaderProgram* texturedShader = nullptr;        // lit, plainly textured models
+    ShaderProgram* texturedStrikeShader = nullptr;  // the same while a strike shows
 
     float badFactor = 0.0f;
     float strikeTimer = 0.0f;

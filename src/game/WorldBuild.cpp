@@ -143,16 +143,18 @@ bool Game::buildShaderPrograms() {
         return false;
     }
     for (ShaderProgram* program : {phongShader, skyboxShader, idShader}) bindFragmentOutput(*program, "vFragColor");
-    // The ground's own programs come from the same source; should one not build, the ground is drawn
-    // with the general program.
-    ShaderProgram** groundPrograms[2] = {&groundShader, &groundStrikeShader};
-    const char* groundDefines[2] = {"#define GROUND\n", "#define GROUND\n#define STRIKE\n"};
-    for (int k = 0; k < 2; ++k) {
-        ownedShaders.push_back(std::make_unique<ShaderProgram>(shaderPath + "blinnphongshader", groundDefines[k]));
+    // The ground's own programs and those of the plainly textured models come from the same source;
+    // should one not build, its draws use the general program.
+    const auto variant = [this](const char* defines) {
+        ownedShaders.push_back(std::make_unique<ShaderProgram>(shaderPath + "blinnphongshader", defines));
         ShaderProgram* program = ownedShaders.back().get();
         if (program->valid) bindFragmentOutput(*program, "vFragColor");
-        *groundPrograms[k] = program->valid && program->program != 0 ? program : phongShader;
-    }
+        return program->valid && program->program != 0 ? program : phongShader;
+    };
+    groundShader = variant("#define GROUND\n");
+    groundStrikeShader = variant("#define GROUND\n#define STRIKE\n");
+    texturedShader = variant("#define TEXTURED\n");
+    texturedStrikeShader = variant("#define TEXTURED\n#define STRIKE\n");
     return true;
 }
 

@@ -138,6 +138,25 @@ void useLitProgram(Game& g, ShaderProgram& program, const glm::mat4& texMatrix) 
     glUniformMatrix4fv(uniformLocation(program.program, Uniform::TexMatrix), 1, GL_FALSE, glm::value_ptr(texMatrix));
 }
 
+// The lit programs of a colour pass: the general one, and the one for lit, plainly textured models (the
+// general one again when the frame is drawn the plain way).
+struct LitPrograms {
+    ShaderProgram* general;
+    ShaderProgram* textured;
+    glm::mat4 texMatrix;
+};
+
+// Makes the textured or the general program current, unless it already is.
+void useLit(Game& g, const LitPrograms& lit, bool textured) {
+    ShaderProgram* program = textured ? lit.textured : lit.general;
+    if (g.activeShader != program) useLitProgram(g, *program, lit.texMatrix);
+}
+
+// Lit and coloured by its colour texture alone: what the textured program draws.
+bool plainlyTextured(const Model& model) {
+    return model.useLight == 1 && model.useTexture == TextureMode::Texture;
+}
+
 void beginColourPass(Game& g) {
     glEnable(GL_DEPTH_TEST);
     glPolygonMode(GL_FRONT_AND_BACK, g.wireframe ? GL_LINE : GL_FILL);
@@ -164,7 +183,8 @@ void drawGround(Game& g) {
 }
 
 // Border pieces, the info panel and the light marker.
-void drawWorldProps(Game& g) {
+void drawWorldProps(Game& g, const LitPrograms& lit) {
+    useLit(g, lit, plainlyTextured(*g.groundBorderModel));
     glBindVertexArray(g.groundBorderModel->vao);
     bindTexture(colorUnit, modelTexture(*g.groundBorderModel, 0));
     for (SceneObject* border : g.borders) {
@@ -173,6 +193,7 @@ void drawWorldProps(Game& g) {
     }
 
     if (g.infoPanel->visible) {
+        useLit(g, lit, plainlyTextured(*g.infoPanelModel));
         glBindVertexArray(g.infoPanelModel->vao);
         bindTexture(colorUnit, modelTexture(*g.infoPanelModel, static_cast<std::size_t>(g.state)));
         g.setObjectUniforms(*g.infoPanel, nullptr, *g.infoPanelModel);
@@ -180,6 +201,7 @@ void drawWorldProps(Game& g) {
     }
 
     if (!g.nightMode) {
+        useLit(g, lit, plainlyTextured(*g.lightMarkerModel));
         glBindVertexArray(g.lightMarkerModel->vao);
         g.setObjectUniforms(*g.light, nullptr, *g.lightMarkerModel);
         glDrawArrays(GL_TRIANGLES, 0, 12);
@@ -187,7 +209,8 @@ void drawWorldProps(Game& g) {
 }
 
 // Walls, statues, trees, grenades with their indicators and borders, then the people, group by group.
-void drawSettlements(Game& g) {
+void drawSettlements(Game& g, const LitPrograms& lit) {
+    useLit(g, lit, plainlyTextured(*g.wallModel));
     glBindVertexArray(g.wallModel->vao);
     for (Settlement* s : g.settlements) {
         bindTexture(colorUnit, modelTexture(*g.wallModel, s->mood == -1 ? 0 : 1));
@@ -195,6 +218,7 @@ void drawSettlements(Game& g) {
         drawMeshes(*g.wallModel, "normal", false, -1);
     }
 
+    useLit(g, lit, plainlyTextured(*g.moaiModel));
     glBindVertexArray(g.moaiModel->vao);
     bindTexture(colorUnit, modelTexture(*g.moaiModel, 0));
     for (Settlement* s : g.settlements) {
@@ -204,6 +228,7 @@ void drawSettlements(Game& g) {
     }
 
     // Mesh 15 of the tree is the trunk: leaves first (cut out), then the trunk in plain texture mode.
+    useLit(g, lit, plainlyTextured(*g.treeModel));
     glBindVertexArray(g.treeModel->vao);
     bindTexture(colorUnit, modelTexture(*g.treeModel, 0));
     bindTexture(alphaUnit, modelTexture(*g.treeModel, 1));
@@ -214,13 +239,16 @@ void drawSettlements(Game& g) {
     }
     bindTexture(colorUnit, modelTexture(*g.treeModel, 2));
     bindTexture(alphaUnit, 0);  // nothing before the bolt reads it (see prepareLitTextures)
+    useLit(g, lit, g.treeModel->useLight == 1);  // the trunk is plainly textured
     for (Settlement* s : g.settlements) {
         if (!treePresent(*s) || !g.isVisible(*s->tree) || !g.reachesView(*s->tree)) continue;
         g.setObjectUniforms(*s->tree, s, *g.treeModel);
-        setInt(*g.phongShader, Uniform::UseTexture, 1);
+        setInt(*g.activeShader, Uniform::UseTexture, TextureMode::Texture);
         drawMeshes(*g.treeModel, "special", true, 15);
     }
 
+    // A grenade's mode changes as it is built (see drawGrenade).
+    useLit(g, lit, false);
     glBindVertexArray(g.grenadeModel->vao);
     bindTexture(colorUnit, modelTexture(*g.grenadeModel, 0));
     for (Settlement* s : g.settlements) s->drawGrenade();
@@ -232,6 +260,7 @@ void drawSettlements(Game& g) {
         drawMeshes(*g.grenadeModel, "normal", false, -1);
     }
 
+    useLit(g, lit, plainlyTextured(*g.grenadeBorderModel));
     glBindVertexArray(g.grenadeBorderModel->vao);
     for (Settlement* s : g.settlements) {
         if (s->grenadeBorder->state == Gone || !standing(*s)) continue;
@@ -239,10 +268,12 @@ void drawSettlements(Game& g) {
         drawMeshes(*g.grenadeBorderModel, "normal", false, -1);
     }
 
+    useLit(g, lit, plainlyTextured(*g.goodPersonModel));
     glBindVertexArray(g.goodPersonModel->vao);
     bindTexture(colorUnit, modelTexture(*g.goodPersonModel, 0));
     for (Settlement* s : g.settlements) s->drawGoodPeople();
 
+    useLit(g, lit, plainlyTextured(*g.badPersonModel));
     glBindVertexArray(g.badPersonModel->vao);
     bindTexture(colorUnit, modelTexture(*g.badPersonModel, 0));
     for (Settlement* s : g.settlements) s->drawBadPeople();
@@ -444,8 +475,9 @@ void Game::render() {
         setBlending(transparency);
         useLitProgram(*this, *phongShader, texMatrix);
         drawGround(*this);
-        drawWorldProps(*this);
-        drawSettlements(*this);
+        const LitPrograms lit{phongShader, phongShader, texMatrix};
+        drawWorldProps(*this, lit);
+        drawSettlements(*this, lit);
         drawStrike(*this);
     } else {
         // Only the bolt is drawn with alpha below one: everything else is opaque and drawn without
@@ -459,9 +491,10 @@ void Game::render() {
         if (groundModel->materialFactor != 0.0f) ground = phongShader;
         useLitProgram(*this, *ground, texMatrix);
         drawGround(*this);
-        useLitProgram(*this, *phongShader, texMatrix);
-        drawWorldProps(*this);
-        drawSettlements(*this);
+        ShaderProgram* textured = strike->visible ? texturedStrikeShader : texturedShader;
+        const LitPrograms lit{phongShader, textured ? textured : phongShader, texMatrix};
+        drawWorldProps(*this, lit);
+        drawSettlements(*this, lit);
         if (!skyFirst && !groundCoversWindow(*this)) {
             // Where the sky and the world meet at the same depth the sky showed, drawn first: it still does.
             // From inside the box one face of it lies behind each pixel, so it never meets itself there.

@@ -2,6 +2,7 @@
 // kind of view, and every id read equal to what the whole id image holds, window edges included.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -115,6 +116,13 @@ protected:
         game().onMouseButton(1);
         game().updateStrike(0.3f);
         ASSERT_TRUE(game().strike->visible);
+        // People close around where it lands, so that its projected picture falls on them too.
+        const glm::vec3 landing(game().strike->position.x, 0.0f, game().strike->position.z);
+        for (int k = 0; k < 8; ++k) {
+            const float angle = static_cast<float>(k) * 0.785f;
+            omxtest::addPerson(game(), home(), k % 2 ? BadPerson : GoodPerson, Wandering,
+                               landing + 25.0f * glm::vec3(std::cos(angle), 0.0f, std::sin(angle)), 45.0f * k);
+        }
     }
 
     rendertest::Scene scene;
