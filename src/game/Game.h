@@ -87,6 +87,7 @@ public:
     ShaderProgram* groundStrikeShader = nullptr;
     ShaderProgram* texturedShader = nullptr;        // lit, plainly textured models
     ShaderProgram* texturedStrikeShader = nullptr;  // the same while a strike shows
+    bool softwareRasterizer = false;  // the frames are drawn by Mesa's software rasterizer (known once built)
 
     float badFactor = 0.0f;
     float strikeTimer = 0.0f;

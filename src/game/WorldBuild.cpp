@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include <epoxy/gl.h>
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "assets/FragmentOutput.h"
@@ -155,6 +156,8 @@ bool Game::buildShaderPrograms() {
     groundStrikeShader = variant("#define GROUND\n#define STRIKE\n");
     texturedShader = variant("#define TEXTURED\n");
     texturedStrikeShader = variant("#define TEXTURED\n#define STRIKE\n");
+    const GLubyte* renderer = glGetString(GL_RENDERER);
+    softwareRasterizer = renderer && isSoftwareRasterizer(reinterpret_cast<const char*>(renderer));
     return true;
 }
 

@@ -491,6 +491,10 @@ void Game::render() {
         if (groundModel->materialFactor != 0.0f) ground = phongShader;
         useLitProgram(*this, *ground, texMatrix);
         drawGround(*this);
+        // A software rasterizer shades nothing until it is flushed, and then shades on every core while
+        // the program waits. Flushed here, it shades the ground, the most pixels of the frame, while the
+        // many small draws of the settlements are being prepared.
+        if (softwareRasterizer) glFlush();
         ShaderProgram* textured = strike->visible ? texturedStrikeShader : texturedShader;
         const LitPrograms lit{phongShader, textured ? textured : phongShader, texMatrix};
         drawWorldProps(*this, lit);
