@@ -86,9 +86,13 @@ void main() {
 #else
 // The general program reads the texture mode and the lighting switch from uniforms. Built with TEXTURED
 // defined (and STRIKE while a strike shows) it is the program of the lit, plainly textured models: the same
-// arithmetic with the mode fixed at 1, so none of the other modes' work is left in it.
-#ifdef TEXTURED
+// arithmetic with the mode fixed at 1, so none of the other modes' work is left in it. LEAVES fixes mode 2
+// in the same way.
+#if defined(TEXTURED)
 #define TEXTURE_MODE 1
+#define LIT true
+#elif defined(LEAVES)
+#define TEXTURE_MODE 2
 #define LIT true
 #else
 #define TEXTURE_MODE useTexture

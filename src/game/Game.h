@@ -87,6 +87,8 @@ public:
     ShaderProgram* groundStrikeShader = nullptr;
     ShaderProgram* texturedShader = nullptr;        // lit, plainly textured models
     ShaderProgram* texturedStrikeShader = nullptr;  // the same while a strike shows
+    ShaderProgram* leavesShader = nullptr;          // lit leaves, cut out by their alpha texture
+    ShaderProgram* leavesStrikeShader = nullptr;
     bool softwareRasterizer = false;  // the frames are drawn by Mesa's software rasterizer (known once built)
 
     float badFactor = 0.0f;

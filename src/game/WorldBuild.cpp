@@ -144,7 +144,7 @@ bool Game::buildShaderPrograms() {
         return false;
     }
     for (ShaderProgram* program : {phongShader, skyboxShader, idShader}) bindFragmentOutput(*program, "vFragColor");
-    // The ground's own programs and those of the plainly textured models come from the same source;
+    // The ground's own programs and those of the plainly textured models and the leaves come from the same source;
     // should one not build, its draws use the general program.
     const auto variant = [this](const char* defines) {
         ownedShaders.push_back(std::make_unique<ShaderProgram>(shaderPath + "blinnphongshader", defines));
@@ -156,6 +156,8 @@ bool Game::buildShaderPrograms() {
     groundStrikeShader = variant("#define GROUND\n#define STRIKE\n");
     texturedShader = variant("#define TEXTURED\n");
     texturedStrikeShader = variant("#define TEXTURED\n#define STRIKE\n");
+    leavesShader = variant("#define LEAVES\n");
+    leavesStrikeShader = variant("#define LEAVES\n#define STRIKE\n");
     const GLubyte* renderer = glGetString(GL_RENDERER);
     softwareRasterizer = renderer && isSoftwareRasterizer(reinterpret_cast<const char*>(renderer));
     return true;

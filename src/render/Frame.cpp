@@ -138,23 +138,31 @@ void useLitProgram(Game& g, ShaderProgram& program, const glm::mat4& texMatrix) 
     glUniformMatrix4fv(uniformLocation(program.program, Uniform::TexMatrix), 1, GL_FALSE, glm::value_ptr(texMatrix));
 }
 
-// The lit programs of a colour pass: the general one, and the one for lit, plainly textured models (the
-// general one again when the frame is drawn the plain way).
+// The lit programs of a colour pass: the general one, and those for lit, plainly textured models and for
+// lit leaves (the general one again when the frame is drawn the plain way).
 struct LitPrograms {
     ShaderProgram* general;
     ShaderProgram* textured;
+    ShaderProgram* leaves;
     glm::mat4 texMatrix;
 };
 
-// Makes the textured or the general program current, unless it already is.
-void useLit(Game& g, const LitPrograms& lit, bool textured) {
-    ShaderProgram* program = textured ? lit.textured : lit.general;
+// Makes the program current, unless it already is.
+void useLit(Game& g, const LitPrograms& lit, ShaderProgram* program) {
     if (g.activeShader != program) useLitProgram(g, *program, lit.texMatrix);
 }
 
-// Lit and coloured by its colour texture alone: what the textured program draws.
-bool plainlyTextured(const Model& model) {
-    return model.useLight == 1 && model.useTexture == TextureMode::Texture;
+// The program that draws a model in texture mode `mode` (as setObjectUniforms turns it).
+ShaderProgram* litProgramFor(const Game& g, const LitPrograms& lit, const Model& model, int mode) {
+    if (model.useLight != 1) return lit.general;
+    if (!g.transparency && mode == TextureMode::Leaves) mode = TextureMode::Texture;
+    if (mode == TextureMode::Texture) return lit.textured;
+    if (mode == TextureMode::Leaves) return lit.leaves;
+    return lit.general;
+}
+
+void useLitFor(Game& g, const LitPrograms& lit, const Model& model) {
+    useLit(g, lit, litProgramFor(g, lit, model, model.useTexture));
 }
 
 void beginColourPass(Game& g) {
@@ -184,7 +192,7 @@ void drawGround(Game& g) {
 
 // Border pieces, the info panel and the light marker.
 void drawWorldProps(Game& g, const LitPrograms& lit) {
-    useLit(g, lit, plainlyTextured(*g.groundBorderModel));
+    useLitFor(g, lit, *g.groundBorderModel);
     glBindVertexArray(g.groundBorderModel->vao);
     bindTexture(colorUnit, modelTexture(*g.groundBorderModel, 0));
     for (SceneObject* border : g.borders) {
@@ -193,7 +201,7 @@ void drawWorldProps(Game& g, const LitPrograms& lit) {
     }
 
     if (g.infoPanel->visible) {
-        useLit(g, lit, plainlyTextured(*g.infoPanelModel));
+        useLitFor(g, lit, *g.infoPanelModel);
         glBindVertexArray(g.infoPanelModel->vao);
         bindTexture(colorUnit, modelTexture(*g.infoPanelModel, static_cast<std::size_t>(g.state)));
         g.setObjectUniforms(*g.infoPanel, nullptr, *g.infoPanelModel);
@@ -201,7 +209,7 @@ void drawWorldProps(Game& g, const LitPrograms& lit) {
     }
 
     if (!g.nightMode) {
-        useLit(g, lit, plainlyTextured(*g.lightMarkerModel));
+        useLitFor(g, lit, *g.lightMarkerModel);
         glBindVertexArray(g.lightMarkerModel->vao);
         g.setObjectUniforms(*g.light, nullptr, *g.lightMarkerModel);
         glDrawArrays(GL_TRIANGLES, 0, 12);
@@ -210,7 +218,7 @@ void drawWorldProps(Game& g, const LitPrograms& lit) {
 
 // Walls, statues, trees, grenades with their indicators and borders, then the people, group by group.
 void drawSettlements(Game& g, const LitPrograms& lit) {
-    useLit(g, lit, plainlyTextured(*g.wallModel));
+    useLitFor(g, lit, *g.wallModel);
     glBindVertexArray(g.wallModel->vao);
     for (Settlement* s : g.settlements) {
         bindTexture(colorUnit, modelTexture(*g.wallModel, s->mood == -1 ? 0 : 1));
@@ -218,7 +226,7 @@ void drawSettlements(Game& g, const LitPrograms& lit) {
         drawMeshes(*g.wallModel, "normal", false, -1);
     }
 
-    useLit(g, lit, plainlyTextured(*g.moaiModel));
+    useLitFor(g, lit, *g.moaiModel);
     glBindVertexArray(g.moaiModel->vao);
     bindTexture(colorUnit, modelTexture(*g.moaiModel, 0));
     for (Settlement* s : g.settlements) {
@@ -228,7 +236,7 @@ void drawSettlements(Game& g, const LitPrograms& lit) {
     }
 
     // Mesh 15 of the tree is the trunk: leaves first (cut out), then the trunk in plain texture mode.
-    useLit(g, lit, plainlyTextured(*g.treeModel));
+    useLitFor(g, lit, *g.treeModel);
     glBindVertexArray(g.treeModel->vao);
     bindTexture(colorUnit, modelTexture(*g.treeModel, 0));
     bindTexture(alphaUnit, modelTexture(*g.treeModel, 1));
@@ -239,7 +247,7 @@ void drawSettlements(Game& g, const LitPrograms& lit) {
     }
     bindTexture(colorUnit, modelTexture(*g.treeModel, 2));
     bindTexture(alphaUnit, 0);  // nothing before the bolt reads it (see prepareLitTextures)
-    useLit(g, lit, g.treeModel->useLight == 1);  // the trunk is plainly textured
+    useLit(g, lit, litProgramFor(g, lit, *g.treeModel, TextureMode::Texture));  // the trunk
     for (Settlement* s : g.settlements) {
         if (!treePresent(*s) || !g.isVisible(*s->tree) || !g.reachesView(*s->tree)) continue;
         g.setObjectUniforms(*s->tree, s, *g.treeModel);
@@ -248,7 +256,7 @@ void drawSettlements(Game& g, const LitPrograms& lit) {
     }
 
     // A grenade's mode changes as it is built (see drawGrenade).
-    useLit(g, lit, false);
+    useLit(g, lit, lit.general);
     glBindVertexArray(g.grenadeModel->vao);
     bindTexture(colorUnit, modelTexture(*g.grenadeModel, 0));
     for (Settlement* s : g.settlements) s->drawGrenade();
@@ -260,7 +268,7 @@ void drawSettlements(Game& g, const LitPrograms& lit) {
         drawMeshes(*g.grenadeModel, "normal", false, -1);
     }
 
-    useLit(g, lit, plainlyTextured(*g.grenadeBorderModel));
+    useLitFor(g, lit, *g.grenadeBorderModel);
     glBindVertexArray(g.grenadeBorderModel->vao);
     for (Settlement* s : g.settlements) {
         if (s->grenadeBorder->state == Gone || !standing(*s)) continue;
@@ -268,12 +276,12 @@ void drawSettlements(Game& g, const LitPrograms& lit) {
         drawMeshes(*g.grenadeBorderModel, "normal", false, -1);
     }
 
-    useLit(g, lit, plainlyTextured(*g.goodPersonModel));
+    useLitFor(g, lit, *g.goodPersonModel);
     glBindVertexArray(g.goodPersonModel->vao);
     bindTexture(colorUnit, modelTexture(*g.goodPersonModel, 0));
     for (Settlement* s : g.settlements) s->drawGoodPeople();
 
-    useLit(g, lit, plainlyTextured(*g.badPersonModel));
+    useLitFor(g, lit, *g.badPersonModel);
     glBindVertexArray(g.badPersonModel->vao);
     bindTexture(colorUnit, modelTexture(*g.badPersonModel, 0));
     for (Settlement* s : g.settlements) s->drawBadPeople();
@@ -475,7 +483,7 @@ void Game::render() {
         setBlending(transparency);
         useLitProgram(*this, *phongShader, texMatrix);
         drawGround(*this);
-        const LitPrograms lit{phongShader, phongShader, texMatrix};
+        const LitPrograms lit{phongShader, phongShader, phongShader, texMatrix};
         drawWorldProps(*this, lit);
         drawSettlements(*this, lit);
         drawStrike(*this);
@@ -496,7 +504,8 @@ void Game::render() {
         // many small draws of the settlements are being prepared.
         if (softwareRasterizer) glFlush();
         ShaderProgram* textured = strike->visible ? texturedStrikeShader : texturedShader;
-        const LitPrograms lit{phongShader, textured ? textured : phongShader, texMatrix};
+        ShaderProgram* leaves = strike->visible ? leavesStrikeShader : leavesShader;
+        const LitPrograms lit{phongShader, textured ? textured : phongShader, leaves ? leaves : phongShader, texMatrix};
         drawWorldProps(*this, lit);
         drawSettlements(*this, lit);
         if (!skyFirst && !groundCoversWindow(*this)) {

@@ -116,8 +116,15 @@ protected:
         game().onMouseButton(1);
         game().updateStrike(0.3f);
         ASSERT_TRUE(game().strike->visible);
-        // People close around where it lands, so that its projected picture falls on them too.
+        // People close around where it lands and the home tree beside it, so that its projected picture
+        // falls on them too.
         const glm::vec3 landing(game().strike->position.x, 0.0f, game().strike->position.z);
+        const glm::vec3 down = game().strike->direction;
+        const glm::vec3 alongBolt = landing - down * (80.0f / -down.y);  // the bolt 80 units up
+        home().tree->position = glm::vec3(alongBolt.x, 0.0f, alongBolt.z);
+        // The picture is thrown from a point that slides up the bolt: late in the strike it is high
+        // enough to reach the crown.
+        game().strikeTimer = 0.49f;
         for (int k = 0; k < 8; ++k) {
             const float angle = static_cast<float>(k) * 0.785f;
             omxtest::addPerson(game(), home(), k % 2 ? BadPerson : GoodPerson, Wandering,
