@@ -82,6 +82,7 @@ public:
     ShaderProgram* phongShader = nullptr;
     ShaderProgram* skyboxShader = nullptr;
     ShaderProgram* idShader = nullptr;
+    ShaderProgram* scaleShader = nullptr;  // scales the world up to the window; null: a blit does
     // The ground's own lit programs: texture mode 1 only, without and with the strike's picture.
     ShaderProgram* groundShader = nullptr;
     ShaderProgram* groundStrikeShader = nullptr;
@@ -126,8 +127,9 @@ public:
     std::unique_ptr<RenderScaleController> renderScaleControl;
     double lastFrameStart = -1.0;  // steady-clock seconds of the last frame's render, for the controller
     uint32_t sceneFramebuffer = 0;
-    uint32_t sceneColorBuffer = 0;
+    uint32_t sceneColorTexture = 0;
     uint32_t sceneDepthBuffer = 0;
+    uint32_t emptyVertexArray = 0;  // bound while the scale program draws (its quad needs no attributes)
     int sceneWidth = 0;
     int sceneHeight = 0;
     float glowClock = -1.0f;  // seconds of the finished grenades' pulse when not below 0; else the steady clock

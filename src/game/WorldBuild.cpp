@@ -158,6 +158,11 @@ bool Game::buildShaderPrograms() {
     texturedStrikeShader = variant("#define TEXTURED\n#define STRIKE\n");
     leavesShader = variant("#define LEAVES\n");
     leavesStrikeShader = variant("#define LEAVES\n#define STRIKE\n");
+    ownedShaders.push_back(std::make_unique<ShaderProgram>(shaderPath + "scaleshader"));
+    if (ownedShaders.back()->valid && ownedShaders.back()->program != 0) {
+        scaleShader = ownedShaders.back().get();
+        bindFragmentOutput(*scaleShader, "vFragColor");
+    }
     const GLubyte* renderer = glGetString(GL_RENDERER);
     softwareRasterizer = renderer && isSoftwareRasterizer(reinterpret_cast<const char*>(renderer));
     return true;

@@ -302,6 +302,32 @@ void drawStrike(Game& g) {
 
 namespace {
 
+// Scales the world, drawn into the scene target, up to the window: with the scale program, a quad over
+// the window that reads it (less work for a software rasterizer than its blit), or else with a blit.
+void scaleSceneUp(Game& g, int sceneW, int sceneH) {
+    constexpr int sceneUnit = 4;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, g.windowWidth, g.windowHeight);
+    if (!g.scaleShader) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, g.sceneFramebuffer);
+        glBlitFramebuffer(0, 0, sceneW, sceneH, 0, 0, g.windowWidth, g.windowHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        return;
+    }
+    if (g.emptyVertexArray == 0) glGenVertexArrays(1, &g.emptyVertexArray);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    g.useShader(g.scaleShader);
+    bindTexture(sceneUnit, g.sceneColorTexture);
+    setInt(*g.scaleShader, Uniform::Scene, sceneUnit);
+    glBindVertexArray(g.emptyVertexArray);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    glBindVertexArray(0);
+    bindTexture(sceneUnit, 0);
+    glEnable(GL_DEPTH_TEST);
+}
+
 // The sky box, a box around the origin, in world coordinates: false when it is turned (never, today).
 bool skyBoxBounds(const Game& g, glm::vec3& low, glm::vec3& high) {
     if (g.skybox->rotation != glm::vec3(0.0f) || g.skybox->identityTransform) return false;
@@ -524,13 +550,7 @@ void Game::render() {
     }
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    if (scaled) {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, sceneFramebuffer);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        glBlitFramebuffer(0, 0, sceneW, sceneH, 0, 0, windowWidth, windowHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, windowWidth, windowHeight);
-    }
+    if (scaled) scaleSceneUp(*this, sceneW, sceneH);
 
     useShader(idShader);
     // Without a usable id target picking is off: the window's frame is not touched by it.

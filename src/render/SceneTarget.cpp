@@ -42,15 +42,21 @@ void Game::adaptRenderScale() {
 bool Game::bindSceneTarget(int width, int height) {
     if (sceneFramebuffer == 0 || width != sceneWidth || height != sceneHeight) {
         if (sceneFramebuffer != 0) glDeleteFramebuffers(1, &sceneFramebuffer);
-        if (sceneColorBuffer != 0) glDeleteRenderbuffers(1, &sceneColorBuffer);
+        if (sceneColorTexture != 0) glDeleteTextures(1, &sceneColorTexture);
         if (sceneDepthBuffer != 0) glDeleteRenderbuffers(1, &sceneDepthBuffer);
         glGenFramebuffers(1, &sceneFramebuffer);
         glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
-        // Colour and depth as the window has them: 8 bits a channel, 24 bits of depth.
-        glGenRenderbuffers(1, &sceneColorBuffer);
-        glBindRenderbuffer(GL_RENDERBUFFER, sceneColorBuffer);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, sceneColorBuffer);
+        // Colour and depth as the window has them: 8 bits a channel, 24 bits of depth. The colour is a
+        // texture, read with linear filtering as it is scaled up.
+        glGenTextures(1, &sceneColorTexture);
+        glBindTexture(GL_TEXTURE_2D, sceneColorTexture);
+        glTexStorage2D(GL_TEXTURE_2D, 1, GL_RGBA8, width, height);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sceneColorTexture, 0);
         glGenRenderbuffers(1, &sceneDepthBuffer);
         glBindRenderbuffer(GL_RENDERBUFFER, sceneDepthBuffer);
         glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);

@@ -14,6 +14,7 @@ const std::array<const char*, uniformCount> names = {
     "mvpMatrix",   "objectId",      "mMatrix",      "mvMatrix",     "normalMatrix", "diffuseColor",
     "materialFactor", "useTexture", "useLight",     "badFactor",    "ambientFactor", "lightFactor",
     "vLightPosition", "colorTexture", "alphaTexture", "projTexture", "texMatrix",   "glowTime",
+    "scene",
 };
 
 using LocationTable = std::array<GLint, uniformCount>;

@@ -23,6 +23,7 @@ enum class Uniform {
     ProjTexture,
     TexMatrix,
     GlowTime,
+    Scene,
     Count
 };
 

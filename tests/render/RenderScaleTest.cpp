@@ -136,6 +136,7 @@ TEST(RenderScaleFrame, AHalfScaleFrameShowsTheSameWorldAndPicksInWindowPixels) {
     const omxtest::Image full = rendertest::windowImage(g);
 
     g.setRenderScale(false, 0.5f);
+    ASSERT_NE(g.scaleShader, nullptr) << "the scale program was built: without it a blit scales up";
     g.render();
     const omxtest::Image half = rendertest::windowImage(g);
     EXPECT_EQ(g.sceneWidth, 600);
