@@ -1,6 +1,6 @@
 #version 330 core
-// scaleshader.frag -- scaling the world up to the window: each window pixel reads the world drawn at the
-// render scale, filtered linearly.
+// scaleshader.frag -- the world onto the window: each window pixel reads the world drawn at the render
+// scale, through the scene texture's filter (nearest at the window's size, linear below it).
 
 in vec2 sceneCoord;
 

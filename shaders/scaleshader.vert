@@ -1,5 +1,5 @@
 #version 330 core
-// scaleshader.vert -- scaling the world up to the window: a quad over the whole window from four vertex
+// scaleshader.vert -- the world onto the window: a quad over the whole window from four vertex
 // numbers alone (0 lower left, 1 lower right, 2 upper left, 3 upper right), drawn as a strip.
 
 out vec2 sceneCoord;

@@ -21,7 +21,8 @@ bool init();
 void terminate();
 // The primary monitor's size in screen coordinates (0 x 0 when unknown).
 void desktopSize(int& width, int& height);
-// Opens the window with an OpenGL 3.3 core context, 24 depth and 8 stencil bits, and makes it current.
+// Opens the window with an OpenGL 3.3 core context and a colour buffer only (no depth or stencil bits),
+// and makes it current.
 bool openWindow(int width, int height, bool fullscreen);
 GLFWwindow* window();
 // The context's version, as the window system reports it.

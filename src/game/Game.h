@@ -120,8 +120,8 @@ public:
     // Draws every frame the straightforward way: every draw blended, the sky box first, one lit program
     // for everything, the whole id image. The tests and the benchmark hold the quick way against it.
     bool plainRendering = false;
-    // Share of the window's width and height the world is drawn at: below 1 into the scene target, then
-    // scaled up to the window; the id image stays at the window's size. With a controller it follows the
+    // Share of the window's width and height the world is drawn at, into the scene target, which is then
+    // copied (at 1) or scaled up to the window; the id image stays at the window's size. With a controller it follows the
     // frame times (setRenderScale).
     float renderScale = 1.0f;
     std::unique_ptr<RenderScaleController> renderScaleControl;

@@ -304,13 +304,17 @@ namespace {
 
 // Scales the world, drawn into the scene target, up to the window: with the scale program, a quad over
 // the window that reads it (less work for a software rasterizer than its blit), or else with a blit.
-void scaleSceneUp(Game& g, int sceneW, int sceneH) {
+// Puts the world drawn in the scene target on the window: copied pixel for pixel at the window's size,
+// scaled up with linear filtering below it.
+void presentScene(Game& g, int sceneW, int sceneH) {
     constexpr int sceneUnit = 4;
+    const bool exact = sceneW == g.windowWidth && sceneH == g.windowHeight;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, g.windowWidth, g.windowHeight);
     if (!g.scaleShader) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, g.sceneFramebuffer);
-        glBlitFramebuffer(0, 0, sceneW, sceneH, 0, 0, g.windowWidth, g.windowHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        glBlitFramebuffer(0, 0, sceneW, sceneH, 0, 0, g.windowWidth, g.windowHeight, GL_COLOR_BUFFER_BIT,
+                          exact ? GL_NEAREST : GL_LINEAR);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
         return;
     }
@@ -320,6 +324,10 @@ void scaleSceneUp(Game& g, int sceneW, int sceneH) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     g.useShader(g.scaleShader);
     bindTexture(sceneUnit, g.sceneColorTexture);
+    // Nearest at the same size: each window pixel takes its own texel whole, whatever the filter's rounding.
+    const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     setInt(*g.scaleShader, Uniform::Scene, sceneUnit);
     glBindVertexArray(g.emptyVertexArray);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
@@ -488,12 +496,12 @@ void Game::render() {
     drawnCount = 0;
     culledCount = 0;
     adaptRenderScale();
-    // Below scale 1 the world goes into the scene target first, and is scaled up to the window at the end.
+    // The world goes into the scene target at the render scale, and onto the window at the end: the window
+    // has no depth buffer of its own.
     const int sceneW = std::max(1, static_cast<int>(std::lround(static_cast<float>(windowWidth) * renderScale)));
     const int sceneH = std::max(1, static_cast<int>(std::lround(static_cast<float>(windowHeight) * renderScale)));
-    const bool scaled = (sceneW < windowWidth || sceneH < windowHeight) && worldReady(*this) &&
-                        bindSceneTarget(sceneW, sceneH);
-    if (scaled) glViewport(0, 0, sceneW, sceneH);
+    const bool offScreen = worldReady(*this) && bindSceneTarget(sceneW, sceneH);
+    if (offScreen) glViewport(0, 0, sceneW, sceneH);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (!worldReady(*this)) return;
 
@@ -550,7 +558,7 @@ void Game::render() {
     }
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    if (scaled) scaleSceneUp(*this, sceneW, sceneH);
+    if (offScreen) presentScene(*this, sceneW, sceneH);
 
     useShader(idShader);
     // Without a usable id target picking is off: the window's frame is not touched by it.

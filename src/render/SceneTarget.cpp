@@ -1,4 +1,4 @@
-// SceneTarget.cpp -- the render scale: the off-screen target the world is drawn into below scale 1, and
+// SceneTarget.cpp -- the render scale: the off-screen target the world is drawn into, and
 // the controller that moves the scale with the frame times.
 #include <algorithm>
 #include <chrono>
@@ -46,11 +46,12 @@ bool Game::bindSceneTarget(int width, int height) {
         if (sceneDepthBuffer != 0) glDeleteRenderbuffers(1, &sceneDepthBuffer);
         glGenFramebuffers(1, &sceneFramebuffer);
         glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
-        // Colour and depth as the window has them: 8 bits a channel, 24 bits of depth. The colour is a
-        // texture, read with linear filtering as it is scaled up.
+        // 8 bits a colour channel, stored blue first as the window's are (a software rasterizer then copies
+        // and scales it on its fast path), and 24 bits of depth. The colour is a texture that the window's
+        // quad reads.
         glGenTextures(1, &sceneColorTexture);
         glBindTexture(GL_TEXTURE_2D, sceneColorTexture);
-        glTexStorage2D(GL_TEXTURE_2D, 1, GL_RGBA8, width, height);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);

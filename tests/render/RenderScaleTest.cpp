@@ -2,6 +2,7 @@
 // frames a second (no window), and a frame drawn at a lower scale with picking still exact.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <tuple>
 #include <vector>
@@ -159,11 +160,39 @@ TEST(RenderScaleFrame, AHalfScaleFrameShowsTheSameWorldAndPicksInWindowPixels) {
     g.updateHover();
     EXPECT_TRUE(person.highlighted);
 
-    // Back at 1: straight into the window, the same frame as before.
+    // Back at 1: the same frame as before.
     g.setRenderScale(false, 1.0f);
     person.highlighted = false;
     g.render();
     EXPECT_EQ(rendertest::windowImage(g).rgba, full.rgba);
+}
+
+TEST(RenderScaleFrame, AtFullScaleTheWindowShowsTheWorldPixelForPixel) {
+    rendertest::Scene scene;
+    ASSERT_TRUE(rendertest::buildRealWorld(scene)) << "no world drawn: " << omxtest::glContextFailure();
+    Game& g = *scene.game;
+    rendertest::overlookHome(scene);
+    omxtest::addPerson(g, *g.settlements[0], GoodPerson, Wandering, scene.centre + glm::vec3(-60.0f, 0.0f, 150.0f));
+    // After a frame at another scale, which left the scene texture filtering linearly.
+    g.setRenderScale(false, 0.75f);
+    g.render();
+    g.setRenderScale(false, 1.0f);
+    g.render();
+    ASSERT_EQ(g.sceneWidth, 1200);
+    ASSERT_EQ(g.sceneHeight, 800);
+    const omxtest::Image world = omxtest::readFramebuffer(g.sceneFramebuffer, 1200, 800);
+    const omxtest::Image window = rendertest::windowImage(g);
+    ASSERT_EQ(window.rgba.size(), world.rgba.size());
+    std::size_t differing = 0, firstDifference = 0;
+    for (std::size_t i = 0; i < world.rgba.size(); i += 4) {
+        // Alpha aside: the window shows colour only.
+        const bool same = std::equal(&world.rgba[i], &world.rgba[i] + 3, &window.rgba[i]);
+        if (!same && differing++ == 0) firstDifference = i / 4;
+    }
+    EXPECT_EQ(differing, 0u) << "first at pixel " << firstDifference % 1200 << ", " << firstDifference / 1200;
+    // A picture worth comparing: ground, sky and people differ from one another.
+    EXPECT_GT(glm::length(rendertest::mean(window, 0, 700, 1200, 800) - rendertest::mean(window, 0, 0, 1200, 100)),
+              0.02f);
 }
 
 }  // namespace
