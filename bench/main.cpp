@@ -27,6 +27,7 @@
 #include "app/Platform.h"
 #include "assets/Model.h"
 #include "game/Game.h"
+#include "sound/SoundManager.h"
 
 namespace {
 
@@ -201,6 +202,7 @@ int main(int argc, char** argv) {
     }
 
     // Start-up as the game does it: window and context, the Game (world construction), then the first frame.
+    startAudioDeviceSearch();
     if (!platform::init() || !platform::openWindow(1200, 800, false)) {
         std::cerr << "Failed to initialize OpenGL window." << std::endl;
         platform::terminate();

@@ -13,6 +13,7 @@
 #include "app/Platform.h"
 #include "app/RenderScaleOption.h"
 #include "game/Game.h"
+#include "sound/SoundManager.h"
 
 bool showFps = false;
 
@@ -52,6 +53,8 @@ int runGame(int argc, const char* const* argv) {
     std::cout << "Seed: " << seed << std::endl;
     if (!useDataFolder(line.dataFolder, std::cerr)) return 1;
 
+    // The audio device is looked for while the window is made.
+    startAudioDeviceSearch();
     const bool initialised = platform::init();
 
     int width = 1200, height = 800;

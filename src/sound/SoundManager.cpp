@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <iostream>
 
+#include <future>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -72,7 +74,33 @@ private:
     int saved = -1;
 };
 
+// The outcome of a device search: whether the device opened, and if not the step that failed and SDL's
+// reason (SDL keeps its error per thread, so it is taken where the search ran).
+struct SearchResult {
+    bool opened = false;
+    std::string failedStep;
+    std::string reason;
+};
+
+// Opens the device with standard error silenced: the audio back ends print their own complaints while they
+// look for a device (ALSA alone writes eight lines when there is no sound card), and the player gets one
+// line of ours instead.
+SearchResult searchDevice() {
+    const QuietStandardError quiet;
+    SearchResult result;
+    result.opened = openDevice(result.failedStep);
+    if (!result.opened) result.reason = SDL_GetError();
+    return result;
+}
+
+std::future<SearchResult> pendingSearch;
+
 }  // namespace
+
+void startAudioDeviceSearch() {
+    if (pendingSearch.valid()) return;
+    pendingSearch = std::async(std::launch::async, searchDevice);
+}
 
 SoundManager::SoundManager(const std::string& soundFolder) : folder(soundFolder) {
     resetVolumes();
@@ -114,16 +142,11 @@ void SoundManager::initSystem() {
         std::exit(-1);
     }
 
-    std::string failedStep;
-    // The audio back ends print their own complaints while they look for a device (ALSA alone writes eight
-    // lines when there is no sound card): the player gets one line of ours instead.
-    bool opened = false;
-    {
-        const QuietStandardError quiet;
-        opened = openDevice(failedStep);
-    }
-    if (!opened) {
-        std::cerr << "No sound device (" << SDL_GetError() << "): the game runs silent." << std::endl;
+    // A search started earlier is taken up; it ran exactly as this one would.
+    const SearchResult search = pendingSearch.valid() ? pendingSearch.get() : searchDevice();
+    if (!search.opened) {
+        std::cerr << "No sound device (" << search.reason << "): the game runs silent." << std::endl;
+        std::string failedStep;
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         if (!openDevice(failedStep)) failSound(failedStep);
     }

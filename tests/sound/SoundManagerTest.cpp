@@ -309,4 +309,36 @@ TEST(SoundFallback, AnUnusableDriverFallsBackToTheSilentOneAndPlays) {
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
 }
 
+// A search started ahead, on its own thread, is taken up by the next manager: the same line with SDL's
+// reason (kept per thread by SDL), the same fallback; the manager after it searches for itself.
+TEST(SoundFallback, ADeviceSearchStartedAheadIsTakenUpByTheNextManager) {
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    const std::string err = omxtest::capturedStderr([] {
+        startAudioDeviceSearch();
+        SoundManager sound(completeSoundFolder());
+        EXPECT_STREQ(SDL_GetCurrentAudioDriver(), "dummy");
+        sound.play(SoundApple);
+        EXPECT_TRUE(sound.isPlaying(SoundApple) && Mix_Playing(SoundApple));
+    });
+    const std::string prefix = "No sound device (";
+    ASSERT_EQ(err.rfind(prefix, 0), 0u) << err;
+    EXPECT_NE(err.compare(prefix.size(), 2, "):"), 0) << "the reason is given: " << err;
+    EXPECT_NE(err.find("no-such-driver"), std::string::npos) << err;
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << "one line: " << err;
+
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    const std::string quiet = omxtest::capturedStderr([] {
+        startAudioDeviceSearch();
+        SoundManager found(completeSoundFolder());
+        found.play(MusicGood);
+        EXPECT_TRUE(found.isPlaying(MusicGood));
+    });
+    EXPECT_EQ(quiet, "") << "a device was found";
+    SoundManager again(completeSoundFolder());
+    again.play(MusicBad);
+    EXPECT_TRUE(again.isPlaying(MusicBad));
+}
+
 }  // namespace
