@@ -3,12 +3,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
-
 #include <future>
+#include <iostream>
+#include <mutex>
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <dlfcn.h>
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -51,28 +50,24 @@ bool openDevice(std::string& failedStep) {
     return true;
 }
 
-// Sends standard error to /dev/null for as long as it lives.
-class QuietStandardError {
-public:
-    QuietStandardError() {
-        std::fflush(stderr);
-        saved = ::dup(STDERR_FILENO);
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
-        if (null >= 0) ::close(null);
-    }
-    ~QuietStandardError() {
-        if (saved < 0) return;
-        std::fflush(stderr);
-        ::dup2(saved, STDERR_FILENO);
-        ::close(saved);
-    }
-    QuietStandardError(const QuietStandardError&) = delete;
-    QuietStandardError& operator=(const QuietStandardError&) = delete;
+// ALSA reports every step of a failed device search on standard error (eight lines when there is no sound
+// card), and the player gets one line of ours instead: its report function is replaced by one that says
+// nothing. SDL loads the same copy of the library. Nothing else on standard error is touched, so the
+// search can run while other start-up work reports its own problems.
+void ignoreAlsaReport(const char*, int, const char*, int, const char*, ...) {}
 
-private:
-    int saved = -1;
-};
+void quietenAlsa() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        void* const alsa = ::dlopen("libasound.so.2", RTLD_NOW);
+        if (!alsa) return;  // SDL will not reach ALSA either
+        using ReportFunction = void (*)(const char*, int, const char*, int, const char*, ...);
+        using SetHandler = int (*)(ReportFunction);
+        const auto setHandler = reinterpret_cast<SetHandler>(::dlsym(alsa, "snd_lib_error_set_handler"));
+        if (setHandler) setHandler(ignoreAlsaReport);
+        // The library stays loaded: the function set lives on in it.
+    });
+}
 
 // The outcome of a device search: whether the device opened, and if not the step that failed and SDL's
 // reason (SDL keeps its error per thread, so it is taken where the search ran).
@@ -82,11 +77,8 @@ struct SearchResult {
     std::string reason;
 };
 
-// Opens the device with standard error silenced: the audio back ends print their own complaints while they
-// look for a device (ALSA alone writes eight lines when there is no sound card), and the player gets one
-// line of ours instead.
 SearchResult searchDevice() {
-    const QuietStandardError quiet;
+    quietenAlsa();
     SearchResult result;
     result.opened = openDevice(result.failedStep);
     if (!result.opened) result.reason = SDL_GetError();

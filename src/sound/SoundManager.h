@@ -13,8 +13,7 @@ typedef struct _Mix_Music Mix_Music;
 // Starts opening the audio device on a thread of its own, so that the device search (a tenth of a second
 // on a machine where ALSA reads its configuration and finds no card) overlaps other start-up work, such as
 // making the window. The next SoundManager takes up its result; without a search started it opens the
-// device itself. Standard error is silenced while the search runs, as it is for the search in the
-// constructor: call it only where nothing else has to be said there meanwhile.
+// device itself.
 void startAudioDeviceSearch();
 
 class SoundManager {
