@@ -19,7 +19,7 @@ struct FrameDraws {
 };
 
 // While counting is on, every glDrawArrays is tallied under the current pass (the object-id pass is
-// any framebuffer other than 0 being bound) and the bound vertex array. `skipArray`, when not 0, drops
+// the id target being bound) and the bound vertex array. `skipArray`, when not 0, drops
 // the draws of that vertex array instead of issuing them: the frame then shows what the rest costs.
 void startDrawCounting(uint32_t skipArray = 0);
 FrameDraws stopDrawCounting();

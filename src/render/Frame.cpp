@@ -1,4 +1,5 @@
-// Frame.cpp -- one frame: the colour pass into the window, then the object-id pass into the id target.
+// Frame.cpp -- one frame: the colour pass into the scene target and from there onto the window, then the
+// object-id pass into the id target.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
