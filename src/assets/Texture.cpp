@@ -171,6 +171,12 @@ TgaImage readTga(const std::string& fileName) {
 
     const unsigned depth = header[16];
     if (depth != 8 && depth != 24 && depth != 32) return image;
+    // Only uncompressed pixels without a colour map are read: true colour (type 2) or grey (type 3). Any
+    // other kind of image would come out as noise, so it is refused like any unreadable file.
+    constexpr unsigned char trueColour = 2, grey = 3;
+    if (header[1] != 0 || (header[2] != trueColour && header[2] != grey)) return image;
+    // The image ID, up to 255 bytes, lies between the header and the pixels.
+    if (header[0] != 0 && std::fseek(file, header[0], SEEK_CUR) != 0) return image;
 
     const uint64_t size = uint64_t{depth / 8} * static_cast<uint64_t>(image.width) * static_cast<uint64_t>(image.height);
     if (size > UINT32_MAX) return image;

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-// What readTga found. `ok` is false on any failure; width and height stay as read from the header
-// (0 x 0 when the file did not open or the header was short).
+// What readTga found: an uncompressed TGA image without a colour map (type 2 or 3), 8, 24 or 32 bits a
+// pixel, its image ID skipped. `ok` is false on any failure; width and height stay as read from the
+// header (0 x 0 when the file did not open or the header was short).
 struct TgaImage {
     bool ok = false;
     int32_t width = 0;

@@ -57,6 +57,12 @@ Bytes tgaFile(uint16_t width, uint16_t height, uint8_t depth, const Bytes& pixel
     return file;
 }
 
+// The file with header byte `at` set to `value`.
+Bytes withHeaderByte(Bytes file, std::size_t at, unsigned char value) {
+    file[at] = value;
+    return file;
+}
+
 // A byte pattern that differs from pixel to pixel and row to row, so row order and alignment show.
 Bytes patternPixels(int width, int height, int bytesPerPixel, int first = 1) {
     Bytes pixels;
@@ -176,6 +182,21 @@ TEST_F(TextureGl, EachDepthIsReadAndUploadedUnshiftedFileRowFirstWithAFullMipmap
     }
 }
 
+TEST(TgaReader, TheImageIdIsSkippedAndTheGreyTypeRead) {
+    const Bytes pixels = patternPixels(3, 2, 3);
+    Bytes file = withHeaderByte(tgaFile(3, 2, 24, pixels), 0, 5);
+    const Bytes id = {'o', 'm', 'n', 'i', 'v'};
+    file.insert(file.begin() + 18, id.begin(), id.end());
+    TgaImage image = readTga(scratchFile("with-id.tga", file));
+    EXPECT_EQ(shape(image), Shape(true, 3, 2, GL_RGB, GL_BGR, pixels.size()));
+    EXPECT_EQ(image.pixels, pixels) << "the pixels start after the ID";
+
+    const Bytes grey = patternPixels(4, 2, 1);
+    image = readTga(scratchFile("grey.tga", withHeaderByte(tgaFile(4, 2, 8, grey), 2, 3)));
+    EXPECT_EQ(shape(image), Shape(true, 4, 2, GL_RED, GL_RED, grey.size()));
+    EXPECT_EQ(image.pixels, grey);
+}
+
 TEST_F(TextureGl, RefusedFilesAreReportedAndKeepTheHeaderSizeWhereTheDriverCanHoldIt) {
     const struct {
         std::string path;
@@ -187,6 +208,12 @@ TEST_F(TextureGl, RefusedFilesAreReportedAndKeepTheHeaderSizeWhereTheDriverCanHo
         {omxtest::scratchFolder(), 0, 0},
         {scratchFile("depth16.tga", tgaFile(4, 3, 16, Bytes(96, 7))), 4, 3},
         {scratchFile("wide.tga", tgaFile(65535, 1, 24, {1, 2, 3})), 65535, 1},  // wider than a driver may hold
+        // Run-length coded, colour-mapped or no image at all: not read as if the bytes were plain pixels.
+        {scratchFile("rle.tga", withHeaderByte(tgaFile(2, 2, 24, Bytes(12, 7)), 2, 10)), 2, 2},
+        {scratchFile("mapped.tga", withHeaderByte(withHeaderByte(tgaFile(2, 2, 24, Bytes(12, 7)), 2, 1), 1, 1)), 2, 2},
+        {scratchFile("no-image.tga", withHeaderByte(tgaFile(2, 2, 24, Bytes(12, 7)), 2, 0)), 2, 2},
+        // An image ID longer than what follows the header.
+        {scratchFile("long-id.tga", withHeaderByte(tgaFile(2, 2, 24, Bytes(12, 7)), 0, 200)), 2, 2},
     };
     const GLint largestSize = integer(GL_MAX_TEXTURE_SIZE);
     for (const auto& c : cases) {
