@@ -121,8 +121,8 @@ public:
     // for everything, the whole id image. The tests and the benchmark hold the quick way against it.
     bool plainRendering = false;
     // Share of the window's width and height the world is drawn at, into the scene target, which is then
-    // copied (at 1) or scaled up to the window; the id image stays at the window's size. With a controller it follows the
-    // frame times (setRenderScale).
+    // copied (at 1) or scaled up to the window; the id image stays at the window's size. With a controller
+    // it follows the frame times (setRenderScale).
     float renderScale = 1.0f;
     std::unique_ptr<RenderScaleController> renderScaleControl;
     double lastFrameStart = -1.0;  // steady-clock seconds of the last frame's render, for the controller

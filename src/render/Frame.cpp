@@ -303,10 +303,9 @@ void drawStrike(Game& g) {
 
 namespace {
 
-// Scales the world, drawn into the scene target, up to the window: with the scale program, a quad over
-// the window that reads it (less work for a software rasterizer than its blit), or else with a blit.
 // Puts the world drawn in the scene target on the window: copied pixel for pixel at the window's size,
-// scaled up with linear filtering below it.
+// scaled up with linear filtering below it. With the scale program, a quad over the window that reads it
+// (less work for a software rasterizer than its blit), or else with a blit.
 void presentScene(Game& g, int sceneW, int sceneH) {
     constexpr int sceneUnit = 4;
     const bool exact = sceneW == g.windowWidth && sceneH == g.windowHeight;

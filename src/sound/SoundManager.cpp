@@ -1,7 +1,6 @@
 // SoundManager.cpp -- music and effects on SDL2_mixer: set-up with a silent fallback, loading, channels.
 #include "sound/SoundManager.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <future>
 #include <iostream>
@@ -69,18 +68,18 @@ void quietenAlsa() {
     });
 }
 
-// The outcome of a device search: whether the device opened, and if not the step that failed and SDL's
-// reason (SDL keeps its error per thread, so it is taken where the search ran).
+// The outcome of a device search: whether the device opened, and if not SDL's reason (SDL keeps its
+// error per thread, so it is taken where the search ran).
 struct SearchResult {
     bool opened = false;
-    std::string failedStep;
     std::string reason;
 };
 
 SearchResult searchDevice() {
     quietenAlsa();
     SearchResult result;
-    result.opened = openDevice(result.failedStep);
+    std::string failedStep;
+    result.opened = openDevice(failedStep);
     if (!result.opened) result.reason = SDL_GetError();
     return result;
 }
