@@ -1,6 +1,7 @@
 // ShaderProgram.cpp -- reading, compiling and linking a vertex/fragment pair, with every failure message.
 #include "assets/ShaderProgram.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -94,8 +95,9 @@ void ShaderProgram::link() {
 }
 
 bool ShaderProgram::fileExists(const std::string& path) {
-    std::ifstream file(path);
-    return file.good();
+    // A folder opens as a stream too, and then reads as nothing: only a file (or a link to one) counts.
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error) && std::ifstream(path).good();
 }
 
 std::string ShaderProgram::readFile(const std::string& path) {

@@ -1,6 +1,7 @@
 // ShaderProgramTest.cpp -- building programs from file pairs, and every failure with its message and stream.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <regex>
 #include <string>
@@ -60,6 +61,11 @@ TEST_F(ShaderPrograms, AMissingFileIsNamedOnStandardErrorTheVertexFileFirst) {
         EXPECT_EQ(std::make_tuple(built.program->valid, built.program->program, built.program->vertexShader),
                   std::make_tuple(false, 0u, 0u));
     }
+    // A folder where the file should be is no shader file either.
+    std::filesystem::create_directory(dir / "folder.frag");
+    const Built folder = buildPair("folder", goodVertex, nullptr);
+    EXPECT_EQ(folder.out + folder.err, "Fragment shader file " + dir / "folder" + ".frag does not exist.\n");
+    EXPECT_FALSE(folder.program->valid);
 }
 
 // An empty fragment file fails to compile and then the pair to link, the driver's log between; the second pair
