@@ -82,7 +82,7 @@ public:
     ShaderProgram* phongShader = nullptr;
     ShaderProgram* skyboxShader = nullptr;
     ShaderProgram* idShader = nullptr;
-    ShaderProgram* scaleShader = nullptr;  // scales the world up to the window; null: a blit does
+    ShaderProgram* scaleShader = nullptr;  // puts the world on the window; null: a blit does
     // The ground's own lit programs: texture mode 1 only, without and with the strike's picture.
     ShaderProgram* groundShader = nullptr;
     ShaderProgram* groundStrikeShader = nullptr;

@@ -48,12 +48,10 @@ bool Game::bindSceneTarget(int width, int height) {
         glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
         // 8 bits a colour channel, stored blue first as the window's are (a software rasterizer then copies
         // and scales it on its fast path), and 24 bits of depth. The colour is a texture that the window's
-        // quad reads.
+        // quad reads; its filter is set there, by whether it is copied or scaled up.
         glGenTextures(1, &sceneColorTexture);
         glBindTexture(GL_TEXTURE_2D, sceneColorTexture);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         glBindTexture(GL_TEXTURE_2D, 0);
