@@ -132,6 +132,7 @@ public:
     uint32_t emptyVertexArray = 0;  // bound while the scale program draws (its quad needs no attributes)
     int sceneWidth = 0;
     int sceneHeight = 0;
+    int largestSceneSide = 0;  // the driver's largest texture and renderbuffer side (0: not asked yet)
     float glowClock = -1.0f;  // seconds of the finished grenades' pulse when not below 0; else the steady clock
     // What the last id pass drew: the view it saw and the window rectangle it covered (x0, y0, x1, y1,
     // exclusive ends). A read outside the rectangle draws that pixel from the same view first.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <limits>
 
 #include <epoxy/gl.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -14,6 +15,7 @@
 #include "game/Settlement.h"
 #include "game/WorldConstants.h"
 #include "render/Render.h"
+#include "render/RenderScale.h"
 #include "render/UniformCache.h"
 
 namespace {
@@ -497,9 +499,16 @@ void Game::render() {
     culledCount = 0;
     adaptRenderScale();
     // The world goes into the scene target at the render scale, and onto the window at the end: the window
-    // has no depth buffer of its own.
-    const int sceneW = std::max(1, static_cast<int>(std::lround(static_cast<float>(windowWidth) * renderScale)));
-    const int sceneH = std::max(1, static_cast<int>(std::lround(static_cast<float>(windowHeight) * renderScale)));
+    // has no depth buffer of its own. A window larger than the driver's largest target gets a smaller one.
+    if (largestSceneSide == 0) {
+        GLint texture = 0, renderbuffer = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+        glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+        largestSceneSide = std::min(texture, renderbuffer);
+        if (largestSceneSide <= 0) largestSceneSide = std::numeric_limits<int>::max();  // not told: no limit
+    }
+    const SceneSize scene = sceneSizeFor(windowWidth, windowHeight, renderScale, largestSceneSide);
+    const int sceneW = scene.width, sceneH = scene.height;
     const bool offScreen = worldReady(*this) && bindSceneTarget(sceneW, sceneH);
     if (offScreen) glViewport(0, 0, sceneW, sceneH);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -98,3 +98,16 @@ std::string renderScaleLine(float scale) {
     std::snprintf(text, sizeof text, "Render scale: %.2f", static_cast<double>(scale));
     return text;
 }
+
+SceneSize sceneSizeFor(int windowWidth, int windowHeight, float scale, int largest) {
+    const auto side = [](double length) { return std::max(1, static_cast<int>(std::lround(length))); };
+    const double width = static_cast<double>(windowWidth) * static_cast<double>(scale);
+    const double height = static_cast<double>(windowHeight) * static_cast<double>(scale);
+    SceneSize size{side(width), side(height)};
+    if (largest > 0 && (size.width > largest || size.height > largest)) {
+        const double shrink = static_cast<double>(largest) / static_cast<double>(std::max(size.width, size.height));
+        size.width = std::min(largest, side(size.width * shrink));
+        size.height = std::min(largest, side(size.height * shrink));
+    }
+    return size;
+}

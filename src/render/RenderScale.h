@@ -46,3 +46,12 @@ private:
 
 // "Render scale: 0.75"
 std::string renderScaleLine(float scale);
+
+// The size the world is drawn at for a window at a render scale. It stays within `largest`, the driver's
+// largest texture and renderbuffer side (0: no limit): a window wider or taller than that is drawn smaller,
+// in its own proportions, and scaled up to the window like any scale below 1.
+struct SceneSize {
+    int width = 1;
+    int height = 1;
+};
+SceneSize sceneSizeFor(int windowWidth, int windowHeight, float scale, int largest);

@@ -126,6 +126,43 @@ TEST(RenderScaleOption, AutoOrAHalfToOneOnTheCommandLineElseTheDriverDecides) {
     EXPECT_EQ(renderScaleLine(0.5f), "Render scale: 0.50");
 }
 
+TEST(RenderScaleSize, TheWindowAtTheScaleWithinTheDriversLargestSideInItsOwnProportions) {
+    const auto size = [](int w, int h, float scale, int largest) {
+        const SceneSize s = sceneSizeFor(w, h, scale, largest);
+        return std::pair<int, int>(s.width, s.height);
+    };
+    EXPECT_EQ(size(1200, 800, 1.0f, 16384), std::make_pair(1200, 800));
+    EXPECT_EQ(size(1200, 800, 0.5f, 16384), std::make_pair(600, 400));
+    EXPECT_EQ(size(1201, 801, 0.75f, 0), std::make_pair(901, 601));  // rounded to the nearest pixel; 0: no limit
+    EXPECT_EQ(size(1, 1, 0.5f, 16384), std::make_pair(1, 1));
+    // Wider or taller than the driver allows: the longer side at the limit, the other in proportion.
+    EXPECT_EQ(size(11520, 2160, 1.0f, 8192), std::make_pair(8192, 1536));
+    EXPECT_EQ(size(3000, 9000, 1.0f, 8192), std::make_pair(2731, 8192));
+    EXPECT_EQ(size(11520, 2160, 0.5f, 8192), std::make_pair(5760, 1080));  // the scale alone brings it within
+    EXPECT_EQ(size(1200, 800, 1.0f, 600), std::make_pair(600, 400));
+}
+
+TEST(RenderScaleFrame, AWindowLargerThanTheDriversLargestTargetIsDrawnSmallerAndScaledUp) {
+    rendertest::Scene scene;
+    ASSERT_TRUE(rendertest::buildRealWorld(scene)) << "no world drawn: " << omxtest::glContextFailure();
+    Game& g = *scene.game;
+    rendertest::overlookHome(scene);
+    g.setRenderScale(false, 0.5f);
+    g.render();
+    const omxtest::Image half = rendertest::windowImage(g);
+
+    // As if the driver's largest texture were 600 pixels a side: at scale 1 the world is drawn at 600 x 400,
+    // the same frame as at scale 0.5, instead of into the window without a depth buffer.
+    g.largestSceneSide = 600;
+    g.setRenderScale(false, 1.0f);
+    g.render();
+    EXPECT_EQ(g.sceneWidth, 600);
+    EXPECT_EQ(g.sceneHeight, 400);
+    EXPECT_EQ(rendertest::windowImage(g).rgba, half.rgba);
+    EXPECT_GT(glm::length(rendertest::mean(half, 0, 700, 1200, 800) - rendertest::mean(half, 0, 0, 1200, 100)), 0.02f)
+        << "a picture worth comparing";
+}
+
 TEST(RenderScaleFrame, AHalfScaleFrameShowsTheSameWorldAndPicksInWindowPixels) {
     rendertest::Scene scene;
     ASSERT_TRUE(rendertest::buildRealWorld(scene)) << "no world drawn: " << omxtest::glContextFailure();
