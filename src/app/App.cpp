@@ -13,9 +13,11 @@
 #include "app/Platform.h"
 #include "app/RenderScaleOption.h"
 #include "game/Game.h"
+#include "render/Renderer.h"
 #include "sound/SoundManager.h"
 
-bool showFps = false;
+DebugSwitches debugSwitches;
+Game* game = nullptr;
 
 bool acceptGLVersion(int major, int minor, std::ostream& err) {
     if (major > 3 || (major == 3 && minor >= 3)) return true;
@@ -84,18 +86,21 @@ int runGame(int argc, const char* const* argv) {
     options.seedFromClock = false;
     options.seed = seed;
     auto theGame = std::make_unique<Game>(options);
-    if (!theGame->worldComplete) {
+    auto renderer = std::make_unique<Renderer>(*theGame);
+    if (!renderer->ready()) {
         // The world cannot be drawn without its shader programs: the reason has been printed.
+        renderer.reset();
         theGame.reset();
         platform::terminate();
         return 1;
     }
     game = theGame.get();
+    game->setView(renderer.get());
     {
-        const GLubyte* renderer = glGetString(GL_RENDERER);
+        const GLubyte* name = glGetString(GL_RENDERER);
         const RenderScaleSetting scale = chooseRenderScale(renderScaleFromCommandLine(argc, argv, std::cerr),
-                                                           renderer ? reinterpret_cast<const char*>(renderer) : "");
-        game->setRenderScale(scale.automatic, scale.fixed);
+                                                           name ? reinterpret_cast<const char*>(name) : "");
+        renderer->setRenderScale(scale.automatic, scale.fixed);
     }
 
     platform::setTitle("Omnivex");
@@ -112,16 +117,19 @@ int runGame(int argc, const char* const* argv) {
         const double frameTime = now - previousTime;
         previousTime = now;
         game->update(frameGameTime(frameTime, game->timeScale));
+        renderer->settings = debugSwitches.render;
         game->render();
         platform::swapBuffers();
         checkGLError();
-        statistics.addFrame(frameTime, showFps, game->frustumCulling, game->drawnCount, game->culledCount,
-                            std::cout);
+        const FrameCounts counts = renderer->counts();
+        statistics.addFrame(frameTime, debugSwitches.showFps, debugSwitches.render.frustumCulling, counts.drawn,
+                            counts.culled, std::cout);
         if (platform::keyDown(Key::Escape)) break;
         if (!platform::windowOpen()) break;
     }
 
     game = nullptr;
+    renderer.reset();
     theGame.reset();
     platform::terminate();
     return 0;

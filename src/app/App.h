@@ -4,6 +4,9 @@
 #include <iosfwd>
 
 #include "app/Options.h"
+#include "render/Renderer.h"
+
+class Game;
 
 // True for OpenGL 3.3 or later; otherwise prints the three version lines to `err`.
 bool acceptGLVersion(int major, int minor, std::ostream& err);
@@ -22,8 +25,18 @@ struct FrameStatistics {
                   std::ostream& out);
 };
 
-// Toggled by F2: print the frame count once a second.
-extern bool showFps;
+// The switches for looking inside, owned by the shell: F2 prints the frame rate, F4 and F5 change the texture
+// filtering, and F3, F8 and F9 change how the renderer draws (handed to it at every frame).
+struct DebugSwitches {
+    bool showFps = false;
+    bool trilinear = true;
+    bool mipmapping = true;
+    RenderSettings render;
+};
+extern DebugSwitches debugSwitches;
+
+// The one game of the process, read by the window callbacks and the frame loop.
+extern Game* game;
 
 // Window callbacks (key codes and actions as the platform layer delivers them); they act on `game`.
 void keyCallback(int key, int action);

@@ -14,34 +14,35 @@ void printSwitch(const char* label, bool value) { std::cout << label << (value ?
 
 void keyCallback(int key, int action) {
     if (action != platform::Press || !game) return;
+    DebugSwitches& switches = debugSwitches;
     switch (key) {
         case Key::F1:
             if (game->state != Intro) game->toggleOverview(nullptr);
             break;
         case Key::F2:
-            showFps = !showFps;
+            switches.showFps = !switches.showFps;
             break;
         case Key::F3:
-            game->wireframe = !game->wireframe;
-            printSwitch("WireFrame: ", game->wireframe);
+            switches.render.wireframe = !switches.render.wireframe;
+            printSwitch("WireFrame: ", switches.render.wireframe);
             break;
         case Key::F4:
-            game->trilinear = !game->trilinear;
-            applyTextureFiltering(game->mipmapping, game->trilinear);
-            printSwitch("TriLinear: ", game->trilinear);
+            switches.trilinear = !switches.trilinear;
+            applyTextureFiltering(switches.mipmapping, switches.trilinear);
+            printSwitch("TriLinear: ", switches.trilinear);
             break;
         case Key::F5:
-            game->mipmapping = !game->mipmapping;
-            applyTextureFiltering(game->mipmapping, game->trilinear);
-            printSwitch("MipMapping: ", game->mipmapping);
+            switches.mipmapping = !switches.mipmapping;
+            applyTextureFiltering(switches.mipmapping, switches.trilinear);
+            printSwitch("MipMapping: ", switches.mipmapping);
             break;
         case Key::F8:
-            game->frustumCulling = !game->frustumCulling;
-            printSwitch("FrustumCulling: ", game->frustumCulling);
+            switches.render.frustumCulling = !switches.render.frustumCulling;
+            printSwitch("FrustumCulling: ", switches.render.frustumCulling);
             break;
         case Key::F9:
-            game->transparency = !game->transparency;
-            printSwitch("Transparency: ", game->transparency);
+            switches.render.transparency = !switches.render.transparency;
+            printSwitch("Transparency: ", switches.render.transparency);
             break;
         case Key::F10:
             if (game->sound) game->sound->toggleMute();

@@ -1,4 +1,4 @@
-// CameraUpdate.cpp -- the player's camera: intro fly-in, follow flight, keyboard and wheel, view and frustum.
+// CameraUpdate.cpp -- the player's camera: intro fly-in, follow flight, keyboard and wheel, and the view.
 #include <cmath>
 #include <iostream>
 
@@ -160,5 +160,4 @@ void Game::updateView() {
         std::cout << "up:  ";
         printVector(up);
     }
-    updateFrustum(cam.position, cam.direction, up);
 }

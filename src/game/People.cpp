@@ -22,8 +22,18 @@ constexpr float grenadeFaceRange = 70.0f;
 constexpr float grenadeWorkRange = 50.0f;
 constexpr float conversionHearingRange = 300.0f;
 
-void playSound(Game* game, int type) {
-    if (game && game->sound) game->sound->play(type);
+void playSound(SoundManager* sound, int type) {
+    if (sound) sound->play(type);
+}
+
+// The apple bite of a conversion, as loud as the camera is close, unless one is already heard.
+void playConversionSound(const SettlementLinks& links, float range, const glm::vec3& where) {
+    if (!links.sound || !links.listener || links.sound->isPlaying(SoundApple)) return;
+    const float d = glm::distance(links.listener->position, where);
+    if (d <= range) {
+        links.sound->setVolume(SoundApple, std::fmin(std::fmax(1.0f - d / range, 0.0f), 1.0f));
+        links.sound->play(SoundApple);
+    }
 }
 
 // Distance from a person to the grenade over the ground (the grenade's height ignored).
@@ -69,7 +79,7 @@ void Settlement::spawnPeople(float dt) {
         spawnTimer = 0.0f;
         const int count = static_cast<int>(goodPeople.size() + badPeople.size());
         if (count < populationLimit - deadGoodCount) {
-            SceneObject* const p = game->newObject(GoodPerson);
+            SceneObject* const p = links.objects->create(GoodPerson);
             p->state = Wandering;
             p->boundingRadius = 20;
             p->owner = this;
@@ -120,7 +130,7 @@ void Settlement::updateGoodPeople(float dt) {
             if (p->stateTimer >= 1.0f) {
                 deadGoodCount += 1;
                 p->state = Gone;
-                playSound(game, SoundGodRegret);
+                playSound(links.sound, SoundGodRegret);
             }
         } else if (p->state == Wandering || p->state == Dragged || p->state == Sent) {
             walk(*p, walkSpeed * dt);
@@ -132,7 +142,7 @@ void Settlement::updateGoodPeople(float dt) {
                     p->state = Wandering;
                     goodPeople.erase(goodPeople.begin() + static_cast<std::ptrdiff_t>(i));
                     badPeople.push_back(p);
-                    game->playConversionSound(conversionHearingRange, tree->position);
+                    playConversionSound(links, conversionHearingRange, tree->position);
                     continue;
                 }
             }
@@ -171,7 +181,7 @@ void Settlement::updateBadPeople(float dt) {
             q->stateTimer += dt;
             if (q->stateTimer >= 1.0f) {
                 q->state = Gone;
-                playSound(game, SoundGodLaugh1 + draw15() % 3);
+                playSound(links.sound, SoundGodLaugh1 + draw15() % 3);
             }
         } else if (q->state == Wandering) {
             walk(*q, walkSpeed * dt);
@@ -205,15 +215,5 @@ void Game::updateSettlements(float dt, bool firstUpdateStep) {
         const bool badLeaning = s->badPeople.size() > s->goodPeople.size() || s->status == Warning ||
                                 s->status == SettlementLost;
         s->mood = badLeaning ? 1 : -1;
-    }
-}
-
-void Game::playConversionSound(float range, const glm::vec3& where) {
-    if (!sound || sound->isPlaying(SoundApple)) return;
-    if (!camera) return;
-    const float d = glm::distance(camera->position, where);
-    if (d <= range) {
-        sound->setVolume(SoundApple, std::fmin(std::fmax(1.0f - d / range, 0.0f), 1.0f));
-        sound->play(SoundApple);
     }
 }

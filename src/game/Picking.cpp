@@ -3,7 +3,6 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "assets/Model.h"
 #include "game/Game.h"
 #include "game/Settlement.h"
 #include "sound/SoundManager.h"
@@ -102,7 +101,7 @@ void Game::highlightHovered(int id) {
                           (o.type == HolyGrenade && o.state == Ready);
 }
 
-void Game::buildStrikeGeometry(std::array<float, 24>& positions, std::array<float, 12>& texCoords) {
+void Game::buildStrikeGeometry(std::array<float, 24>& positions, std::array<float, 12>& texCoords) const {
     glm::vec3 a, b;
     boltTop(camera->viewMatrix, a, b);
     const glm::vec3 h = (b - a) * 0.5f;
@@ -128,16 +127,7 @@ void Game::updateStrike(float dt) {
     boltTop(camera->viewMatrix, a, b);
     const glm::vec3 down = strike->position - b;
     if (glm::length(down) > 0.0f) strike->direction = glm::normalize(down);
-
-    std::array<float, 24> positions{};
-    std::array<float, 12> texCoords{};
-    buildStrikeGeometry(positions, texCoords);
-    if (graphics) {
-        uploadGeometry(*lightningModel, *phongShader, positions.data(), nullptr, texCoords.data(),
-                       static_cast<int32_t>(sizeof(float) * positions.size()), GeometryUsage::Dynamic,
-                       lightningBufferCreated);
-        lightningBufferCreated = true;
-    }
+    buildStrikeGeometry(strikeGeometry.positions, strikeGeometry.texCoords);
 
     // A strike on a tree the camera flies to lasts until the camera has arrived.
     if (strikeTimer >= strikeDuration && camera->target == nullptr) endStrike();

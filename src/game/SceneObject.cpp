@@ -45,6 +45,12 @@ SceneObject::~SceneObject() {
     if (it != objectRegistry.end() && it->second == this) objectRegistry.erase(it);
 }
 
+SceneObject* SceneObjectStore::create(int type) {
+    objects.push_back(std::make_unique<SceneObject>());
+    objects.back()->type = type;
+    return objects.back().get();
+}
+
 glm::vec3 SceneObject::heading() const {
     const float yaw = omx::toRadians(rotation.y);
     return glm::vec3(std::cos(yaw), 0.0f, -std::sin(yaw));

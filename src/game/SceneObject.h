@@ -2,6 +2,8 @@
 #pragma once
 
 #include <map>
+#include <memory>
+#include <vector>
 
 #include <glm/glm.hpp>
 
@@ -71,6 +73,17 @@ class Camera : public SceneObject {
 public:
     glm::mat4 viewMatrix = glm::mat4(1.0f);
     bool keyboardControl = true;  // forward and back move parallel to the ground
+};
+
+// Owns the scene objects of one world. Nothing is destroyed while the world lives, so every pointer handed out
+// (and every registry entry) stays valid until the store goes.
+class SceneObjectStore {
+public:
+    // A new object of that type, numbered and registered by its constructor.
+    SceneObject* create(int type);
+
+private:
+    std::vector<std::unique_ptr<SceneObject>> objects;
 };
 
 // Object number -> object; ids are dense from 0 for the life of one Game.

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/Game.h"
 #include "game/Random.h"
 #include "game/SceneObject.h"
 #include "math/Conventions.h"
@@ -35,25 +34,25 @@ float withSignOf(float magnitude, float previous) { return previous < 0.0f ? -ma
 
 }  // namespace
 
-Settlement::Settlement(const glm::vec3& position_, int index_, Game* game_)
-    : position(position_), index(index_), game(game_) {}
+Settlement::Settlement(const glm::vec3& position_, int index_, const SettlementLinks& links_)
+    : position(position_), index(index_), links(links_) {}
 
 void Settlement::setup() {
     status = Active;
 
-    tree = game->newObject(SettlementTree);
+    tree = links.objects->create(SettlementTree);
     tree->scale = glm::vec3(12.0f);
     tree->rotationLimit.x = 5.0f;
     tree->rotationLimit.z = 5.0f;
     tree->boundingRadius = 100;
     tree->owner = this;
 
-    moai = game->newObject(MoaiStatue);
+    moai = links.objects->create(MoaiStatue);
     moai->scale = glm::vec3(0.4f);
     moai->boundingRadius = 40;
     moai->owner = this;
 
-    grenade = game->newObject(HolyGrenade);
+    grenade = links.objects->create(HolyGrenade);
     grenade->scale = glm::vec3(30.0f);
     grenade->rotation = glm::vec3(0.0f);
     grenade->rotationLimit.x = 0.0f;
@@ -63,20 +62,20 @@ void Settlement::setup() {
     grenade->owner = this;
     grenadeSize = 30.0f;
 
-    grenadeBorder = game->newObject(Prop);
+    grenadeBorder = links.objects->create(Prop);
     grenadeBorder->scale = glm::vec3(0.15f);
     grenadeBorder->state = 1;
     grenadeBorder->owner = this;
 
-    grenadeIndicator = game->newObject(Prop);
+    grenadeIndicator = links.objects->create(Prop);
     grenadeIndicator->scale = grenade->scale / 7.0f;
     grenadeIndicator->owner = this;
 
-    wall = game->newObject(Prop);
+    wall = links.objects->create(Prop);
     wall->position = position;
     wall->scale = glm::vec3(66.42f, 61.5f, 66.42f);
 
-    monument = game->newObject(Prop);
+    monument = links.objects->create(Prop);
     monument->position = glm::vec3(position.x, -225.0f, position.z);
     monument->scale = glm::vec3(75.0f);
     monument->state = 0;
@@ -116,7 +115,7 @@ void Settlement::scatter() {
 }
 
 void Settlement::updateGrenade(float dt) {
-    SoundManager* const sound = game->sound;
+    SoundManager* const sound = links.sound;
     const float sy = grenade->scale.y;
     switch (grenade->state) {
     case Growing: {
@@ -198,7 +197,7 @@ void Settlement::updateWalls(float dt) {
     if (status == Warning) {
         warningTimer += dt;
         if (warningTimer >= 0.7f) {
-            if (wall->blinkPhase && game->sound) game->sound->play(SoundWarning);
+            if (wall->blinkPhase && links.sound) links.sound->play(SoundWarning);
             warningTimer = 0.0f;
             wall->blinkPhase = !wall->blinkPhase;
         }
@@ -222,7 +221,7 @@ void Settlement::updateWalls(float dt) {
 }
 
 float Settlement::effectCloseness(EffectKind kind) const {
-    if (!game || !game->camera) return 0.0f;
+    if (!links.listener) return 0.0f;
     float range = 0.0f;
     if (kind == EffectKind::Crafting) {
         if (grenade->state != Growing || workerCount < 1) return 0.0f;
@@ -231,7 +230,7 @@ float Settlement::effectCloseness(EffectKind kind) const {
         if (grenade->state != Rolling) return 0.0f;
         range = 800.0f;
     }
-    const float d = glm::distance(game->camera->position, grenade->position);
+    const float d = glm::distance(links.listener->position, grenade->position);
     if (!(d <= range)) return 0.0f;
     return std::clamp(1.0f - d / range, 0.0f, 1.0f);
 }

@@ -5,16 +5,25 @@
 
 #include <glm/glm.hpp>
 
-class Game;
 class SceneObject;
+class SceneObjectStore;
+class SoundManager;
 
 enum SettlementStatus { Active = 0, SettlementWon = 1, SettlementLost = 2, Warning = 3 };
 
 enum class EffectKind { Crafting, Rolling };
 
+// What a settlement reaches beyond itself: where its new objects come from, what plays its sounds, and the
+// camera, whose distance sets how loud its grenade work and its conversions are heard.
+struct SettlementLinks {
+    SceneObjectStore* objects = nullptr;
+    SoundManager* sound = nullptr;
+    const SceneObject* listener = nullptr;
+};
+
 class Settlement {
 public:
-    Settlement(const glm::vec3& position, int index, Game* game);
+    Settlement(const glm::vec3& position, int index, const SettlementLinks& links);
 
     int status = Active;
     glm::vec3 position;
@@ -31,7 +40,7 @@ public:
     int index = 0;
     int workerCount = 0;
     int deadGoodCount = 0;
-    Game* game = nullptr;
+    SettlementLinks links;
     float spawnInterval = 1.0f;
     float spawnTimer = 0.0f;
     float warningTimer = 0.0f;
@@ -53,9 +62,6 @@ public:
     void walk(SceneObject& person, float distance);
     // 0..1: how close the camera is to this settlement's grenade work of that kind.
     float effectCloseness(EffectKind kind) const;
-
-    // Draw with whatever program, vertex array and textures are current (both render passes use them).
-    void drawGrenade();
-    void drawGoodPeople();
-    void drawBadPeople();
+    // A settlement still standing shows its statue, tree and grenade border.
+    bool standing() const { return status != SettlementWon && status != SettlementLost; }
 };

@@ -21,6 +21,9 @@ constexpr float overviewAfterEnd = 6.0f;
 constexpr float overviewWindowEnd = 27.0f;
 constexpr float overviewDone = 28.0f;
 
+// The glow clock wraps after this many seconds, to keep float precision.
+constexpr float glowPeriodWrap = 3600.0f;
+
 // Three won settlements win the game, three lost ones lose it.
 constexpr int settlementsToDecide = 3;
 
@@ -38,7 +41,10 @@ void Game::update(float dt) {
     if (firstStep) dt = 0.0001f;
     if (!(dt >= 0.0f) || !std::isfinite(dt)) dt = 0.0f;
 
-    updateCamera(dt / timeScale);
+    const float realDt = dt / timeScale;
+    updateCamera(realDt);
+    // The finished grenades' pulse runs on real time, and holds still with the world.
+    if (!paused) glowTime = std::fmod(glowTime + realDt, glowPeriodWrap);
 
     // Paused, the camera still flies; the world stands still.
     const bool worldRuns = !overviewMode && !paused;

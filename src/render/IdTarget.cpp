@@ -1,70 +1,135 @@
-// IdTarget.cpp -- the off-screen integer object-id target, drawing one pixel of it and reading one id back.
+// IdTarget.cpp -- the off-screen integer object-id target, the id pass over part of the window, and reading one
+// object id back.
+#include <algorithm>
 #include <iostream>
 
 #include <epoxy/gl.h>
 
 #include "game/Game.h"
-#include "game/WorldConstants.h"
-#include "math/Conventions.h"
-#include "render/Render.h"
+#include "game/Settlement.h"
+#include "render/Renderer.h"
 
-void deleteFramebuffer(uint32_t fbo, uint32_t texture, uint32_t depthBuffer) {
-    if (fbo != 0) glDeleteFramebuffers(1, &fbo);
-    if (texture != 0) glDeleteTextures(1, &texture);
-    if (depthBuffer != 0) glDeleteRenderbuffers(1, &depthBuffer);
-}
+IdTarget createIdTarget(int width, int height) {
+    IdTarget target;
+    glGenFramebuffers(1, &target.framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
 
-bool createFramebuffer(uint32_t& fbo, int width, int height, uint32_t& texture, uint32_t& depthBuffer) {
-    glGenFramebuffers(1, &fbo);
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-
-    glGenRenderbuffers(1, &depthBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+    glGenRenderbuffers(1, &target.depthBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, target.depthBuffer);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, target.depthBuffer);
 
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    glGenTextures(1, &target.texture);
+    glBindTexture(GL_TEXTURE_2D, target.texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_R32I, width, height, 0, GL_RED_INTEGER, GL_INT, nullptr);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.texture, 0);
 
-    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    if (!complete) std::cout << "fbo init faiiiled!!! you are dooomed!!" << std::endl;
+    target.complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (!target.complete) std::cout << "fbo init faiiiled!!! you are dooomed!!" << std::endl;
     // Never leave the id target bound: the next colour pass must reach the window.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    return complete;
+    return target;
 }
 
-void Game::drawIdPixel(int x, int y) {
-    // The last frame's view and culling, so that the pixel holds what that frame's whole id image would
-    // hold; the objects themselves have not moved since (the world moves after the hover read). Neither
-    // the camera nor the culling counts of the frame change.
-    const glm::mat4 view = camera->viewMatrix, projection = projectionMatrix;
-    const std::array<Plane, 6> planes = frustumPlanes;
-    const int drawn = drawnCount, culled = culledCount;
-    camera->viewMatrix = idPass.viewMatrix;
-    projectionMatrix = idPass.projectionMatrix;
-    frustumPlanes = idPass.frustumPlanes;
-    useShader(idShader);
+void deleteIdTarget(const IdTarget& target) {
+    if (target.framebuffer != 0) glDeleteFramebuffers(1, &target.framebuffer);
+    if (target.texture != 0) glDeleteTextures(1, &target.texture);
+    if (target.depthBuffer != 0) glDeleteRenderbuffers(1, &target.depthBuffer);
+}
+
+void Renderer::drawIdPass(int x0, int y0, int x1, int y1) {
+    const Game& g = game;
+    x0 = std::max(x0, 0), y0 = std::max(y0, 0);
+    x1 = std::min(x1, g.windowWidth), y1 = std::min(y1, g.windowHeight);
+    idPass.drawn = true;
+    idPass.view = view;
+    idPass.covered = glm::ivec4(x0, y0, std::max(x0, x1), std::max(y0, y1));
+
+    const ViewVolume rectangle = view.through(x0, y0, x1, y1, g.windowWidth, g.windowHeight);
+    const bool empty = x1 <= x0 || y1 <= y0;
+    glBindFramebuffer(GL_FRAMEBUFFER, id.framebuffer);
+    glViewport(0, 0, g.windowWidth, g.windowHeight);
+    if (!rectangle.wholeWindow) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
+    }
+    const GLint noObject[4] = {0, 0, 0, 0};
+    const GLfloat farDepth = 1.0f;
+    if (!empty) {
+        glClearBufferiv(GL_COLOR, 0, noObject);
+        glClearBufferfv(GL_DEPTH, 0, &farDepth);
+    }
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+
+    // Every object is tested and counted as the whole pass would; only those that can reach the rectangle are
+    // drawn.
+    const auto draw = [&](const SceneObject& object, const Settlement* s, const Model& model, MeshSelection meshes,
+                          int mesh) {
+        const float reach = std::max(reachOf(object), model.extent * std::max({std::abs(object.scale.x),
+                                                                              std::abs(object.scale.y),
+                                                                              std::abs(object.scale.z)}));
+        if (empty || !rectangle.reaches(object.position, reach)) return;
+        setObjectUniforms(object, s, model);
+        drawMeshes(model, meshes, mesh);
+    };
+
+    const WorldModels& m = worldModels;
+    glBindVertexArray(m.grenade.vao);
+    for (const Settlement* s : g.settlements) {
+        const SceneObject& grenade = *s->grenade;
+        if (grenade.state == GrenadeGone || culled(grenade)) continue;
+        draw(grenade, s, m.grenade, MeshSelection::All, -1);
+    }
+
+    glBindVertexArray(m.tree.vao);
+    for (const Settlement* s : g.settlements) {
+        if (!s->tree || s->tree->state == Gone || !s->standing() || culled(*s->tree)) continue;
+        draw(*s->tree, s, m.tree, MeshSelection::Only, treeTrunkMesh);
+        draw(*s->tree, s, m.tree, MeshSelection::AllBut, treeTrunkMesh);
+    }
+
+    for (int good = 1; good >= 0; --good) {
+        const Model& model = good ? m.goodPerson : m.badPerson;
+        glBindVertexArray(model.vao);
+        for (const Settlement* s : g.settlements) {
+            for (const SceneObject* person : good ? s->goodPeople : s->badPeople)
+                if (person && person->state != Gone && !culled(*person)) draw(*person, s, model, MeshSelection::All, -1);
+            if (s->monument && s->status == (good ? SettlementWon : SettlementLost))
+                draw(*s->monument, s, model, MeshSelection::All, -1);
+        }
+    }
+
+    glBindVertexArray(0);
+    glDisable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void Renderer::drawIdPixel(int x, int y) {
+    // The last frame's view and culling, so that the pixel holds what that frame's whole id image would hold;
+    // the objects themselves have not moved since (the world moves after the hover read). The frame's view
+    // and its culling counts stay as they were.
+    const ViewVolume frame = view;
+    const FrameCounts counted = frameCounts;
+    view = idPass.view;
+    useProgram(worldPrograms.id);
     drawIdPass(x, y, x + 1, y + 1);
-    camera->viewMatrix = view;
-    projectionMatrix = projection;
-    frustumPlanes = planes;
-    drawnCount = drawn;
-    culledCount = culled;
+    view = frame;
+    frameCounts = counted;
 }
 
-int Game::readObjectId(int x, int y) {
-    if (!idTargetComplete || idFramebuffer == 0) return 0;
-    if (x < 0 || y < 0 || x >= windowWidth || y >= windowHeight) return 0;
+int Renderer::objectIdAt(int x, int y) {
+    if (!id.complete || id.framebuffer == 0) return 0;
+    if (x < 0 || y < 0 || x >= game.windowWidth || y >= game.windowHeight) return 0;
     if (!idPass.drawn) return 0;
     const glm::ivec4& covered = idPass.covered;
     if (x < covered.x || y < covered.y || x >= covered.z || y >= covered.w) drawIdPixel(x, y);
-    GLint id = 0;
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, idFramebuffer);
+    GLint value = 0;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, id.framebuffer);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
-    glReadPixels(x, y, 1, 1, GL_RED_INTEGER, GL_INT, &id);
+    glReadPixels(x, y, 1, 1, GL_RED_INTEGER, GL_INT, &value);
     glReadBuffer(GL_NONE);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    return id;
+    return value;
 }

@@ -1,6 +1,5 @@
 // ObjectUniforms.cpp -- per-object shader values (matrices, material, mood, light) and the per-mesh draw calls.
 #include <algorithm>
-#include <cstring>
 
 #include <epoxy/gl.h>
 #include <glm/gtc/type_ptr.hpp>
@@ -9,7 +8,7 @@
 #include "assets/ShaderProgram.h"
 #include "game/Game.h"
 #include "game/Settlement.h"
-#include "render/Render.h"
+#include "render/Renderer.h"
 #include "render/UniformCache.h"
 
 namespace {
@@ -27,29 +26,29 @@ int grenadeTextureMode(int grenadeState) {
     return finished ? TextureMode::GlowingGrenade : TextureMode::Texture;
 }
 
-uint32_t modelTexture(const Model& model, std::size_t index) {
-    return index < model.textures.size() ? model.textures[index] : 0u;
+void Renderer::setObjectUniforms(const SceneObject& object, const Settlement* settlement, const Model& model) {
+    setObjectUniforms(object, settlement, model, model.useTexture);
 }
 
-void Game::setObjectUniforms(const SceneObject& object, const Settlement* settlement, const Model& model) {
-    if (!activeShader) return;
-    const uint32_t program = activeShader->program;
+void Renderer::setObjectUniforms(const SceneObject& object, const Settlement* settlement, const Model& model,
+                                 int textureMode) {
+    if (!active) return;
+    const uint32_t program = active->program;
     const auto at = [program](Uniform uniform) { return uniformLocation(program, uniform); };
 
     const glm::mat4 m = object.modelMatrix();
-    const glm::mat4 mv = camera->viewMatrix * m;
-    const glm::mat4 mvp = projectionMatrix * mv;
+    const glm::mat4 mv = view.viewMatrix * m;
+    const glm::mat4 mvp = view.projectionMatrix * mv;
     const glm::mat3 normalMatrix = glm::mat3(mv);
 
     glUniformMatrix4fv(at(Uniform::MvpMatrix), 1, GL_FALSE, glm::value_ptr(mvp));
-    if (activeShader == idShader) {
+    if (active == worldPrograms.id) {
         // The id pass needs nothing but the position and the number.
         glUniform1i(at(Uniform::ObjectId), object.id);
         return;
     }
 
-    int textureMode = model.useTexture;
-    if (!transparency && (textureMode == TextureMode::Leaves || textureMode == TextureMode::Lightning))
+    if (!settings.transparency && (textureMode == TextureMode::Leaves || textureMode == TextureMode::Lightning))
         textureMode = TextureMode::Texture;
 
     glUniformMatrix4fv(at(Uniform::MMatrix), 1, GL_FALSE, glm::value_ptr(m));
@@ -59,13 +58,13 @@ void Game::setObjectUniforms(const SceneObject& object, const Settlement* settle
     glUniform1f(at(Uniform::MaterialFactor), model.materialFactor);
     glUniform1i(at(Uniform::UseTexture), textureMode);
     glUniform1i(at(Uniform::UseLight), model.useLight);
-    glUniform1f(at(Uniform::BadFactor), badFactor);
+    glUniform1f(at(Uniform::BadFactor), game.badFactor);
     glUniform1f(at(Uniform::AmbientFactor), object.highlighted ? highlightedAmbient : normalAmbient);
 
-    const glm::vec3 lightPosition = light ? light->position : glm::vec3(0.0f);
+    const glm::vec3 lightPosition = game.light ? game.light->position : glm::vec3(0.0f);
     glm::vec3 offset(0.0f);
     float strength = lightPosition.y / fullLightHeight;
-    if (nightMode && settlement) {
+    if (game.nightMode && settlement) {
         // At night every settlement is lit by its own light just above its centre.
         offset = settlement->position;
         strength = 1.0f;
@@ -74,24 +73,26 @@ void Game::setObjectUniforms(const SceneObject& object, const Settlement* settle
     if (strength < 0.0f) strength = 0.0f;
     glUniform1f(at(Uniform::LightFactor), strength);
 
-    const glm::vec4 eyeLight = camera->viewMatrix * glm::vec4(lightPosition + offset, 1.0f);
+    const glm::vec4 eyeLight = view.viewMatrix * glm::vec4(lightPosition + offset, 1.0f);
     glUniform3fv(at(Uniform::LightPosition), 1, glm::value_ptr(glm::vec3(eyeLight)));
 }
 
-void drawMeshes(const Model& model, const char* mode, bool onlySelected, int selectedMesh) {
-    const bool normal = std::strcmp(mode, "normal") == 0;
-    const bool special = std::strcmp(mode, "special") == 0;
+void drawMeshes(const Model& model, MeshSelection selection, int mesh) {
     GLint first = 0;
     const int meshes = std::min<int>(model.meshCount, static_cast<int>(model.meshVertexCounts.size()));
     for (int k = 0; k < meshes; ++k) {
         const GLsizei count = static_cast<GLsizei>(model.meshVertexCounts[static_cast<std::size_t>(k)]);
-        bool draw = false;
-        if (normal) {
-            draw = true;
-        } else if (special) {
-            draw = onlySelected ? (k == selectedMesh) : (k != selectedMesh);
-        }
+        const bool draw = selection == MeshSelection::All || (selection == MeshSelection::Only) == (k == mesh);
         if (draw) glDrawArrays(GL_TRIANGLES, first, count);
         first += count;
     }
+}
+
+void Renderer::uploadStrike() {
+    if (!game.strike->visible) return;
+    const Game::StrikeGeometry& bolt = game.strikeGeometry;
+    uploadGeometry(worldModels.lightning, *worldPrograms.phong, bolt.positions.data(), nullptr, bolt.texCoords.data(),
+                   static_cast<int32_t>(sizeof(float) * bolt.positions.size()), GeometryUsage::Dynamic,
+                   strikeBufferCreated);
+    strikeBufferCreated = true;
 }

@@ -1,75 +1,103 @@
-// SceneTarget.cpp -- the render scale: the off-screen target the world is drawn into, and
-// the controller that moves the scale with the frame times.
+// SceneTarget.cpp -- the off-screen target the world is drawn into at the render scale, and putting it on the
+// window.
 #include <algorithm>
-#include <chrono>
-#include <cmath>
-#include <iostream>
+#include <limits>
 
 #include <epoxy/gl.h>
 
 #include "game/Game.h"
 #include "render/RenderScale.h"
+#include "render/Renderer.h"
+#include "render/UniformCache.h"
 
-namespace {
-
-double steadySeconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-}  // namespace
-
-void Game::setRenderScale(bool automatic, float fixed) {
-    lastFrameStart = -1.0;
-    if (automatic) {
-        renderScaleControl = std::make_unique<RenderScaleController>(1.0f);
-        renderScale = renderScaleControl->scale();
-    } else {
-        renderScaleControl.reset();
-        renderScale = std::isfinite(fixed) ? std::clamp(fixed, 0.5f, 1.0f) : 1.0f;
+bool Renderer::beginFrame() {
+    frameCounts = FrameCounts{};
+    adaptRenderScale();
+    // The world goes into the scene target at the render scale, and onto the window at the end: the window has
+    // no depth buffer of its own. A window larger than the driver's largest target gets a smaller one.
+    if (scene.largestSide == 0) {
+        GLint texture = 0, renderbuffer = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+        glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+        scene.largestSide = std::min(texture, renderbuffer);
+        if (scene.largestSide <= 0) scene.largestSide = std::numeric_limits<int>::max();  // not told: no limit
     }
+    const SceneSize size = sceneSizeFor(game.windowWidth, game.windowHeight, scale, scene.largestSide);
+    const bool offScreen = programsBuilt && bindSceneTarget(size.width, size.height);
+    if (offScreen) glViewport(0, 0, size.width, size.height);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Without a scene target the world is not drawn: the window has no depth buffer to draw it with.
+    if (!offScreen) return false;
+    view = ViewVolume::of(game.camera->viewMatrix, game.projectionMatrix);
+    return true;
 }
 
-void Game::adaptRenderScale() {
-    if (!renderScaleControl) return;
-    const double now = steadySeconds();
-    const double frame = lastFrameStart < 0.0 ? 0.0 : now - lastFrameStart;
-    lastFrameStart = now;
-    if (!renderScaleControl->addFrame(frame)) return;
-    renderScale = renderScaleControl->scale();
-    std::cout << renderScaleLine(renderScale) << std::endl;
-}
-
-bool Game::bindSceneTarget(int width, int height) {
-    if (sceneFramebuffer == 0 || width != sceneWidth || height != sceneHeight) {
-        if (sceneFramebuffer != 0) glDeleteFramebuffers(1, &sceneFramebuffer);
-        if (sceneColorTexture != 0) glDeleteTextures(1, &sceneColorTexture);
-        if (sceneDepthBuffer != 0) glDeleteRenderbuffers(1, &sceneDepthBuffer);
-        glGenFramebuffers(1, &sceneFramebuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
+bool Renderer::bindSceneTarget(int width, int height) {
+    if (scene.framebuffer == 0 || width != scene.width || height != scene.height) {
+        if (scene.framebuffer != 0) glDeleteFramebuffers(1, &scene.framebuffer);
+        if (scene.colorTexture != 0) glDeleteTextures(1, &scene.colorTexture);
+        if (scene.depthBuffer != 0) glDeleteRenderbuffers(1, &scene.depthBuffer);
+        glGenFramebuffers(1, &scene.framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, scene.framebuffer);
         // 8 bits a colour channel, stored blue first as the window's are (a software rasterizer then copies
         // and scales it on its fast path), and 24 bits of depth. The colour is a texture that the window's
         // quad reads; its filter is set there, by whether it is copied or scaled up.
-        glGenTextures(1, &sceneColorTexture);
-        glBindTexture(GL_TEXTURE_2D, sceneColorTexture);
+        glGenTextures(1, &scene.colorTexture);
+        glBindTexture(GL_TEXTURE_2D, scene.colorTexture);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         glBindTexture(GL_TEXTURE_2D, 0);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sceneColorTexture, 0);
-        glGenRenderbuffers(1, &sceneDepthBuffer);
-        glBindRenderbuffer(GL_RENDERBUFFER, sceneDepthBuffer);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, scene.colorTexture, 0);
+        glGenRenderbuffers(1, &scene.depthBuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, scene.depthBuffer);
         glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, sceneDepthBuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, scene.depthBuffer);
         glBindRenderbuffer(GL_RENDERBUFFER, 0);
-        sceneWidth = width;
-        sceneHeight = height;
+        scene.width = width;
+        scene.height = height;
         if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
             glBindFramebuffer(GL_FRAMEBUFFER, 0);
-            glDeleteFramebuffers(1, &sceneFramebuffer);
-            sceneFramebuffer = 0;
+            glDeleteFramebuffers(1, &scene.framebuffer);
+            scene.framebuffer = 0;
             return false;
         }
     }
-    glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, scene.framebuffer);
     return true;
+}
+
+// Puts the world drawn in the scene target on the window: copied pixel for pixel at the window's size, scaled
+// up with linear filtering below it. With the scale program, a quad over the window that reads it (less work
+// for a software rasterizer than its blit), or else with a blit.
+void Renderer::presentScene() {
+    constexpr int sceneUnit = 4;
+    const int windowW = game.windowWidth, windowH = game.windowHeight;
+    const bool exact = scene.width == windowW && scene.height == windowH;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, windowW, windowH);
+    if (!worldPrograms.scale) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, scene.framebuffer);
+        glBlitFramebuffer(0, 0, scene.width, scene.height, 0, 0, windowW, windowH, GL_COLOR_BUFFER_BIT,
+                          exact ? GL_NEAREST : GL_LINEAR);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        return;
+    }
+    if (emptyVertexArray == 0) glGenVertexArrays(1, &emptyVertexArray);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    useProgram(worldPrograms.scale);
+    glActiveTexture(GL_TEXTURE0 + sceneUnit);
+    glBindTexture(GL_TEXTURE_2D, scene.colorTexture);
+    // Nearest at the same size: each window pixel takes its own texel whole, whatever the filter's rounding.
+    const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glUniform1i(uniformLocation(worldPrograms.scale->program, Uniform::Scene), sceneUnit);
+    glBindVertexArray(emptyVertexArray);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    glBindVertexArray(0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glEnable(GL_DEPTH_TEST);
 }
