@@ -80,20 +80,21 @@ int runGame(int argc, const char* const* argv) {
     glGetError();
     printGLInfo();
 
+    // The programs first: the world cannot be drawn without them, and then is not built (the reason has been
+    // printed).
+    auto renderer = std::make_unique<Renderer>();
+    if (!renderer->ready()) {
+        renderer.reset();
+        platform::terminate();
+        return 1;
+    }
     platform::WindowInput input;
     GameOptions options;
     options.input = &input;
     options.seedFromClock = false;
     options.seed = seed;
     auto theGame = std::make_unique<Game>(options);
-    auto renderer = std::make_unique<Renderer>(*theGame);
-    if (!renderer->ready()) {
-        // The world cannot be drawn without its shader programs: the reason has been printed.
-        renderer.reset();
-        theGame.reset();
-        platform::terminate();
-        return 1;
-    }
+    renderer->loadWorld(*theGame);
     game = theGame.get();
     game->setView(renderer.get());
     {

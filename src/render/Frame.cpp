@@ -347,7 +347,7 @@ bool groundCoversWindow(const Renderer& r) {
 
 void Renderer::drawFrame() {
     if (!beginFrame()) return;
-    const Game& g = game;
+    const Game& g = *game;
     const WorldPrograms& p = worldPrograms;
     uploadStrike();
     beginColourPass(*this);

@@ -38,7 +38,7 @@ void deleteIdTarget(const IdTarget& target) {
 }
 
 void Renderer::drawIdPass(int x0, int y0, int x1, int y1) {
-    const Game& g = game;
+    const Game& g = *game;
     x0 = std::max(x0, 0), y0 = std::max(y0, 0);
     x1 = std::min(x1, g.windowWidth), y1 = std::min(y1, g.windowHeight);
     idPass.drawn = true;
@@ -120,8 +120,8 @@ void Renderer::drawIdPixel(int x, int y) {
 }
 
 int Renderer::objectIdAt(int x, int y) {
-    if (!id.complete || id.framebuffer == 0) return 0;
-    if (x < 0 || y < 0 || x >= game.windowWidth || y >= game.windowHeight) return 0;
+    if (!game || !id.complete || id.framebuffer == 0) return 0;
+    if (x < 0 || y < 0 || x >= game->windowWidth || y >= game->windowHeight) return 0;
     if (!idPass.drawn) return 0;
     const glm::ivec4& covered = idPass.covered;
     if (x < covered.x || y < covered.y || x >= covered.z || y >= covered.w) drawIdPixel(x, y);

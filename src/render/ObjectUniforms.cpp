@@ -58,13 +58,13 @@ void Renderer::setObjectUniforms(const SceneObject& object, const Settlement* se
     glUniform1f(at(Uniform::MaterialFactor), model.materialFactor);
     glUniform1i(at(Uniform::UseTexture), textureMode);
     glUniform1i(at(Uniform::UseLight), model.useLight);
-    glUniform1f(at(Uniform::BadFactor), game.badFactor);
+    glUniform1f(at(Uniform::BadFactor), game->badFactor);
     glUniform1f(at(Uniform::AmbientFactor), object.highlighted ? highlightedAmbient : normalAmbient);
 
-    const glm::vec3 lightPosition = game.light ? game.light->position : glm::vec3(0.0f);
+    const glm::vec3 lightPosition = game->light ? game->light->position : glm::vec3(0.0f);
     glm::vec3 offset(0.0f);
     float strength = lightPosition.y / fullLightHeight;
-    if (game.nightMode && settlement) {
+    if (game->nightMode && settlement) {
         // At night every settlement is lit by its own light just above its centre.
         offset = settlement->position;
         strength = 1.0f;
@@ -89,8 +89,8 @@ void drawMeshes(const Model& model, MeshSelection selection, int mesh) {
 }
 
 void Renderer::uploadStrike() {
-    if (!game.strike->visible) return;
-    const Game::StrikeGeometry& bolt = game.strikeGeometry;
+    if (!game->strike->visible) return;
+    const Game::StrikeGeometry& bolt = game->strikeGeometry;
     uploadGeometry(worldModels.lightning, *worldPrograms.phong, bolt.positions.data(), nullptr, bolt.texCoords.data(),
                    static_cast<int32_t>(sizeof(float) * bolt.positions.size()), GeometryUsage::Dynamic,
                    strikeBufferCreated);

@@ -25,11 +25,16 @@ double steadySeconds() {
 
 }  // namespace
 
-Renderer::Renderer(const Game& world) : game(world) {
+Renderer::Renderer() {
     programsBuilt = buildWorldPrograms(worldPrograms);
     if (!programsBuilt) return;
     const GLubyte* name = glGetString(GL_RENDERER);
     software = name && isSoftwareRasterizer(reinterpret_cast<const char*>(name));
+}
+
+void Renderer::loadWorld(const Game& world) {
+    game = &world;
+    if (!programsBuilt) return;
     loadWorldModels(worldModels, worldPrograms);
 #if defined(__GLIBC__)
     // Loading frees far more than it keeps (model import, image decoding); hand the freed heap back.

@@ -59,14 +59,16 @@ struct SceneTarget {
 
 class Renderer : public WorldView {
 public:
-    // Builds the programs, then the models and textures (needs a current GL context). When a program the
-    // world needs cannot be built, the reason is printed, nothing else is loaded and ready() is false.
-    explicit Renderer(const Game& game);
+    // Builds the programs (needs a current GL context once the shader files are found). When a program the
+    // world needs cannot be built, the reason is printed and ready() is false.
+    Renderer();
     ~Renderer() override;
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
     bool ready() const { return programsBuilt; }
+    // Loads the models and textures and draws this world from now on; it must outlive the renderer's use.
+    void loadWorld(const Game& world);
 
     // WorldView: the frame, a new window size, and the object at a window pixel.
     void drawFrame() override;
@@ -111,8 +113,8 @@ public:
     void setObjectUniforms(const SceneObject& object, const Settlement* settlement, const Model& model,
                            int textureMode);
     void setObjectUniforms(const SceneObject& object, const Settlement* settlement, const Model& model);
-    // The world, read only.
-    const Game& world() const { return game; }
+    // The world, read only (loadWorld has given it).
+    const Game& world() const { return *game; }
     // The view of the frame being drawn.
     const ViewVolume& frameView() const { return view; }
     // Leaves the always-on skip of what lies outside the view out of the draws (for frames that must draw
@@ -126,7 +128,7 @@ private:
     void drawIdPixel(int x, int y);
     void uploadStrike();
 
-    const Game& game;
+    const Game* game = nullptr;
     WorldPrograms worldPrograms;
     WorldModels worldModels;
     bool programsBuilt = false;

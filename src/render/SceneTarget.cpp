@@ -12,6 +12,7 @@
 
 bool Renderer::beginFrame() {
     frameCounts = FrameCounts{};
+    if (!game) return false;
     adaptRenderScale();
     // The world goes into the scene target at the render scale, and onto the window at the end: the window has
     // no depth buffer of its own. A window larger than the driver's largest target gets a smaller one.
@@ -22,13 +23,13 @@ bool Renderer::beginFrame() {
         scene.largestSide = std::min(texture, renderbuffer);
         if (scene.largestSide <= 0) scene.largestSide = std::numeric_limits<int>::max();  // not told: no limit
     }
-    const SceneSize size = sceneSizeFor(game.windowWidth, game.windowHeight, scale, scene.largestSide);
+    const SceneSize size = sceneSizeFor(game->windowWidth, game->windowHeight, scale, scene.largestSide);
     const bool offScreen = programsBuilt && bindSceneTarget(size.width, size.height);
     if (offScreen) glViewport(0, 0, size.width, size.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // Without a scene target the world is not drawn: the window has no depth buffer to draw it with.
     if (!offScreen) return false;
-    view = ViewVolume::of(game.camera->viewMatrix, game.projectionMatrix);
+    view = ViewVolume::of(game->camera->viewMatrix, game->projectionMatrix);
     return true;
 }
 
@@ -72,7 +73,7 @@ bool Renderer::bindSceneTarget(int width, int height) {
 // for a software rasterizer than its blit), or else with a blit.
 void Renderer::presentScene() {
     constexpr int sceneUnit = 4;
-    const int windowW = game.windowWidth, windowH = game.windowHeight;
+    const int windowW = game->windowWidth, windowH = game->windowHeight;
     const bool exact = scene.width == windowW && scene.height == windowH;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, windowW, windowH);

@@ -16,13 +16,12 @@ class Callbacks : public ::testing::Test {
 protected:
     void SetUp() override {
         GameOptions options;
-        options.graphics = false;
         options.sound = &sound;
         options.seedFromClock = false;
         options.seed = 7;
         omxtest::capturedStdout([&] { world = std::make_unique<Game>(options); });
         game = world.get();
-        showFps = false;
+        debugSwitches = DebugSwitches{};
     }
     void TearDown() override { game = nullptr; }
 
@@ -35,14 +34,14 @@ protected:
 TEST_F(Callbacks, EachKeyPressTogglesItsSwitchAndTheListedOnesPrintTheirLabel) {
     // Key, what it prints, and the state after the press.
     const std::tuple<int, const char*, std::function<bool()>> cases[] = {
-        {Key::F3, "WireFrame: 1\n", [] { return game->wireframe; }},
-        {Key::F3, "WireFrame: 0\n", [] { return !game->wireframe; }},
-        {Key::F4, "TriLinear: 0\n", [] { return !game->trilinear; }},
-        {Key::F5, "MipMapping: 0\n", [] { return !game->mipmapping; }},
-        {Key::F8, "FrustumCulling: 1\n", [] { return game->frustumCulling; }},
-        {Key::F9, "Transparency: 0\n", [] { return !game->transparency; }},
-        {Key::F2, "", [] { return showFps; }},
-        {Key::F2, "", [] { return !showFps; }},
+        {Key::F3, "WireFrame: 1\n", [] { return debugSwitches.render.wireframe; }},
+        {Key::F3, "WireFrame: 0\n", [] { return !debugSwitches.render.wireframe; }},
+        {Key::F4, "TriLinear: 0\n", [] { return !debugSwitches.trilinear; }},
+        {Key::F5, "MipMapping: 0\n", [] { return !debugSwitches.mipmapping; }},
+        {Key::F8, "FrustumCulling: 1\n", [] { return debugSwitches.render.frustumCulling; }},
+        {Key::F9, "Transparency: 0\n", [] { return !debugSwitches.render.transparency; }},
+        {Key::F2, "", [] { return debugSwitches.showFps; }},
+        {Key::F2, "", [] { return !debugSwitches.showFps; }},
         {Key::F10, "", [this] { return sound.muted; }},
         {Key::F10, "", [this] { return !sound.muted; }},
         // Night lowers the light; day puts it back at its height.
@@ -63,7 +62,7 @@ TEST_F(Callbacks, ReleasesUnlistedKeysAndF1DuringTheIntroDoNothing) {
                   for (const int key : {Key::F6, Key::F7, Key::A, Key::F1}) keyCallback(key, platform::Press);
               }),
               "");
-    EXPECT_FALSE(game->wireframe);
+    EXPECT_FALSE(debugSwitches.render.wireframe);
     EXPECT_FALSE(game->overviewMode);
 }
 

@@ -190,7 +190,6 @@ TEST(Flight, FollowsATreeIgnoringKeysKeepsTheStrikeOnItAndStaysFiniteLookingStra
     const auto expectFinite = [&] {
         EXPECT_TRUE(finite(g.camera->position) && finite(g.camera->direction) && finite(g.light->position));
         EXPECT_TRUE(finite(g.camera->viewMatrix));
-        for (const Plane& plane : g.frustumPlanes) EXPECT_TRUE(finite(plane.normal) && std::isfinite(plane.d));
     };
     w.input.held.clear();
     g.camera->direction = glm::normalize(glm::vec3(1.0f, -1.0f, 0.0f));

@@ -181,7 +181,6 @@ TEST(Strike, LastsHalfASecondRestartsOnEachClickAndEndsWhenTheOverviewOpens) {
     EXPECT_FALSE(g.strike->visible);
     EXPECT_EQ(g.strikeTimer, 0.0f);
     EXPECT_FALSE(w.sound.playing[SoundLightningPick]);  // its channel is paused at the end
-    EXPECT_FALSE(g.lightningBufferCreated);             // nothing is uploaded without graphics
     const float scroll = g.strikeScroll;
     g.updateStrike(1.0f);
     EXPECT_EQ(g.strikeScroll, scroll);  // an invisible strike stands still

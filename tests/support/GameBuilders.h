@@ -20,10 +20,9 @@
 
 namespace omxtest {
 
-// No graphics, the test's sound manager (and input, when given) and a fixed seed.
+// The test's sound manager (and input, when given) and a fixed seed.
 inline GameOptions windowlessOptions(SoundManager* sound, unsigned seed, Input* input = nullptr) {
     GameOptions options;
-    options.graphics = false;
     options.sound = sound;
     options.input = input;
     options.seedFromClock = false;
@@ -104,7 +103,7 @@ struct SettlementWorld {
     // A settlement set up (and scattered) from the current random sequence, entered in the next free slot.
     Settlement& add(const glm::vec3& position) {
         const int index = static_cast<int>(owned.size());
-        owned.push_back(std::make_unique<Settlement>(position, index, &game));
+        owned.push_back(std::make_unique<Settlement>(position, index, game.settlementLinks()));
         Settlement& s = *owned.back();
         s.setup();
         if (index < 5) game.settlements[static_cast<size_t>(index)] = &s;
