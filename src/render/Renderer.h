@@ -98,6 +98,8 @@ public:
     bool beginFrame();
     // Puts the scene target on the window.
     void presentScene();
+    // Fills the bolt's buffer from the strike as the rules last built it, while the strike shows.
+    void uploadStrike();
     // True when the object is outside the view of the frame being drawn and culling (F8) is on; counts it.
     bool culled(const SceneObject& object);
     // False when the object lies wholly outside the view of the frame being drawn: its draws are left out,
@@ -126,7 +128,6 @@ private:
     bool bindSceneTarget(int width, int height);
     // Draws the one pixel (x, y) from the last id pass's view (a read outside what that pass covered).
     void drawIdPixel(int x, int y);
-    void uploadStrike();
 
     const Game* game = nullptr;
     WorldPrograms worldPrograms;

@@ -13,8 +13,9 @@
 #include "RenderFixture.h"
 #include "assets/Model.h"
 #include "game/WorldConstants.h"
-#include "render/Render.h"
+#include "render/Renderer.h"
 #include "support/GlContext.h"
+#include "support/PlainFrame.h"
 
 namespace {
 
@@ -36,9 +37,11 @@ protected:
             }
         }
         game().light->position.y = static_cast<float>(introLightHeight);
-        game().glowClock = 0.3f;  // the same pulse in both frames
+        game().glowTime = 0.3f;  // the same pulse in both frames
     }
     Game& game() { return *scene.game; }
+    Renderer& renderer() { return *scene.renderer; }
+    RenderSettings& settings() { return scene.renderer->settings; }
     Settlement& home() { return *scene.game->settlements[0]; }
 
     // Pixels read back as picking reads them: a grid over the window and every edge walked.
@@ -59,17 +62,15 @@ protected:
     // Draws the view both ways and counts what differs; `name` names the view in failures and image files.
     void expectSameFrame(const std::string& name) {
         SCOPED_TRACE(name);
-        game().plainRendering = true;
-        game().render();
+        omxtest::drawPlainFrame(renderer());
         const omxtest::Image plain = rendertest::windowImage(game());
-        const std::vector<int> plainIds = rendertest::readIdImage(game());
-        const int plainDrawn = game().drawnCount, plainCulled = game().culledCount;
+        const std::vector<int> plainIds = rendertest::readIdImage(renderer());
+        const FrameCounts plainCounts = renderer().counts();
 
-        game().plainRendering = false;
         game().render();
         const omxtest::Image quick = rendertest::windowImage(game());
-        EXPECT_EQ(game().drawnCount, plainDrawn);
-        EXPECT_EQ(game().culledCount, plainCulled);
+        EXPECT_EQ(renderer().counts().drawn, plainCounts.drawn);
+        EXPECT_EQ(renderer().counts().culled, plainCounts.culled);
 
         int differing = 0;
         omxtest::Image marked = quick;
@@ -138,11 +139,11 @@ protected:
 
 TEST_F(FrameCompare, PlayIntroAndOverheadViewsAreTheSame) {
     playView();
-    EXPECT_TRUE(groundCoversWindow(game())) << "the sky box is left out";
+    EXPECT_TRUE(groundCoversWindow(renderer())) << "the sky box is left out";
     expectSameFrame("play");
-    game().frustumCulling = true;
+    settings().frustumCulling = true;
     expectSameFrame("play_culling");
-    game().frustumCulling = false;
+    settings().frustumCulling = false;
 
     game().state = Intro;
     game().light->position.y = 20.0f;
@@ -158,7 +159,7 @@ TEST_F(FrameCompare, PlayIntroAndOverheadViewsAreTheSame) {
     expectSameFrame("outside_sky");
     // The horizon, and the sky alone.
     aim(glm::vec3(0.0f, 300.0f, 2500.0f), glm::vec3(0.0f, -0.15f, -1.0f));
-    EXPECT_FALSE(groundCoversWindow(game()));
+    EXPECT_FALSE(groundCoversWindow(renderer()));
     expectSameFrame("horizon");
     aim(glm::vec3(0.0f, 300.0f, 0.0f), glm::vec3(0.3f, 1.0f, -0.2f));
     expectSameFrame("sky");
@@ -175,11 +176,11 @@ TEST_F(FrameCompare, StrikeNightWireframeOverviewAndOpaqueViewsAreTheSame) {
     game().strike->type = 1;
     expectSameFrame("strike_left");
 
-    game().transparency = false;
+    settings().transparency = false;
     expectSameFrame("opaque_strike");
     game().strike->visible = false;
     expectSameFrame("opaque");
-    game().transparency = true;
+    settings().transparency = true;
 
     game().nightMode = true;
     game().light->position = glm::vec3(0.0f, 5.0f, 0.0f);
@@ -194,9 +195,9 @@ TEST_F(FrameCompare, StrikeNightWireframeOverviewAndOpaqueViewsAreTheSame) {
     expectSameFrame("bad_mood_ready_decided");
     game().badFactor = 0.0f;
 
-    game().wireframe = true;
+    settings().wireframe = true;
     expectSameFrame("wireframe");
-    game().wireframe = false;
+    settings().wireframe = false;
 
     game().toggleOverview(nullptr);
     aim(game().camera->position, game().camera->direction);

@@ -6,11 +6,11 @@
 #include "RenderFixture.h"
 #include "support/Files.h"
 #include "support/GlContext.h"
-#include "render/Render.h"
+#include "render/Renderer.h"
 
 namespace {
 
-class IdTarget : public ::testing::Test {
+class IdTargetTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(rendertest::buildRealWorld(scene)) << "no world drawn: " << omxtest::glContextFailure();
@@ -20,6 +20,7 @@ protected:
     }
     glm::ivec2 personPixel() { return rendertest::centrePixel(game(), *person, "goodbobob2.obj"); }
     Game& game() { return *scene.game; }
+    const IdTarget& target() { return scene.renderer->idTarget(); }
     std::string resizeOutput(int width, int height) {
         return omxtest::capturedStdout([&] { game().resize(width, height); });
     }
@@ -32,18 +33,18 @@ protected:
     SceneObject* person = nullptr;
 };
 
-TEST_F(IdTarget, ResizeBuildsANewTargetAndFreesTheOldOne) {
-    const uint32_t oldFramebuffer = game().idFramebuffer, oldTexture = game().idTexture;
-    const uint32_t oldDepth = game().idDepthBuffer;
+TEST_F(IdTargetTest, ResizeBuildsANewTargetAndFreesTheOldOne) {
+    const uint32_t oldFramebuffer = target().framebuffer, oldTexture = target().texture;
+    const uint32_t oldDepth = target().depthBuffer;
     ASSERT_NE(oldFramebuffer, 0u);
     EXPECT_EQ(resizeOutput(640, 480), "fbo recreate\n");
-    EXPECT_TRUE(game().idTargetComplete);
-    EXPECT_NE(game().idFramebuffer, oldFramebuffer);
-    EXPECT_NE(game().idTexture, oldTexture);
+    EXPECT_TRUE(target().complete);
+    EXPECT_NE(target().framebuffer, oldFramebuffer);
+    EXPECT_NE(target().texture, oldTexture);
     EXPECT_EQ(glIsFramebuffer(oldFramebuffer), GL_FALSE);
     EXPECT_EQ(glIsTexture(oldTexture), GL_FALSE);
     EXPECT_EQ(glIsRenderbuffer(oldDepth), GL_FALSE);
-    EXPECT_EQ(glIsRenderbuffer(game().idDepthBuffer), GL_TRUE);
+    EXPECT_EQ(glIsRenderbuffer(target().depthBuffer), GL_TRUE);
 
     EXPECT_EQ(game().windowWidth, 640);
     EXPECT_EQ(game().windowHeight, 480);
@@ -52,7 +53,7 @@ TEST_F(IdTarget, ResizeBuildsANewTargetAndFreesTheOldOne) {
 
     // The texture is one signed integer per pixel, of the window's size.
     GLint width = 0, height = 0, format = 0;
-    glBindTexture(GL_TEXTURE_2D, game().idTexture);
+    glBindTexture(GL_TEXTURE_2D, target().texture);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
@@ -62,36 +63,35 @@ TEST_F(IdTarget, ResizeBuildsANewTargetAndFreesTheOldOne) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(IdTarget, MinimisedWindowChangesNothing) {
-    const uint32_t framebuffer = game().idFramebuffer, texture = game().idTexture;
+TEST_F(IdTargetTest, MinimisedWindowChangesNothing) {
+    const uint32_t framebuffer = target().framebuffer, texture = target().texture;
     const glm::mat4 projection = game().projectionMatrix;
     EXPECT_EQ(resizeOutput(0, 0), "");
     EXPECT_EQ(resizeOutput(0, 300), "");
     EXPECT_EQ(resizeOutput(300, 0), "");
-    EXPECT_EQ(game().idFramebuffer, framebuffer);
-    EXPECT_EQ(game().idTexture, texture);
+    EXPECT_EQ(target().framebuffer, framebuffer);
+    EXPECT_EQ(target().texture, texture);
     EXPECT_EQ(game().windowWidth, 1200);
     EXPECT_EQ(game().windowHeight, 800);
     EXPECT_EQ(projection, game().projectionMatrix);
     EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 1200, 800}));
     EXPECT_EQ(resizeOutput(1200, 800), "fbo recreate\n");
-    EXPECT_NE(game().idFramebuffer, framebuffer);
+    EXPECT_NE(target().framebuffer, framebuffer);
 }
 
-TEST_F(IdTarget, IncompleteTargetIsReportedUnboundAndDisablesPicking) {
-    uint32_t fbo = 0, texture = 0, depth = 0;
+TEST_F(IdTargetTest, IncompleteTargetIsReportedUnboundAndDisablesPicking) {
     testing::internal::CaptureStdout();
     // A target of no pixels cannot be complete.
-    const bool complete = createFramebuffer(fbo, 0, 0, texture, depth);
+    scene.renderer->resizeView(0, 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "fbo init faiiiled!!! you are dooomed!!\n");
-    EXPECT_FALSE(complete);
+    EXPECT_FALSE(target().complete);
     GLint bound = -1;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
     EXPECT_EQ(bound, 0);
     glGetError();
 
     // With the target unusable the frame still reaches the window and every read gives 0.
-    game().idTargetComplete = false;
+    glViewport(0, 0, 1200, 800);
     game().render();
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
     EXPECT_EQ(bound, 0);
@@ -102,7 +102,7 @@ TEST_F(IdTarget, IncompleteTargetIsReportedUnboundAndDisablesPicking) {
     EXPECT_GT(seen.g, seen.b);
 }
 
-TEST_F(IdTarget, ReadsOutsideTheImageGiveNoObject) {
+TEST_F(IdTargetTest, ReadsOutsideTheImageGiveNoObject) {
     game().render();
     ASSERT_EQ(game().readObjectId(personPixel().x, personPixel().y), person->id);
     for (const glm::ivec2& outside : {glm::ivec2(-1, 10), glm::ivec2(10, -1), glm::ivec2(1200, 10),

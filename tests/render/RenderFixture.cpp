@@ -39,9 +39,10 @@ glm::vec3 mean(const Image& image, int x0, int y0, int x1, int y1) {
     return glm::vec3(colour[0], colour[1], colour[2]) / 255.0f;
 }
 
-std::vector<int> readIdImage(const Game& game) {
+std::vector<int> readIdImage(const Renderer& renderer) {
+    const Game& game = renderer.world();
     std::vector<int> ids(static_cast<std::size_t>(game.windowWidth) * static_cast<std::size_t>(game.windowHeight), -1);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, game.idFramebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, renderer.idTarget().framebuffer);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     glReadPixels(0, 0, game.windowWidth, game.windowHeight, GL_RED_INTEGER, GL_INT, ids.data());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
@@ -54,16 +55,20 @@ std::string savePng(const Image& image, const std::string& name) {
 }
 
 uint32_t solidTexture(const std::array<unsigned char, 4>& rgba) {
-    std::array<unsigned char, 16> pixels{};
-    for (std::size_t i = 0; i < 16; ++i) pixels[i] = rgba[i % 4];
     GLuint name = 0;
     glGenTextures(1, &name);
+    fillTexture(name, rgba);
+    return name;
+}
+
+void fillTexture(uint32_t name, const std::array<unsigned char, 4>& rgba) {
+    std::array<unsigned char, 16> pixels{};
+    for (std::size_t i = 0; i < 16; ++i) pixels[i] = rgba[i % 4];
     glBindTexture(GL_TEXTURE_2D, name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    return name;
 }
 
 bool buildRealWorld(Scene& scene, unsigned seed) {
@@ -72,9 +77,13 @@ bool buildRealWorld(Scene& scene, unsigned seed) {
     options.sound = &scene.sound;
     options.seedFromClock = false;
     options.seed = seed;
+    scene.renderer = std::make_unique<Renderer>();
+    if (!scene.renderer->ready()) return false;
     scene.game = std::make_unique<Game>(options);
     Game& g = *scene.game;
-    if (!g.worldComplete || !g.treeModel || g.treeModel->meshCount == 0) return false;
+    scene.renderer->loadWorld(g);
+    if (scene.renderer->models().tree.meshCount == 0) return false;
+    g.setView(scene.renderer.get());
     g.resize(1200, 800);
     g.state = Playing;
     g.light->position = glm::vec3(0.0f, dayLightHeight, 0.0f);
@@ -97,8 +106,6 @@ void placeCamera(Game& game, const glm::vec3& position, const glm::vec3& directi
     game.camera->position = position;
     game.camera->direction = d;
     game.camera->viewMatrix = glm::lookAt(position, position + d, glm::vec3(0.0f, 1.0f, 0.0f));
-    const glm::vec3 up = omx::rotateVector(d, 90.0f, glm::vec3(-d.z, 0.0f, d.x));
-    game.updateFrustum(position, d, up);
 }
 
 glm::ivec2 centrePixel(const Game& game, const SceneObject& object, const std::string& objFile) {

@@ -12,6 +12,7 @@
 #include "assets/ShaderProgram.h"
 #include "game/Game.h"
 #include "game/Settlement.h"
+#include "render/Renderer.h"
 #include "support/GameBuilders.h"
 #include "support/Image.h"
 #include "support/RecordingSound.h"
@@ -33,16 +34,19 @@ Image windowImage(const Game& game);
 // Mean colour (0..1) of a rectangle in window pixels counted from the bottom row, as screenPoint gives them.
 glm::vec3 mean(const Image& image, int x0, int y0, int x1, int y1);
 // The whole id target as it stands, one object number per pixel, rows bottom to top.
-std::vector<int> readIdImage(const Game& game);
+std::vector<int> readIdImage(const Renderer& renderer);
 // Writes the image under the build folder; returns the path, empty on failure.
 std::string savePng(const Image& image, const std::string& name);
 
 // A 2 x 2 texture of one colour (bytes).
 uint32_t solidTexture(const std::array<unsigned char, 4>& rgba);
+// Gives an existing texture new contents: 2 x 2 pixels of one colour.
+void fillTexture(uint32_t texture, const std::array<unsigned char, 4>& rgba);
 
-// A game with its own silent sound recorder, and the centre of its settlement 0.
+// A game with its own silent sound recorder, the renderer that draws it, and the centre of its settlement 0.
 struct Scene {
     omxtest::RecordingSound sound;
+    std::unique_ptr<Renderer> renderer;
     std::unique_ptr<Game> game;
     glm::vec3 centre = glm::vec3(0.0f);
 };
@@ -53,7 +57,7 @@ bool buildRealWorld(Scene& scene, unsigned seed = 11);
 // The mean vertex of an OBJ file under the model folder, in model space (the origin when unreadable).
 glm::vec3 modelCentre(const std::string& objFile);
 
-// Points the camera from `position` along `direction`, rebuilding the view and the frustum.
+// Points the camera from `position` along `direction`, rebuilding its view.
 void placeCamera(Game& game, const glm::vec3& position, const glm::vec3& direction);
 // Window pixel (x from the left, y from the bottom) where a world point appears.
 glm::ivec2 screenPoint(const Game& game, const glm::vec3& world);

@@ -147,17 +147,17 @@ TEST(RenderScaleFrame, AWindowLargerThanTheDriversLargestTargetIsDrawnSmallerAnd
     ASSERT_TRUE(rendertest::buildRealWorld(scene)) << "no world drawn: " << omxtest::glContextFailure();
     Game& g = *scene.game;
     rendertest::overlookHome(scene);
-    g.setRenderScale(false, 0.5f);
+    scene.renderer->setRenderScale(false, 0.5f);
     g.render();
     const omxtest::Image half = rendertest::windowImage(g);
 
     // As if the driver's largest texture were 600 pixels a side: at scale 1 the world is drawn at 600 x 400,
     // the same frame as at scale 0.5, instead of into the window without a depth buffer.
-    g.largestSceneSide = 600;
-    g.setRenderScale(false, 1.0f);
+    scene.renderer->limitSceneSide(600);
+    scene.renderer->setRenderScale(false, 1.0f);
     g.render();
-    EXPECT_EQ(g.sceneWidth, 600);
-    EXPECT_EQ(g.sceneHeight, 400);
+    EXPECT_EQ(scene.renderer->sceneTarget().width, 600);
+    EXPECT_EQ(scene.renderer->sceneTarget().height, 400);
     EXPECT_EQ(rendertest::windowImage(g).rgba, half.rgba);
     EXPECT_GT(glm::length(rendertest::mean(half, 0, 700, 1200, 800) - rendertest::mean(half, 0, 0, 1200, 100)), 0.02f)
         << "a picture worth comparing";
@@ -173,12 +173,12 @@ TEST(RenderScaleFrame, AHalfScaleFrameShowsTheSameWorldAndPicksInWindowPixels) {
     g.render();
     const omxtest::Image full = rendertest::windowImage(g);
 
-    g.setRenderScale(false, 0.5f);
-    ASSERT_NE(g.scaleShader, nullptr) << "the scale program was built: without it a blit scales up";
+    scene.renderer->setRenderScale(false, 0.5f);
+    ASSERT_NE(scene.renderer->programs().scale, nullptr) << "the scale program was built: without it a blit scales up";
     g.render();
     const omxtest::Image half = rendertest::windowImage(g);
-    EXPECT_EQ(g.sceneWidth, 600);
-    EXPECT_EQ(g.sceneHeight, 400);
+    EXPECT_EQ(scene.renderer->sceneTarget().width, 600);
+    EXPECT_EQ(scene.renderer->sceneTarget().height, 400);
     // The same picture, only softer: every 100-pixel block keeps its mean colour.
     for (int y = 0; y < 800; y += 100)
         for (int x = 0; x < 1200; x += 100)
@@ -198,7 +198,7 @@ TEST(RenderScaleFrame, AHalfScaleFrameShowsTheSameWorldAndPicksInWindowPixels) {
     EXPECT_TRUE(person.highlighted);
 
     // Back at 1: the same frame as before.
-    g.setRenderScale(false, 1.0f);
+    scene.renderer->setRenderScale(false, 1.0f);
     person.highlighted = false;
     g.render();
     EXPECT_EQ(rendertest::windowImage(g).rgba, full.rgba);
@@ -211,13 +211,13 @@ TEST(RenderScaleFrame, AtFullScaleTheWindowShowsTheWorldPixelForPixel) {
     rendertest::overlookHome(scene);
     omxtest::addPerson(g, *g.settlements[0], GoodPerson, Wandering, scene.centre + glm::vec3(-60.0f, 0.0f, 150.0f));
     // After a frame at another scale, which left the scene texture filtering linearly.
-    g.setRenderScale(false, 0.75f);
+    scene.renderer->setRenderScale(false, 0.75f);
     g.render();
-    g.setRenderScale(false, 1.0f);
+    scene.renderer->setRenderScale(false, 1.0f);
     g.render();
-    ASSERT_EQ(g.sceneWidth, 1200);
-    ASSERT_EQ(g.sceneHeight, 800);
-    const omxtest::Image world = omxtest::readFramebuffer(g.sceneFramebuffer, 1200, 800);
+    ASSERT_EQ(scene.renderer->sceneTarget().width, 1200);
+    ASSERT_EQ(scene.renderer->sceneTarget().height, 800);
+    const omxtest::Image world = omxtest::readFramebuffer(scene.renderer->sceneTarget().framebuffer, 1200, 800);
     const omxtest::Image window = rendertest::windowImage(g);
     ASSERT_EQ(window.rgba.size(), world.rgba.size());
     std::size_t differing = 0, firstDifference = 0;

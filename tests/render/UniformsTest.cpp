@@ -17,10 +17,13 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(rendertest::buildRealWorld(scene)) << "no world drawn: " << omxtest::glContextFailure();
         rendertest::overlookHome(scene);
+        game().render();  // the renderer takes the camera's view
     }
     Game& game() { return *scene.game; }
+    Renderer& renderer() { return *scene.renderer; }
+    const WorldModels& models() { return scene.renderer->models(); }
     Settlement& home() { return *scene.game->settlements[0]; }
-    GLuint phong() const { return scene.game->phongShader->program; }
+    GLuint phong() const { return scene.renderer->programs().phong->program; }
 
     float readFloat(GLuint program, const char* name) {
         float value = -999.0f;
@@ -39,8 +42,13 @@ protected:
     }
     // Uploads one object with the lit program current.
     void upload(const SceneObject& object, const Settlement* settlement, const Model& model) {
-        game().useShader(game().phongShader);
-        game().setObjectUniforms(object, settlement, model);
+        renderer().useProgram(renderer().programs().phong);
+        renderer().setObjectUniforms(object, settlement, model);
+    }
+    // The same in a texture mode of the draw's choosing.
+    void upload(const SceneObject& object, const Settlement* settlement, const Model& model, int mode) {
+        renderer().useProgram(renderer().programs().phong);
+        renderer().setObjectUniforms(object, settlement, model, mode);
     }
     rendertest::Scene scene;
 };
@@ -48,17 +56,17 @@ protected:
 TEST_F(Uniforms, ColourPassSendsMaterialMoodAndLight) {
     Settlement& s = home();
     game().badFactor = 0.25f;
-    upload(*s.tree, &s, *game().treeModel);
+    upload(*s.tree, &s, models().tree);
     EXPECT_FLOAT_EQ(readFloat(phong(), "materialFactor"), 0.3f);
     EXPECT_EQ(readInt(phong(), "useTexture"), 2);
     EXPECT_EQ(readInt(phong(), "useLight"), 1);
     EXPECT_FLOAT_EQ(readFloat(phong(), "badFactor"), 0.25f);
     EXPECT_FLOAT_EQ(readFloat(phong(), "ambientFactor"), 0.1f);
     s.tree->highlighted = true;  // what the cursor is on lights up
-    upload(*s.tree, &s, *game().treeModel);
+    upload(*s.tree, &s, models().tree);
     EXPECT_FLOAT_EQ(readFloat(phong(), "ambientFactor"), 0.8f);
     // The light marker is plain yellow and unlit.
-    upload(*game().light, nullptr, *game().lightMarkerModel);
+    upload(*game().light, nullptr, models().lightMarker);
     float colour[4] = {};
     glGetUniformfv(phong(), glGetUniformLocation(phong(), "diffuseColor"), colour);
     EXPECT_EQ(glm::vec4(colour[0], colour[1], colour[2], colour[3]), glm::vec4(1.0f, 1.0f, 0.0f, 1.0f));
@@ -68,34 +76,32 @@ TEST_F(Uniforms, ColourPassSendsMaterialMoodAndLight) {
     // The light grows over its first fifty units of height.
     for (const auto& [height, strength] : {std::pair{25.0f, 0.5f}, {2600.0f, 1.0f}, {-5.0f, 0.0f}, {0.0f, 0.0f}}) {
         game().light->position = glm::vec3(0.0f, height, 0.0f);
-        upload(*game().groundTiles[0], nullptr, *game().groundModel);
+        upload(*game().groundTiles[0], nullptr, models().ground);
         EXPECT_FLOAT_EQ(readFloat(phong(), "lightFactor"), strength) << "light at " << height;
     }
     // At night each settlement is lit from above its own centre at full strength; the rest stays dim.
     game().nightMode = true;
     game().light->position = glm::vec3(0.0f, 5.0f, 0.0f);
-    upload(*game().groundTiles[55], nullptr, *game().groundModel);
+    upload(*game().groundTiles[55], nullptr, models().ground);
     EXPECT_FLOAT_EQ(readFloat(phong(), "lightFactor"), 0.1f);
     Settlement& far = *game().settlements[2];
-    upload(*far.tree, &far, *game().treeModel);
+    upload(*far.tree, &far, models().tree);
     EXPECT_FLOAT_EQ(readFloat(phong(), "lightFactor"), 1.0f);
     const glm::vec3 above = glm::vec3(game().camera->viewMatrix * glm::vec4(far.position + glm::vec3(0, 5, 0), 1.0f));
     EXPECT_NEAR(glm::length(readVec3(phong(), "vLightPosition") - above), 0.0f, 1e-2f);
 }
 
 TEST_F(Uniforms, WithoutTransparencyCutOutModesBecomePlainTexture) {
-    Model& model = *game().grenadeModel;
+    const Model& model = models().grenade;
     const std::pair<int, int> withoutBlending[] = {{2, 1}, {3, 1}, {5, 5}, {0, 0}, {1, 1}};
-    game().transparency = false;
+    renderer().settings.transparency = false;
     for (const auto& [mode, sent] : withoutBlending) {
-        model.useTexture = mode;
-        upload(*home().grenade, &home(), model);
+        upload(*home().grenade, &home(), model, mode);
         EXPECT_EQ(readInt(phong(), "useTexture"), sent) << "mode " << mode;
     }
-    game().transparency = true;
+    renderer().settings.transparency = true;
     for (int mode : {2, 3}) {
-        model.useTexture = mode;
-        upload(*home().grenade, &home(), model);
+        upload(*home().grenade, &home(), model, mode);
         EXPECT_EQ(readInt(phong(), "useTexture"), mode);
     }
 }
@@ -145,7 +151,7 @@ protected:
         glUseProgram(0);
     }
     // The vertex indices drawn, in order.
-    std::vector<int> drawn(const char* mode, bool onlySelected, int selectedMesh) {
+    std::vector<int> drawn(MeshSelection selection, int mesh) {
         glUseProgram(program);
         glBindVertexArray(vao);
         glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, captured);
@@ -154,7 +160,7 @@ protected:
         glEnable(GL_RASTERIZER_DISCARD);
         glBeginQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN, query);
         glBeginTransformFeedback(GL_TRIANGLES);
-        drawMeshes(model, mode, onlySelected, selectedMesh);
+        drawMeshes(model, selection, mesh);
         glEndTransformFeedback();
         glEndQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN);
         glDisable(GL_RASTERIZER_DISCARD);
@@ -179,15 +185,14 @@ protected:
 };
 
 TEST_F(MeshRanges, EachModeDrawsItsMeshesAtTheirOffsets) {
-    EXPECT_EQ(drawn("normal", false, -1), ranges({{0, 48}}));
-    EXPECT_EQ(drawn("special", true, 1), ranges({{30, 12}}));
-    EXPECT_EQ(drawn("special", false, 1), ranges({{0, 30}, {42, 6}}));
-    EXPECT_EQ(drawn("special", false, 15), ranges({{0, 48}}));
-    EXPECT_TRUE(drawn("special", true, 15).empty());
-    EXPECT_TRUE(drawn("everything", false, -1).empty());
+    EXPECT_EQ(drawn(MeshSelection::All, -1), ranges({{0, 48}}));
+    EXPECT_EQ(drawn(MeshSelection::Only, 1), ranges({{30, 12}}));
+    EXPECT_EQ(drawn(MeshSelection::AllBut, 1), ranges({{0, 30}, {42, 6}}));
+    EXPECT_EQ(drawn(MeshSelection::AllBut, 15), ranges({{0, 48}}));
+    EXPECT_TRUE(drawn(MeshSelection::Only, 15).empty());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     model.meshCount = 0;  // built-in shapes are drawn by their own calls
-    EXPECT_TRUE(drawn("normal", false, -1).empty());
+    EXPECT_TRUE(drawn(MeshSelection::All, -1).empty());
 }
 
 }  // namespace

@@ -82,8 +82,8 @@ protected:
     omxtest::Image frame() { return rendertest::windowImage(game()); }
     // The whole id image of the frame's view, rows from the bottom.
     std::vector<int> idImage() {
-        game().drawIdPass(0, 0, 1200, 800);
-        return rendertest::readIdImage(game());
+        scene.renderer->drawIdPass(0, 0, 1200, 800);
+        return rendertest::readIdImage(*scene.renderer);
     }
     // Every object number found in the id image.
     std::set<int> idsInImage() {
@@ -184,16 +184,17 @@ TEST_F(WorldFrame, TheIdImageHoldsWhatAClickActsOnAndHoverBrightensIt) {
 
 TEST_F(WorldFrame, CullingCountsFollowWhatIsInView) {
     personInFront();
-    // Tiles, statues, trees (trunk and leaves in both passes), grenades and the person (both passes).
-    const int counted = 100 + 5 + 5 * 4 + 5 * 2 + 2;
+    // Tiles, statues, trees, grenades and the person, each once in every pass that draws it: the colour pass
+    // and the id pass (trees, grenades, people).
+    const int counted = 100 + 5 + 5 * 2 + 5 * 2 + 2;
     const auto countsFrom = [&](const glm::vec3& position, const glm::vec3& direction) {
         rendertest::placeCamera(game(), position, direction);
         game().render();
-        return std::pair{game().drawnCount, game().culledCount};
+        return std::pair{scene.renderer->counts().drawn, scene.renderer->counts().culled};
     };
     // Off: nothing is counted whatever is drawn.
     EXPECT_EQ(countsFrom(glm::vec3(0, 9000, 0), glm::vec3(0, -1, -0.05f)), std::pair(0, 0));
-    game().frustumCulling = true;
+    scene.renderer->settings.frustumCulling = true;
     // From high above the whole world is in view; looking up into the sky nothing is.
     EXPECT_EQ(countsFrom(glm::vec3(0, 9000, 0), glm::vec3(0, -1, -0.05f)), std::pair(counted, 0));
     EXPECT_EQ(countsFrom(glm::vec3(0, 3000, 0), glm::vec3(0, 1, -0.3f)), std::pair(0, counted));
@@ -235,7 +236,7 @@ TEST_F(WorldFrame, WireframeDrawsLinesWhileTheIdImageStaysFilled) {
     game().render();
     EXPECT_LT(darkShare(frame()), 0.05f);
 
-    game().wireframe = true;
+    scene.renderer->settings.wireframe = true;
     game().render();
     const omxtest::Image lines = frame();
     EXPECT_GT(darkShare(lines), 0.3f) << "only the edges are drawn over the black clear colour";
@@ -281,12 +282,12 @@ TEST_F(WorldFrame, StrikeProjectsItsPictureOnlyWhileVisible) {
     game().updateStrike(0.45f);
     ASSERT_TRUE(game().strike->visible);
     game().render();
-    std::vector<uint32_t>& pictures = game().lightningModel->textures;
-    ASSERT_GE(pictures.size(), 6u);
-    pictures[4] = black;
+    const uint32_t picture = modelTexture(scene.renderer->models().lightning, LightningTexture::PickProjection);
+    ASSERT_NE(picture, 0u);
+    rendertest::fillTexture(picture, {{0, 0, 0, 255}});
     game().render();
     const omxtest::Image dark = frame();
-    pictures[4] = white;
+    rendertest::fillTexture(picture, {{255, 255, 255, 255}});
     game().render();
     const omxtest::Image lit = frame();
     const glm::ivec2 p = rendertest::screenPoint(game(), game().strike->position);
@@ -354,7 +355,7 @@ TEST_F(WorldFrame, LeavesAreCutOutUnlessTransparencyIsOff) {
     home().tree->state = 0;
     game().render();
     const int cutOut = treePixels(bare, frame());
-    game().transparency = false;
+    scene.renderer->settings.transparency = false;
     game().render();
     const int solid = treePixels(bare, frame());
     EXPECT_GT(cutOut, 500);
@@ -362,23 +363,24 @@ TEST_F(WorldFrame, LeavesAreCutOutUnlessTransparencyIsOff) {
 }
 
 TEST_F(WorldFrame, ATreeAtTheWindowsEdgeIsNotCulledWhileAnyOfItShows) {
-    game().frustumCulling = true;
+    scene.renderer->settings.frustumCulling = true;
     const SceneObject& tree = *home().tree;
     // The camera raised until the tree's foot lies 130 units below the bottom plane: beyond its nominal
     // radius of 100, while its crown, which reaches 165 at its scale, still pokes into the window.
     const auto bottomDistance = [this, &tree](float y) {
         rendertest::placeCamera(game(), tree.position + glm::vec3(0.0f, y, 700.0f), glm::vec3(0.0f, -0.1f, -1.0f));
-        return glm::dot(game().frustumPlanes[3].normal, tree.position) + game().frustumPlanes[3].d;
+        const ViewVolume view = ViewVolume::of(game().camera->viewMatrix, game().projectionMatrix);
+        return static_cast<float>(glm::dot(view.planes[2], glm::dvec4(glm::dvec3(tree.position), 1.0)));
     };
     const float d0 = bottomDistance(0.0f), d1 = bottomDistance(100.0f);
     const float y = (-130.0f - d0) / ((d1 - d0) / 100.0f);
     ASSERT_NEAR(bottomDistance(y), -130.0f, 1.0f);
     EXPECT_LT(static_cast<float>(tree.boundingRadius) + bottomDistance(y), 0.0f);
-    EXPECT_GE(game().reachOf(tree), 160.0f);
+    EXPECT_GE(scene.renderer->reachOf(tree), 160.0f);
 
     game().render();
     const omxtest::Image culled = frame();
-    game().frustumCulling = false;
+    scene.renderer->settings.frustumCulling = false;
     game().render();
     const omxtest::Image all = frame();
     home().tree->state = Gone;
@@ -399,16 +401,17 @@ TEST_F(WorldFrame, OnlyTheBoltDrawsWithAlphaBelowOne) {
         glBindTexture(GL_TEXTURE_2D, 0);
         return alphaBits > 0;
     };
-    const Game& g = game();
-    for (const Model* model : {g.groundModel, g.groundBorderModel, g.infoPanelModel, g.goodPersonModel,
-                               g.badPersonModel, g.moaiModel, g.wallModel, g.grenadeModel}) {
+    const WorldModels& m = scene.renderer->models();
+    for (const Model* model : {&m.ground, &m.groundBorder, &m.infoPanel, &m.goodPerson, &m.badPerson, &m.moai,
+                               &m.wall, &m.grenade}) {
         ASSERT_FALSE(model->textures.empty());
         for (uint32_t texture : model->textures) EXPECT_FALSE(hasAlpha(texture)) << "texture " << texture;
     }
-    EXPECT_FALSE(hasAlpha(g.treeModel->textures[0]));
-    EXPECT_FALSE(hasAlpha(g.treeModel->textures[2]));
+    EXPECT_FALSE(hasAlpha(modelTexture(m.tree, TreeTexture::Leaves)));
+    EXPECT_FALSE(hasAlpha(modelTexture(m.tree, TreeTexture::Bark)));
     for (const Model* model : allModels) EXPECT_EQ(model->diffuseColor[3], 1.0f);
-    EXPECT_TRUE(hasAlpha(g.lightningModel->textures[0]) || hasAlpha(g.lightningModel->textures[1]));
+    EXPECT_TRUE(hasAlpha(modelTexture(m.lightning, LightningTexture::Shoot)) ||
+                hasAlpha(modelTexture(m.lightning, LightningTexture::ShootAlpha)));
 }
 
 }  // namespace
