@@ -5,7 +5,8 @@
 
 #include <epoxy/gl.h>
 
-#include "game/Game.h"
+#include "FrameTiming.h"
+#include "render/Renderer.h"
 
 namespace {
 
@@ -43,7 +44,8 @@ void EPOXY_CALLSPEC countBindVertexArray(GLuint array) {
 void EPOXY_CALLSPEC countBindFramebuffer(GLenum target, GLuint framebuffer) {
     if (target == GL_FRAMEBUFFER || target == GL_DRAW_FRAMEBUFFER)
         // The colour pass draws into the window or, below render scale 1, into the scene target.
-        pass = game && framebuffer != 0 && framebuffer == game->idFramebuffer ? Pass::ObjectId : Pass::Colour;
+        pass = benchRenderer && framebuffer != 0 && framebuffer == benchRenderer->idTarget().framebuffer ? Pass::ObjectId
+                                                                                                      : Pass::Colour;
     realBindFramebuffer(target, framebuffer);
 }
 

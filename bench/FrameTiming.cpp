@@ -14,6 +14,10 @@
 #include "app/Platform.h"
 #include "assets/Model.h"
 #include "game/Game.h"
+#include "render/Renderer.h"
+#include "support/PlainFrame.h"
+
+Renderer* benchRenderer = nullptr;
 
 namespace {
 
@@ -29,7 +33,10 @@ void runFrames(Game& game, const View& view, int count, FrameSamples* samples, b
         if (advance) game.update(game.timeScale * benchFrameStep);
         if (view.holdCamera) aimCamera(game, view.position, view.direction, view.up);
         const double updated = nowSeconds();
-        game.render();
+        if (view.plain)
+            omxtest::drawPlainFrame(*benchRenderer);
+        else
+            game.render();
         const double rendered = nowSeconds();
         platform::swapBuffers();
         const double presented = nowSeconds();
@@ -46,14 +53,15 @@ void runFrames(Game& game, const View& view, int count, FrameSamples* samples, b
 double medianOf(std::vector<double>& values) { return percentile(values, 0.5); }
 
 // The models the renderer draws, by the vertex array it binds for them.
-std::vector<std::pair<std::string, const Model*>> namedModels(const Game& g) {
-    return {{"sky box", g.skyboxModel},           {"ground tile", g.groundModel},
-            {"ground border", g.groundBorderModel}, {"info panel", g.infoPanelModel},
-            {"light marker", g.lightMarkerModel},   {"wall", g.wallModel},
-            {"moai", g.moaiModel},                  {"tree", g.treeModel},
-            {"holy grenade", g.grenadeModel},       {"grenade border", g.grenadeBorderModel},
-            {"good person", g.goodPersonModel},     {"bad person", g.badPersonModel},
-            {"lightning", g.lightningModel}};
+std::vector<std::pair<std::string, const Model*>> namedModels(const Renderer& r) {
+    const WorldModels& m = r.models();
+    return {{"sky box", &m.skybox},           {"ground tile", &m.ground},
+            {"ground border", &m.groundBorder}, {"info panel", &m.infoPanel},
+            {"light marker", &m.lightMarker},   {"wall", &m.wall},
+            {"moai", &m.moai},                  {"tree", &m.tree},
+            {"holy grenade", &m.grenade},       {"grenade border", &m.grenadeBorder},
+            {"good person", &m.goodPerson},     {"bad person", &m.badPerson},
+            {"lightning", &m.lightning}};
 }
 
 }  // namespace
@@ -69,10 +77,13 @@ double percentile(std::vector<double>& values, double fraction) {
 
 namespace {
 
+// The automatic scale is running (it keeps its state from one view to the next that also wants it).
+bool autoScaleOn = false;
+
 void prepareView(Game& game, const View& view) {
-    game.frustumCulling = view.frustumCulling;
-    game.plainRendering = view.plain;
-    if (!view.autoScale || !game.renderScaleControl) game.setRenderScale(view.autoScale, 1.0f);
+    benchRenderer->settings.frustumCulling = view.frustumCulling;
+    if (!view.autoScale || !autoScaleOn) benchRenderer->setRenderScale(view.autoScale, 1.0f);
+    autoScaleOn = view.autoScale;
     aimCamera(game, view.position, view.direction, view.up);
 }
 
@@ -95,14 +106,14 @@ FrameSeries summarize(FrameSamples& samples, int frames, double cpuSeconds, cons
 
 double settleRenderScale(Game& game, const View& view) {
     prepareView(game, view);
-    if (!game.renderScaleControl) return 0.0;
+    if (!autoScaleOn) return 0.0;
     const double start = nowSeconds();
     double lastChange = start;
-    float scale = game.renderScale;
+    float scale = benchRenderer->renderScale();
     while (nowSeconds() - lastChange < 4.0 && nowSeconds() - start < 30.0) {
         runFrames(game, view, 1, nullptr);
-        if (game.renderScale != scale) {
-            scale = game.renderScale;
+        if (benchRenderer->renderScale() != scale) {
+            scale = benchRenderer->renderScale();
             lastChange = nowSeconds();
         }
     }
@@ -111,7 +122,8 @@ double settleRenderScale(Game& game, const View& view) {
 
 std::vector<TracePoint> traceRenderScale(Game& game, const View& view, double seconds) {
     prepareView(game, view);
-    game.setRenderScale(true, 1.0f);
+    benchRenderer->setRenderScale(true, 1.0f);
+    autoScaleOn = true;
     std::vector<TracePoint> trace;
     const double start = nowSeconds();
     FrameSamples samples;
@@ -122,7 +134,7 @@ std::vector<TracePoint> traceRenderScale(Game& game, const View& view, double se
         if (now - secondStart < 1.0) continue;
         TracePoint point;
         point.second = now - start;
-        point.scale = game.renderScale;
+        point.scale = benchRenderer->renderScale();
         point.frames = static_cast<int>(samples.frame.size());
         point.frameMedian = medianOf(samples.frame);
         trace.push_back(point);
@@ -156,7 +168,7 @@ std::vector<ViewResult> measureAlternating(Game& game, const View& a, const View
         result.view = *views[k];
         prepareView(game, *views[k]);
         result.series = summarize(samples[k], counted[k], cpu[k], game);
-        result.scale = game.renderScale;
+        result.scale = benchRenderer->renderScale();
         startDrawCounting();
         runFrames(game, *views[k], 1, nullptr);
         result.draws = stopDrawCounting();
@@ -174,13 +186,13 @@ ViewResult measureView(Game& game, const View& view, int warmup, int frames, boo
     const double cpuBefore = processCpuSeconds();
     runFrames(game, view, frames, &samples);
     result.series = summarize(samples, frames, processCpuSeconds() - cpuBefore, game);
-    result.scale = game.renderScale;
+    result.scale = benchRenderer->renderScale();
 
     startDrawCounting();
     runFrames(game, view, 1, nullptr);
     result.draws = stopDrawCounting();
 
-    for (const auto& [name, model] : namedModels(game)) {
+    for (const auto& [name, model] : namedModels(*benchRenderer)) {
         if (!model || model->vao == 0) continue;
         ModelDraws entry;
         entry.model = name;

@@ -9,6 +9,10 @@
 #include "DrawCounting.h"
 
 class Game;
+class Renderer;
+
+// The renderer that draws the benchmark's game.
+extern Renderer* benchRenderer;
 
 struct View {
     std::string name;

@@ -35,9 +35,6 @@ void aimCamera(Game& game, const glm::vec3& position, const glm::vec3& direction
     camera.position = position;
     camera.direction = direction;
     camera.viewMatrix = glm::lookAt(position, position + direction, up);
-    // The frustum wants an up vector at right angles to the view, as the camera update passes it.
-    const glm::vec3 side = glm::normalize(glm::cross(direction, up));
-    game.updateFrustum(position, direction, glm::cross(side, direction));
 }
 
 void fillSettlements(Game& game) {

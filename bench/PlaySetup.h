@@ -10,7 +10,7 @@ class Game;
 // overview off, the light at the height the intro leaves it.
 void enterPlay(Game& game);
 
-// Points the camera and rebuilds its view matrix and frustum as the camera update would.
+// Points the camera and rebuilds its view matrix as the camera update would.
 void aimCamera(Game& game, const glm::vec3& position, const glm::vec3& direction, const glm::vec3& up);
 
 // Has every settlement bear people the way its spawning does until it holds 50, then scatters them

@@ -25,7 +25,6 @@ void updateAtFullPopulation(benchmark::State& state) {
     // The settlement lines that every world prints would bury Google Benchmark's table.
     std::streambuf* const console = std::cout.rdbuf(nullptr);
     GameOptions options;
-    options.graphics = false;
     options.sound = &silence;
     options.seedFromClock = false;
     options.seed = 7;

@@ -27,6 +27,7 @@
 #include "app/Platform.h"
 #include "assets/Model.h"
 #include "game/Game.h"
+#include "render/Renderer.h"
 #include "sound/SoundManager.h"
 
 namespace {
@@ -225,17 +226,21 @@ int main(int argc, char** argv) {
     gameOptions.input = &input;
     gameOptions.seedFromClock = false;  // the same world in every run
     gameOptions.seed = 1;
-    auto theGame = std::make_unique<Game>(gameOptions);
-    const double worldBuilt = nowSeconds();
-    const StartupPhaseTimes phases = startupPhaseTimes();
-    const double worldResident = residentMegabytes();
-    if (!theGame->worldComplete) {
+    auto theRenderer = std::make_unique<Renderer>();
+    if (!theRenderer->ready()) {
         std::cerr << "the world could not be built" << std::endl;
-        theGame.reset();
+        theRenderer.reset();
         platform::terminate();
         return 1;
     }
+    auto theGame = std::make_unique<Game>(gameOptions);
+    theRenderer->loadWorld(*theGame);
+    const double worldBuilt = nowSeconds();
+    const StartupPhaseTimes phases = startupPhaseTimes();
+    const double worldResident = residentMegabytes();
     game = theGame.get();
+    benchRenderer = theRenderer.get();
+    game->setView(benchRenderer);
     platform::setTitle("Omnivex");
     platform::setWindowSizeCallback(windowSizeCallback);
     platform::setSwapInterval(0);
@@ -280,12 +285,16 @@ int main(int argc, char** argv) {
         settleRenderScale(*game, play);
         measureView(*game, play, 0, options.frames, false);
         game = nullptr;
+        benchRenderer = nullptr;
+        theRenderer.reset();
         theGame.reset();
         platform::terminate();
         return 0;
     }
     if (options.startupOnly) {
         game = nullptr;
+        benchRenderer = nullptr;
+        theRenderer.reset();
         theGame.reset();
         return finish(report, options);
     }
@@ -293,7 +302,7 @@ int main(int argc, char** argv) {
     if (options.anisotropy > 0.0f) {
         for (const Model* model : allModels) {
             for (const uint32_t texture : model->textures) {
-                if (texture == 0 || model == game->skyboxModel) continue;
+                if (texture == 0 || model == &benchRenderer->models().skybox) continue;
                 glBindTexture(GL_TEXTURE_2D, texture);
                 glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, options.anisotropy);
             }

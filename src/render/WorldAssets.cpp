@@ -133,7 +133,8 @@ bool WorldPrograms::complete() const {
 
 bool buildWorldPrograms(WorldPrograms& p) {
     const auto make = [&p](const char* name, const char* defines) {
-        p.owned.push_back(std::make_unique<ShaderProgram>(shaderPath + name, defines));
+        p.owned.push_back(*defines ? std::make_unique<ShaderProgram>(shaderPath + name, defines)
+                                   : std::make_unique<ShaderProgram>(shaderPath + name));
         return p.owned.back().get();
     };
     p.phong = make("blinnphongshader", "");
