@@ -22,7 +22,7 @@ float randomBetween(float low, float high) {
 }  // namespace
 
 void enterPlay(Game& game) {
-    game.state = Playing;
+    game.state = GameState::Playing;
     if (game.overviewMode) game.toggleOverview(nullptr);
     game.infoPanel->visible = false;
     game.light->position.y = static_cast<float>(introLightHeight);
@@ -56,8 +56,8 @@ void fillSettlements(Game& game) {
 int livingPeople(const Game& game) {
     int count = 0;
     for (const Settlement* s : game.settlements) {
-        for (const SceneObject* p : s->goodPeople) count += p->state != Gone;
-        for (const SceneObject* p : s->badPeople) count += p->state != Gone;
+        for (const SceneObject* p : s->goodPeople) count += p->personState != PersonState::Gone;
+        for (const SceneObject* p : s->badPeople) count += p->personState != PersonState::Gone;
     }
     return count;
 }

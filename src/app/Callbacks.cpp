@@ -17,7 +17,7 @@ void keyCallback(int key, int action) {
     DebugSwitches& switches = debugSwitches;
     switch (key) {
         case Key::F1:
-            if (game->state != Intro) game->toggleOverview(nullptr);
+            if (game->state != GameState::Intro) game->toggleOverview(nullptr);
             break;
         case Key::F2:
             switches.showFps = !switches.showFps;

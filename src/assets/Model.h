@@ -9,13 +9,14 @@
 class ShaderProgram;
 
 // How the lit program colours a model ("useTexture" in the shader).
-namespace TextureMode {
-constexpr int Colour = 0;          // the diffuse colour alone
-constexpr int Texture = 1;         // the colour texture
-constexpr int Leaves = 2;          // the colour texture, cut out where the alpha texture is below one half
-constexpr int Lightning = 3;       // the colour texture, see-through by the alpha texture
-constexpr int GlowingGrenade = 5;  // the colour texture with a pulsing golden glow
-}  // namespace TextureMode
+// The numbers are the shader's.
+enum class TextureMode : int {
+    Colour = 0,          // the diffuse colour alone
+    Texture = 1,         // the colour texture
+    Leaves = 2,          // the colour texture, cut out where the alpha texture is below one half
+    Lightning = 3,       // the colour texture, see-through by the alpha texture
+    GlowingGrenade = 5,  // the colour texture with a pulsing golden glow
+};
 
 class Model {
 public:
@@ -34,7 +35,7 @@ public:
     float materialFactor = 0.0f;
     std::array<float, 4> diffuseColor{{1.0f, 1.0f, 1.0f, 1.0f}};
     int useLight = 1;
-    int useTexture = TextureMode::Texture;  // how the lit program colours it, a TextureMode
+    TextureMode useTexture = TextureMode::Texture;  // how the lit program colours it
     int textureCount = 0;                     // how many of `textures` the filter switches walk
     float extent = 0.0f;                      // farthest vertex from the model's origin (0: not known)
 };

@@ -31,7 +31,7 @@ void printVector(const glm::vec3& v) { std::cout << v.x << " " << v.y << " " << 
 
 void Game::updateCamera(float dt) {
     if (!overviewMode) {
-        if (state == Intro) {
+        if (state == GameState::Intro) {
             if (introShouldEnd()) {
                 endIntro();
             } else {
@@ -65,7 +65,7 @@ void Game::endIntro() {
     cam.position = glm::vec3(0.0f, 576.0f, 576.0f);
     cam.direction = glm::normalize(glm::vec3(0.0f, -1.0f, -1.0f));
     light->position.y = static_cast<float>(introLightHeight);
-    state = Playing;
+    state = GameState::Playing;
     const glm::vec3 landing = cam.position;
     toggleOverview(&landing);
 }

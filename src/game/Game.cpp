@@ -30,7 +30,7 @@ Game::Game(const GameOptions& options) {
 
 Game::~Game() = default;
 
-SceneObject* Game::newObject(int type) { return objects.create(type); }
+SceneObject* Game::newObject(ObjectType type) { return objects.create(type); }
 
 SettlementLinks Game::settlementLinks() { return SettlementLinks{&objects, sound, camera}; }
 

@@ -42,7 +42,7 @@ public:
     Game& operator=(const Game&) = delete;
 
     // --- the world as the rules and the picture see it ---
-    int state = Intro;
+    GameState state = GameState::Intro;
     int windowWidth = 1200;
     int windowHeight = 800;
     glm::mat4 projectionMatrix = glm::mat4(1.0f);  // the camera's, set by resize
@@ -58,6 +58,7 @@ public:
 
     float badFactor = 0.0f;
     float strikeTimer = 0.0f;
+    StrikeKind strikeKind = StrikeKind::Pick;  // what the showing strike was called down for
     float strikeScroll = 0.0f;  // how far the bolt's picture has slid along it
     float timeScale = 1.0f;
     float gameOverTimer = 0.0f;
@@ -126,7 +127,7 @@ public:
 
     // --- the world's objects ---
     // A new object owned by the game (numbered and registered by its constructor).
-    SceneObject* newObject(int type);
+    SceneObject* newObject(ObjectType type);
     // What a settlement of this game reaches: the object store, the sound and the camera.
     SettlementLinks settlementLinks();
 

@@ -58,10 +58,10 @@ void turnUntil(SceneObject& person, Test headingOk) {
 // The dragger takes the first Working good person to the tree; with no worker it walks on.
 void takeWorker(Settlement& s, SceneObject& dragger) {
     for (SceneObject* const victim : s.goodPeople) {
-        if (victim->state != Working) continue;
+        if (victim->personState != PersonState::Working) continue;
         s.workerCount -= 1;
-        dragger.state = Dragging;
-        victim->state = Dragged;
+        dragger.personState = PersonState::Dragging;
+        victim->personState = PersonState::Dragged;
         victim->target = &dragger;
         const glm::vec3 towardsTree = s.tree->position - dragger.position;
         dragger.faceTowards(towardsTree);
@@ -79,8 +79,8 @@ void Settlement::spawnPeople(float dt) {
         spawnTimer = 0.0f;
         const int count = static_cast<int>(goodPeople.size() + badPeople.size());
         if (count < populationLimit - deadGoodCount) {
-            SceneObject* const p = links.objects->create(GoodPerson);
-            p->state = Wandering;
+            SceneObject* const p = links.objects->create(ObjectType::GoodPerson);
+            p->personState = PersonState::Wandering;
             p->boundingRadius = 20;
             p->owner = this;
             p->rotation = moai->rotation;
@@ -112,54 +112,54 @@ void Settlement::walk(SceneObject& person, float distance) {
 void Settlement::updateGoodPeople(float dt) {
     for (size_t i = 0; i < goodPeople.size();) {
         SceneObject* const p = goodPeople[i];
-        if (p->state == Gone) {
+        if (p->personState == PersonState::Gone) {
             goodPeople.erase(goodPeople.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
         }
-        if (status == SettlementLost) {
-            p->type = BadPerson;
-            p->state = Wandering;
+        if (status == SettlementStatus::Lost) {
+            p->type = ObjectType::BadPerson;
+            p->personState = PersonState::Wandering;
             goodPeople.erase(goodPeople.begin() + static_cast<std::ptrdiff_t>(i));
             badPeople.push_back(p);
             continue;
         }
-        if (status == SettlementWon) {
+        if (status == SettlementStatus::Won) {
             p->position.y = position.y;
-        } else if (p->state == Struck) {
+        } else if (p->personState == PersonState::Struck) {
             p->stateTimer += dt;
             if (p->stateTimer >= 1.0f) {
                 deadGoodCount += 1;
-                p->state = Gone;
+                p->personState = PersonState::Gone;
                 playSound(links.sound, SoundGodRegret);
             }
-        } else if (p->state == Wandering || p->state == Dragged || p->state == Sent) {
+        } else if (p->personState == PersonState::Wandering || p->personState == PersonState::Dragged || p->personState == PersonState::Sent) {
             walk(*p, walkSpeed * dt);
-            if ((p->state == Wandering || p->state == Dragged) && tree->state != Gone) {
+            if ((p->personState == PersonState::Wandering || p->personState == PersonState::Dragged) && !tree->gone) {
                 const float d = glm::distance(p->position, tree->position);
                 if (d < treeTemptRange) p->faceTowards(tree->position - p->position);
                 if (d < treeTouchRange) {
-                    p->type = BadPerson;
-                    p->state = Wandering;
+                    p->type = ObjectType::BadPerson;
+                    p->personState = PersonState::Wandering;
                     goodPeople.erase(goodPeople.begin() + static_cast<std::ptrdiff_t>(i));
                     badPeople.push_back(p);
                     playConversionSound(links, conversionHearingRange, tree->position);
                     continue;
                 }
             }
-            if ((p->state == Wandering || p->state == Sent) && grenade->state == Growing) {
+            if ((p->personState == PersonState::Wandering || p->personState == PersonState::Sent) && grenade->grenadeState == GrenadeState::Growing) {
                 const float d = groundDistanceToGrenade(*p, *grenade);
                 if (d < grenadeFaceRange) faceGrenade(*p, *grenade);
                 if (d < grenadeWorkRange) {
-                    p->state = Working;
+                    p->personState = PersonState::Working;
                     workerCount += 1;
                 }
-            } else if (p->state == Dragged && p->target && p->target->state == Struck) {
+            } else if (p->personState == PersonState::Dragged && p->target && p->target->personState == PersonState::Struck) {
                 p->target = nullptr;
-                p->state = Sent;
+                p->personState = PersonState::Sent;
                 p->rotation.y += 180.0f;
             }
-        } else if (p->state == Working && grenade->state != Growing) {
-            p->state = Wandering;
+        } else if (p->personState == PersonState::Working && grenade->grenadeState != GrenadeState::Growing) {
+            p->personState = PersonState::Wandering;
         }
         p->animate(this, dt);
         ++i;
@@ -169,30 +169,30 @@ void Settlement::updateGoodPeople(float dt) {
 void Settlement::updateBadPeople(float dt) {
     for (size_t i = 0; i < badPeople.size();) {
         SceneObject* const q = badPeople[i];
-        if (q->state == Gone) {
+        if (q->personState == PersonState::Gone) {
             badPeople.erase(badPeople.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
         }
-        if (status == SettlementLost) {
+        if (status == SettlementStatus::Lost) {
             q->position.y = position.y;
-        } else if (tree->state == Gone) {
-            q->state = Gone;
-        } else if (q->state == Struck) {
+        } else if (tree->gone) {
+            q->personState = PersonState::Gone;
+        } else if (q->personState == PersonState::Struck) {
             q->stateTimer += dt;
             if (q->stateTimer >= 1.0f) {
-                q->state = Gone;
+                q->personState = PersonState::Gone;
                 playSound(links.sound, SoundGodLaugh1 + draw15() % 3);
             }
-        } else if (q->state == Wandering) {
+        } else if (q->personState == PersonState::Wandering) {
             walk(*q, walkSpeed * dt);
-            if (workerCount > 0 && grenade->state == Growing) {
+            if (workerCount > 0 && grenade->grenadeState == GrenadeState::Growing) {
                 const float d = groundDistanceToGrenade(*q, *grenade);
                 if (d < grenadeFaceRange) faceGrenade(*q, *grenade);
                 if (d < grenadeWorkRange) takeWorker(*this, *q);
             }
-        } else if (q->state == Dragging) {
+        } else if (q->personState == PersonState::Dragging) {
             walk(*q, walkSpeed * dt);
-            if (glm::distance(q->position, tree->position) < treeTouchRange) q->state = Wandering;
+            if (glm::distance(q->position, tree->position) < treeTouchRange) q->personState = PersonState::Wandering;
         }
         q->animate(this, dt);
         ++i;
@@ -202,18 +202,18 @@ void Settlement::updateBadPeople(float dt) {
 void Game::updateSettlements(float dt, bool firstUpdateStep) {
     for (Settlement* const s : settlements) {
         if (!s) continue;
-        if (state != Intro || firstUpdateStep) {
+        if (state != GameState::Intro || firstUpdateStep) {
             s->updateGrenade(dt);
             s->updateIndicator(dt);
             s->spawnPeople(dt);
             s->tree->animate(s, dt);
-            if (s->status == SettlementLost) s->tree->position.y = s->position.y;
+            if (s->status == SettlementStatus::Lost) s->tree->position.y = s->position.y;
             s->updateGoodPeople(dt);
             s->updateBadPeople(dt);
             s->updateWalls(dt);
         }
-        const bool badLeaning = s->badPeople.size() > s->goodPeople.size() || s->status == Warning ||
-                                s->status == SettlementLost;
+        const bool badLeaning = s->badPeople.size() > s->goodPeople.size() || s->status == SettlementStatus::Warning ||
+                                s->status == SettlementStatus::Lost;
         s->mood = badLeaning ? 1 : -1;
     }
 }

@@ -13,7 +13,7 @@ constexpr float strikeDuration = 0.5f;          // seconds of game time
 constexpr float strikeScrollSpeed = 1.5f;       // picture repeats per second along the bolt
 constexpr float strikeRepeatLength = 20.0f;     // world units per repeat of the bolt picture
 
-bool isPerson(const SceneObject& object) { return object.type == GoodPerson || object.type == BadPerson; }
+bool isPerson(const SceneObject& object) { return object.type == ObjectType::GoodPerson || object.type == ObjectType::BadPerson; }
 
 // The two ends of the bolt's top: a short slanted segment 2 units in front of the eye, up and to the right.
 void boltTop(const glm::mat4& viewMatrix, glm::vec3& a, glm::vec3& b) {
@@ -25,22 +25,22 @@ void boltTop(const glm::mat4& viewMatrix, glm::vec3& a, glm::vec3& b) {
 }  // namespace
 
 void Game::onMouseButton(int button) {
-    if (overviewMode || state == Intro || (button != MouseButton::Left && button != MouseButton::Right)) return;
+    if (overviewMode || state == GameState::Intro || (button != MouseButton::Left && button != MouseButton::Right)) return;
     strike->position = pickGround();
     strike->visible = true;
     strikeTimer = 0.0f;
     if (button == MouseButton::Left) {
-        strike->type = 1;
+        strikeKind = StrikeKind::Shoot;
         sound->play(SoundLightningShoot);
     } else {
-        strike->type = 0;
+        strikeKind = StrikeKind::Pick;
         sound->play(SoundLightningPick);
     }
     actOnClick(button, readObjectId(mouse.x, cursorRow()));
 }
 
 void Game::actOnClick(int button, int id) {
-    if (overviewMode || state == Intro || (button != MouseButton::Left && button != MouseButton::Right)) return;
+    if (overviewMode || state == GameState::Intro || (button != MouseButton::Left && button != MouseButton::Right)) return;
     if (id == 0) return;
     SceneObject* object = findObject(id);
     if (!object) return;
@@ -48,25 +48,25 @@ void Game::actOnClick(int button, int id) {
 
     if (button == MouseButton::Left) {
         // A person that has already died is out of the game and cannot be struck again.
-        if (isPerson(o) && o.state != Struck && o.state != Gone) {
-            if (o.state == Working && o.owner) o.owner->workerCount -= 1;
-            o.state = Struck;
+        if (isPerson(o) && o.personState != PersonState::Struck && o.personState != PersonState::Gone) {
+            if (o.personState == PersonState::Working && o.owner) o.owner->workerCount -= 1;
+            o.personState = PersonState::Struck;
             sound->play(SoundPeopleShot);
-        } else if (o.type == HolyGrenade && o.state == Ready) {
-            o.state = Rolling;
+        } else if (o.type == ObjectType::HolyGrenade && o.grenadeState == GrenadeState::Ready) {
+            o.grenadeState = GrenadeState::Rolling;
             sound->play(SoundHolyGrenadeRolling);
         }
         return;
     }
 
-    if (isPerson(o) && o.state == Wandering) {
+    if (isPerson(o) && o.personState == PersonState::Wandering) {
         // A good person goes to work; a bad one only looks at the grenade.
-        if (o.type == GoodPerson) o.state = Sent;
+        if (o.type == ObjectType::GoodPerson) o.personState = PersonState::Sent;
         if (o.owner && o.owner->grenade) {
             const glm::vec3& grenade = o.owner->grenade->position;
             o.faceTowards(glm::vec3(grenade.x - o.position.x, 0.0f - o.position.y, grenade.z - o.position.z));
         }
-    } else if (o.type == SettlementTree && o.state != Gone) {
+    } else if (o.type == ObjectType::SettlementTree && o.personState != PersonState::Gone) {
         camera->target = &o;
     }
 }
@@ -96,9 +96,9 @@ void Game::highlightHovered(int id) {
     SceneObject* object = findObject(id);
     if (!object) return;
     const SceneObject& o = *object;
-    object->highlighted = (isPerson(o) && o.state != Struck && o.state != Gone) ||
-                          (o.type == SettlementTree && o.state != Gone) ||
-                          (o.type == HolyGrenade && o.state == Ready);
+    object->highlighted = (isPerson(o) && o.personState != PersonState::Struck && o.personState != PersonState::Gone) ||
+                          (o.type == ObjectType::SettlementTree && o.personState != PersonState::Gone) ||
+                          (o.type == ObjectType::HolyGrenade && o.grenadeState == GrenadeState::Ready);
 }
 
 void Game::buildStrikeGeometry(std::array<float, 24>& positions, std::array<float, 12>& texCoords) const {

@@ -45,7 +45,7 @@ SceneObject::~SceneObject() {
     if (it != objectRegistry.end() && it->second == this) objectRegistry.erase(it);
 }
 
-SceneObject* SceneObjectStore::create(int type) {
+SceneObject* SceneObjectStore::create(ObjectType type) {
     objects.push_back(std::make_unique<SceneObject>());
     objects.back()->type = type;
     return objects.back().get();
@@ -75,32 +75,32 @@ glm::mat4 SceneObject::modelMatrix() const {
 
 void SceneObject::animate(const Settlement*, float dt) {
     switch (type) {
-    case GoodPerson:
-    case BadPerson:
-        if (state == Wandering || state == Dragging || state == Sent) {
+    case ObjectType::GoodPerson:
+    case ObjectType::BadPerson:
+        if (personState == PersonState::Wandering || personState == PersonState::Dragging || personState == PersonState::Sent) {
             swing(rotation.z, rotationSpeed.z, 30.0f, dt);
             rotation.x = 0.0f;
-        } else if (state == Working) {
+        } else if (personState == PersonState::Working) {
             // Bows between -30 and 0 degrees.
             swingBetween(rotation.x, rotationSpeed.x, -30.0f, 0.0f, dt);
             rotation.z = 0.0f;
-        } else if (state == Dragged) {
+        } else if (personState == PersonState::Dragged) {
             rotation.x = -30.0f;
             rotation.z = 0.0f;
         }
         break;
-    case HolyGrenade:
-        if (state == Rolling) {
+    case ObjectType::HolyGrenade:
+        if (grenadeState == GrenadeState::Rolling) {
             rotation.x += rotationSpeed.x * dt;
             break;
         }
         [[fallthrough]];
-    case SettlementTree:
+    case ObjectType::SettlementTree:
         swing(rotation.x, rotationSpeed.x, rotationLimit.x, dt);
         swing(rotation.z, rotationSpeed.z, rotationLimit.z, dt);
         rotation.y = omx::wrapDegrees(rotation.y + rotationSpeed.y * dt);
         break;
-    case MoaiStatue:
+    case ObjectType::MoaiStatue:
         rotation.y = omx::wrapDegrees(rotation.y + rotationSpeed.y * dt);
         break;
     default:

@@ -9,9 +9,10 @@
 
 class Settlement;
 
-enum GameState { Playing = 0, Won = 1, Lost = 2, Intro = 3 };
+// The game's flow; the numbers are the game's own codes.
+enum class GameState { Playing = 0, Won = 1, Lost = 2, Intro = 3 };
 
-enum ObjectType {
+enum class ObjectType {
     GoodPerson = 0,
     BadPerson = 1,
     SettlementTree = 2,
@@ -21,14 +22,14 @@ enum ObjectType {
     Prop = 6,
 };
 
-// SceneObject::state of people.
-enum PersonState { Wandering = 0, Working = 1, Dragging = 2, Dragged = 3, Sent = 4, Struck = 5, Gone = 6 };
+// What a person is doing (6, Gone, for every kind of object that has left the world).
+enum class PersonState { Wandering = 0, Working = 1, Dragging = 2, Dragged = 3, Sent = 4, Struck = 5, Gone = 6 };
 
-// SceneObject::state of a holy grenade (6 = Gone as for every object).
-enum GrenadeState { Growing = 1, GrenadeGone = 6, Ready = 7, Sunk = 8, Rolling = 9, Exploding = 10 };
+// Where a holy grenade is in its life.
+enum class GrenadeState { Growing = 1, Gone = 6, Ready = 7, Sunk = 8, Rolling = 9, Exploding = 10 };
 
-// Monument state once it has fully risen.
-constexpr int Risen = 7;
+// The strike a click calls down: a right click picks, a left click shoots.
+enum class StrikeKind { Pick = 0, Shoot = 1 };
 
 class SceneObject {
 public:
@@ -39,8 +40,11 @@ public:
     SceneObject(const SceneObject&) = delete;
     SceneObject& operator=(const SceneObject&) = delete;
 
-    int type = Prop;  // the creator sets it right after construction
-    int state = 0;
+    ObjectType type = ObjectType::Prop;  // the creator sets it right after construction
+    PersonState personState = PersonState::Wandering;  // people
+    GrenadeState grenadeState = GrenadeState::Growing;  // holy grenades
+    bool gone = false;   // a tree blown up, a grenade border whose grenade is finished: no longer drawn
+    bool risen = false;  // a monument that has fully risen
     glm::vec3 position = glm::vec3(0.0f);
     glm::vec3 scale = glm::vec3(1.0f);
     // Degrees. The model matrix turns by y about the y axis, by z about the x axis and by x about the z axis.
@@ -80,7 +84,7 @@ public:
 class SceneObjectStore {
 public:
     // A new object of that type, numbered and registered by its constructor.
-    SceneObject* create(int type);
+    SceneObject* create(ObjectType type);
 
 private:
     std::vector<std::unique_ptr<SceneObject>> objects;

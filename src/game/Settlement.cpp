@@ -38,47 +38,46 @@ Settlement::Settlement(const glm::vec3& position_, int index_, const SettlementL
     : position(position_), index(index_), links(links_) {}
 
 void Settlement::setup() {
-    status = Active;
+    status = SettlementStatus::Active;
 
-    tree = links.objects->create(SettlementTree);
+    tree = links.objects->create(ObjectType::SettlementTree);
     tree->scale = glm::vec3(12.0f);
     tree->rotationLimit.x = 5.0f;
     tree->rotationLimit.z = 5.0f;
     tree->boundingRadius = 100;
     tree->owner = this;
 
-    moai = links.objects->create(MoaiStatue);
+    moai = links.objects->create(ObjectType::MoaiStatue);
     moai->scale = glm::vec3(0.4f);
     moai->boundingRadius = 40;
     moai->owner = this;
 
-    grenade = links.objects->create(HolyGrenade);
+    grenade = links.objects->create(ObjectType::HolyGrenade);
     grenade->scale = glm::vec3(30.0f);
     grenade->rotation = glm::vec3(0.0f);
     grenade->rotationLimit.x = 0.0f;
     grenade->rotationLimit.z = 0.0f;
-    grenade->state = Growing;
+    grenade->grenadeState = GrenadeState::Growing;
     grenade->boundingRadius = 40;
     grenade->owner = this;
     grenadeSize = 30.0f;
 
-    grenadeBorder = links.objects->create(Prop);
+    grenadeBorder = links.objects->create(ObjectType::Prop);
     grenadeBorder->scale = glm::vec3(0.15f);
-    grenadeBorder->state = 1;
     grenadeBorder->owner = this;
 
-    grenadeIndicator = links.objects->create(Prop);
+    grenadeIndicator = links.objects->create(ObjectType::Prop);
     grenadeIndicator->scale = grenade->scale / 7.0f;
     grenadeIndicator->owner = this;
 
-    wall = links.objects->create(Prop);
+    wall = links.objects->create(ObjectType::Prop);
     wall->position = position;
     wall->scale = glm::vec3(66.42f, 61.5f, 66.42f);
 
-    monument = links.objects->create(Prop);
+    monument = links.objects->create(ObjectType::Prop);
     monument->position = glm::vec3(position.x, -225.0f, position.z);
     monument->scale = glm::vec3(75.0f);
-    monument->state = 0;
+    monument->risen = false;
     monument->owner = this;
 
     spawnTimer = 0.0f;
@@ -117,27 +116,27 @@ void Settlement::scatter() {
 void Settlement::updateGrenade(float dt) {
     SoundManager* const sound = links.sound;
     const float sy = grenade->scale.y;
-    switch (grenade->state) {
-    case Growing: {
+    switch (grenade->grenadeState) {
+    case GrenadeState::Growing: {
         if (workerCount > 0) {
             grenadeProgress += dt * static_cast<float>(workerCount);
         } else {
             grenadeProgress -= dt * 10.0f;
         }
         if (grenadeProgress >= grenadeFinished) {
-            grenade->state = Ready;
+            grenade->grenadeState = GrenadeState::Ready;
             grenade->rotation.x = 0.0f;
             grenade->rotation.z = 0.0f;
             grenade->faceTowards(tree->position - glm::vec3(grenade->position.x, 0.0f, grenade->position.z));
             if (sound) sound->play(SoundHolyGrenadeFinished);
-            grenadeBorder->state = GrenadeGone;
+            grenadeBorder->grenadeState = GrenadeState::Gone;
         } else if (grenadeProgress <= grenadeLost) {
-            status = SettlementLost;
-            grenade->state = Sunk;
+            status = SettlementStatus::Lost;
+            grenade->grenadeState = GrenadeState::Sunk;
             grenade->rotation.x = 0.0f;
             grenade->rotation.z = 0.0f;
         } else {
-            status = Active;
+            status = SettlementStatus::Active;
             if (grenadeProgress >= 0.0f) {
                 grenade->position.y = 1.87f * sy * grenadeProgress / grenadeFinished - 0.95f * sy;
                 const float w = static_cast<float>(workerCount);
@@ -148,13 +147,13 @@ void Settlement::updateGrenade(float dt) {
                 grenade->rotationSpeed.y = 2.0f * w;
                 grenade->animate(this, dt);
             } else {
-                if (grenadeProgress <= grenadeWarning) status = Warning;
+                if (grenadeProgress <= grenadeWarning) status = SettlementStatus::Warning;
                 grenade->position.y = -0.95f * sy - 0.8f * sy * grenadeProgress / grenadeLost;
             }
         }
         break;
     }
-    case Rolling: {
+    case GrenadeState::Rolling: {
         const glm::vec3 ground(grenade->position.x, 0.0f, grenade->position.z);
         // A long step may not carry the grenade past its tree: it would roll on for ever.
         const float remaining = glm::distance(ground, tree->position);
@@ -164,20 +163,20 @@ void Settlement::updateGrenade(float dt) {
         grenade->animate(this, dt);
         const glm::vec3 rolled(grenade->position.x, 0.0f, grenade->position.z);
         if (glm::distance(rolled, tree->position) < 10.0f) {
-            grenade->state = Exploding;
-            tree->state = Gone;
-            status = SettlementWon;
+            grenade->grenadeState = GrenadeState::Exploding;
+            tree->gone = true;
+            status = SettlementStatus::Won;
             if (sound) sound->play(SoundHolyGrenadeExplosion);
         }
         break;
     }
-    case Exploding: {
+    case GrenadeState::Exploding: {
         grenade->rotation.x = 0.0f;
         const float f = 1.0f + 2.0f * dt;
         grenade->scale *= f;
         grenade->position.y *= f;
         if (grenade->scale.x >= 15.0f * grenadeSize) {
-            grenade->state = GrenadeGone;
+            grenade->grenadeState = GrenadeState::Gone;
             if (sound) sound->play(SoundHolyGrenadeFinished);
         }
         break;
@@ -194,7 +193,7 @@ void Settlement::updateIndicator(float dt) {
 }
 
 void Settlement::updateWalls(float dt) {
-    if (status == Warning) {
+    if (status == SettlementStatus::Warning) {
         warningTimer += dt;
         if (warningTimer >= 0.7f) {
             if (wall->blinkPhase && links.sound) links.sound->play(SoundWarning);
@@ -204,14 +203,14 @@ void Settlement::updateWalls(float dt) {
         wall->highlighted = wall->blinkPhase;
         grenadeBorder->highlighted = wall->blinkPhase;
     }
-    if (status != SettlementWon && status != SettlementLost) return;
+    if (status != SettlementStatus::Won && status != SettlementStatus::Lost) return;
 
-    if (monument->state != Risen) {
+    if (!monument->risen) {
         wall->highlighted = false;
         wall->position.y += 15.0f * dt;
         monument->position.y = (1.0f - wall->position.y / 60.0f) * (monument->scale.y * -3.0f);
-        if (wall->position.y >= 60.0f) monument->state = Risen;
-    } else if (status == SettlementWon) {
+        if (wall->position.y >= 60.0f) monument->risen = true;
+    } else if (status == SettlementStatus::Won) {
         wall->position.y += 30.0f * dt;
         position = wall->position - glm::vec3(60.0f);
     } else {
@@ -224,10 +223,10 @@ float Settlement::effectCloseness(EffectKind kind) const {
     if (!links.listener) return 0.0f;
     float range = 0.0f;
     if (kind == EffectKind::Crafting) {
-        if (grenade->state != Growing || workerCount < 1) return 0.0f;
+        if (grenade->grenadeState != GrenadeState::Growing || workerCount < 1) return 0.0f;
         range = 500.0f;
     } else {
-        if (grenade->state != Rolling) return 0.0f;
+        if (grenade->grenadeState != GrenadeState::Rolling) return 0.0f;
         range = 800.0f;
     }
     const float d = glm::distance(links.listener->position, grenade->position);

@@ -9,7 +9,8 @@ class SceneObject;
 class SceneObjectStore;
 class SoundManager;
 
-enum SettlementStatus { Active = 0, SettlementWon = 1, SettlementLost = 2, Warning = 3 };
+// Where a settlement stands; the numbers are the game's own codes.
+enum class SettlementStatus { Active = 0, Won = 1, Lost = 2, Warning = 3 };
 
 enum class EffectKind { Crafting, Rolling };
 
@@ -25,7 +26,7 @@ class Settlement {
 public:
     Settlement(const glm::vec3& position, int index, const SettlementLinks& links);
 
-    int status = Active;
+    SettlementStatus status = SettlementStatus::Active;
     glm::vec3 position;
     SceneObject* tree = nullptr;
     SceneObject* moai = nullptr;
@@ -63,5 +64,5 @@ public:
     // 0..1: how close the camera is to this settlement's grenade work of that kind.
     float effectCloseness(EffectKind kind) const;
     // A settlement still standing shows its statue, tree and grenade border.
-    bool standing() const { return status != SettlementWon && status != SettlementLost; }
+    bool standing() const { return status != SettlementStatus::Won && status != SettlementStatus::Lost; }
 };

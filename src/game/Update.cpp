@@ -71,7 +71,7 @@ void Game::update(float dt) {
 }
 
 void Game::updateGameOver(float dt) {
-    if (state != Won && state != Lost) return;
+    if (state != GameState::Won && state != GameState::Lost) return;
     gameOverTimer += dt;
     if (gameOverTimer > overviewAfterEnd && gameOverTimer < overviewWindowEnd) {
         gameOverTimer = overviewDone;
@@ -104,7 +104,7 @@ void Game::updateBorders() {
 }
 
 void Game::updateLight() {
-    if (state == Intro) return;
+    if (state == GameState::Intro) return;
     // Straight up or down the light stays behind the camera along the last horizontal view direction.
     const glm::vec3 h = horizontalDirection(camera->direction, lastHorizontalDirection);
     light->position.x = camera->position.x - h.x * 10.0f;
@@ -129,8 +129,8 @@ void Game::updateMood(float dt) {
     int lostCount = 0;
     for (const Settlement* settlement : settlements) {
         moodSum += settlement->mood;
-        if (settlement->status == SettlementWon) ++wonCount;
-        if (settlement->status == SettlementLost) ++lostCount;
+        if (settlement->status == SettlementStatus::Won) ++wonCount;
+        if (settlement->status == SettlementStatus::Lost) ++lostCount;
     }
 
     const int mood = static_cast<int>(badFactor);
@@ -146,11 +146,11 @@ void Game::updateMood(float dt) {
 }
 
 void Game::decideGame(int wonCount, int lostCount) {
-    if (state != Playing) return;
+    if (state != GameState::Playing) return;
     if (wonCount >= settlementsToDecide) {
-        state = Won;
+        state = GameState::Won;
     } else if (lostCount >= settlementsToDecide) {
-        state = Lost;
+        state = GameState::Lost;
     }
 }
 

@@ -57,13 +57,13 @@ void Game::createSceneObjects() {
     // borders 104..107, info panel 108, then the settlements' objects.
     ownedCamera = std::make_unique<Camera>();
     camera = ownedCamera.get();
-    light = newObject(Prop);
-    strike = newObject(Prop);
-    skybox = newObject(Prop);
+    light = newObject(ObjectType::Prop);
+    strike = newObject(ObjectType::Prop);
+    skybox = newObject(ObjectType::Prop);
 
     for (int i = -5; i <= 4; ++i) {
         for (int j = -5; j <= 4; ++j) {
-            SceneObject* tile = newObject(GroundTile);
+            SceneObject* tile = newObject(ObjectType::GroundTile);
             tile->boundingRadius = 1000;
             tile->position = glm::vec3(static_cast<float>((worldSizeX * i) / 10), 0.0f,
                                        static_cast<float>((worldSizeZ * j) / 10));
@@ -76,14 +76,14 @@ void Game::createSceneObjects() {
     const glm::vec3 borderPositions[4] = {glm::vec3(0.0f, 0.0f, -borderDistance), glm::vec3(-borderDistance, 0.0f, 0.0f),
                                           glm::vec3(0.0f, 0.0f, borderDistance), glm::vec3(borderDistance, 0.0f, 0.0f)};
     for (int k = 0; k < 4; ++k) {
-        SceneObject* border = newObject(Prop);
+        SceneObject* border = newObject(ObjectType::Prop);
         border->position = borderPositions[k];
         border->rotation.y = 90.0f * static_cast<float>(k);
         border->scale = glm::vec3(552.61f, 245.0f, 552.61f);
         borders[static_cast<size_t>(k)] = border;
     }
 
-    infoPanel = newObject(Prop);
+    infoPanel = newObject(ObjectType::Prop);
     infoPanel->visible = false;
 
     strike->visible = false;

@@ -32,7 +32,7 @@ void setInt(const ShaderProgram& program, Uniform uniform, int value) {
 }
 
 bool treePresent(const Settlement& settlement) {
-    return settlement.tree && settlement.tree->state != Gone && settlement.standing();
+    return settlement.tree && !settlement.tree->gone && settlement.standing();
 }
 
 // The projected picture is read without mipmaps or anisotropy, black outside its square: its coordinates
@@ -60,11 +60,11 @@ const glm::mat4& projectorMatrix() {
 }
 
 // The info panel's picture for the state of the game: the controls while playing, then the win or lose picture.
-uint32_t infoPanelPicture(const Model& panel, int state) {
+uint32_t infoPanelPicture(const Model& panel, GameState state) {
     switch (state) {
-    case Playing: return modelTexture(panel, InfoPanelTexture::Controls);
-    case Won: return modelTexture(panel, InfoPanelTexture::Win);
-    case Lost: return modelTexture(panel, InfoPanelTexture::Lose);
+    case GameState::Playing: return modelTexture(panel, InfoPanelTexture::Controls);
+    case GameState::Won: return modelTexture(panel, InfoPanelTexture::Win);
+    case GameState::Lost: return modelTexture(panel, InfoPanelTexture::Lose);
     default: return 0;
     }
 }
@@ -75,7 +75,7 @@ void useLit(Renderer& r, const LitPrograms& lit, ShaderProgram* program) {
 }
 
 // The program that draws a model in texture mode `mode` (as the object uniforms turn it).
-ShaderProgram* litProgramFor(const Renderer& r, const LitPrograms& lit, const Model& model, int mode) {
+ShaderProgram* litProgramFor(const Renderer& r, const LitPrograms& lit, const Model& model, TextureMode mode) {
     if (model.useLight != 1) return lit.general;
     if (!r.settings.transparency && mode == TextureMode::Leaves) mode = TextureMode::Texture;
     if (mode == TextureMode::Texture) return lit.textured;
@@ -94,7 +94,7 @@ bool leftOut(Renderer& r, const SceneObject& object) { return r.culled(object) |
 void drawPeople(Renderer& r, const Settlement& s, const std::vector<SceneObject*>& people, const Model& model,
                 bool showMonument) {
     for (const SceneObject* person : people) {
-        if (!person || person->state == Gone || leftOut(r, *person)) continue;
+        if (!person || person->personState == PersonState::Gone || leftOut(r, *person)) continue;
         r.setObjectUniforms(*person, &s, model);
         drawMeshes(model);
     }
@@ -134,7 +134,7 @@ glm::mat4 prepareLitTextures(Renderer& r) {
     const SceneObject& strike = *g.strike;
     if (strike.visible) {
         const LightningTexture picture =
-            strike.type == 0 ? LightningTexture::PickProjection : LightningTexture::ShootProjection;
+            g.strikeKind == StrikeKind::Pick ? LightningTexture::PickProjection : LightningTexture::ShootProjection;
         bindTexture(projectionUnit, modelTexture(r.models().lightning, picture));
         glBindSampler(projectionUnit, projectionSampler());
         const int k = static_cast<int>(g.strikeTimer * 400.0f + 10.0f) % 210;
@@ -249,21 +249,21 @@ void drawSettlements(Renderer& r, const LitPrograms& lit) {
     bindTexture(colorUnit, modelTexture(m.grenade, GrenadeTexture::Body));
     for (const Settlement* s : g.settlements) {
         const SceneObject& grenade = *s->grenade;
-        if (grenade.state == GrenadeGone || leftOut(r, grenade)) continue;
-        r.setObjectUniforms(grenade, s, m.grenade, grenadeTextureMode(grenade.state));
+        if (grenade.grenadeState == GrenadeState::Gone || leftOut(r, grenade)) continue;
+        r.setObjectUniforms(grenade, s, m.grenade, grenadeTextureMode(grenade.grenadeState));
         drawMeshes(m.grenade);
     }
     bindTexture(colorUnit, modelTexture(m.grenade, GrenadeTexture::Indicator));
     for (const Settlement* s : g.settlements) {
-        if (s->grenade->state != Ready && s->grenade->state != Rolling) continue;
-        r.setObjectUniforms(*s->grenadeIndicator, s, m.grenade, grenadeTextureMode(s->grenade->state));
+        if (s->grenade->grenadeState != GrenadeState::Ready && s->grenade->grenadeState != GrenadeState::Rolling) continue;
+        r.setObjectUniforms(*s->grenadeIndicator, s, m.grenade, grenadeTextureMode(s->grenade->grenadeState));
         drawMeshes(m.grenade);
     }
 
     useLitFor(r, lit, m.grenadeBorder);
     glBindVertexArray(m.grenadeBorder.vao);
     for (const Settlement* s : g.settlements) {
-        if (s->grenadeBorder->state == Gone || !s->standing()) continue;
+        if (s->grenadeBorder->gone || !s->standing()) continue;
         r.setObjectUniforms(*s->grenadeBorder, s, m.grenadeBorder);
         drawMeshes(m.grenadeBorder);
     }
@@ -271,19 +271,19 @@ void drawSettlements(Renderer& r, const LitPrograms& lit) {
     useLitFor(r, lit, m.goodPerson);
     glBindVertexArray(m.goodPerson.vao);
     bindTexture(colorUnit, modelTexture(m.goodPerson, 0));
-    for (const Settlement* s : g.settlements) drawPeople(r, *s, s->goodPeople, m.goodPerson, s->status == SettlementWon);
+    for (const Settlement* s : g.settlements) drawPeople(r, *s, s->goodPeople, m.goodPerson, s->status == SettlementStatus::Won);
 
     useLitFor(r, lit, m.badPerson);
     glBindVertexArray(m.badPerson.vao);
     bindTexture(colorUnit, modelTexture(m.badPerson, 0));
-    for (const Settlement* s : g.settlements) drawPeople(r, *s, s->badPeople, m.badPerson, s->status == SettlementLost);
+    for (const Settlement* s : g.settlements) drawPeople(r, *s, s->badPeople, m.badPerson, s->status == SettlementStatus::Lost);
 }
 
 void drawStrike(Renderer& r) {
     const Model& bolt = r.models().lightning;
     const SceneObject& strike = *r.world().strike;
     if (!strike.visible || bolt.vao == 0) return;
-    const bool pick = strike.type == 0;
+    const bool pick = r.world().strikeKind == StrikeKind::Pick;
     glBindVertexArray(bolt.vao);
     r.setObjectUniforms(strike, nullptr, bolt);
     bindTexture(colorUnit, modelTexture(bolt, pick ? LightningTexture::Pick : LightningTexture::Shoot));

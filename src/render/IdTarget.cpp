@@ -79,13 +79,13 @@ void Renderer::drawIdPass(int x0, int y0, int x1, int y1) {
     glBindVertexArray(m.grenade.vao);
     for (const Settlement* s : g.settlements) {
         const SceneObject& grenade = *s->grenade;
-        if (grenade.state == GrenadeGone || culled(grenade)) continue;
+        if (grenade.grenadeState == GrenadeState::Gone || culled(grenade)) continue;
         draw(grenade, s, m.grenade, MeshSelection::All, -1);
     }
 
     glBindVertexArray(m.tree.vao);
     for (const Settlement* s : g.settlements) {
-        if (!s->tree || s->tree->state == Gone || !s->standing() || culled(*s->tree)) continue;
+        if (!s->tree || s->tree->gone || !s->standing() || culled(*s->tree)) continue;
         draw(*s->tree, s, m.tree, MeshSelection::Only, treeTrunkMesh);
         draw(*s->tree, s, m.tree, MeshSelection::AllBut, treeTrunkMesh);
     }
@@ -95,8 +95,8 @@ void Renderer::drawIdPass(int x0, int y0, int x1, int y1) {
         glBindVertexArray(model.vao);
         for (const Settlement* s : g.settlements) {
             for (const SceneObject* person : good ? s->goodPeople : s->badPeople)
-                if (person && person->state != Gone && !culled(*person)) draw(*person, s, model, MeshSelection::All, -1);
-            if (s->monument && s->status == (good ? SettlementWon : SettlementLost))
+                if (person && person->personState != PersonState::Gone && !culled(*person)) draw(*person, s, model, MeshSelection::All, -1);
+            if (s->monument && s->status == (good ? SettlementStatus::Won : SettlementStatus::Lost))
                 draw(*s->monument, s, model, MeshSelection::All, -1);
         }
     }

@@ -21,8 +21,8 @@ constexpr float fullLightHeight = 50.0f;
 
 }  // namespace
 
-int grenadeTextureMode(int grenadeState) {
-    const bool finished = grenadeState == Ready || grenadeState == Rolling || grenadeState == Exploding;
+TextureMode grenadeTextureMode(GrenadeState state) {
+    const bool finished = state == GrenadeState::Ready || state == GrenadeState::Rolling || state == GrenadeState::Exploding;
     return finished ? TextureMode::GlowingGrenade : TextureMode::Texture;
 }
 
@@ -31,7 +31,7 @@ void Renderer::setObjectUniforms(const SceneObject& object, const Settlement* se
 }
 
 void Renderer::setObjectUniforms(const SceneObject& object, const Settlement* settlement, const Model& model,
-                                 int textureMode) {
+                                 TextureMode textureMode) {
     if (!active) return;
     const uint32_t program = active->program;
     const auto at = [program](Uniform uniform) { return uniformLocation(program, uniform); };
@@ -56,7 +56,7 @@ void Renderer::setObjectUniforms(const SceneObject& object, const Settlement* se
     glUniformMatrix3fv(at(Uniform::NormalMatrix), 1, GL_FALSE, glm::value_ptr(normalMatrix));
     glUniform4fv(at(Uniform::DiffuseColor), 1, model.diffuseColor.data());
     glUniform1f(at(Uniform::MaterialFactor), model.materialFactor);
-    glUniform1i(at(Uniform::UseTexture), textureMode);
+    glUniform1i(at(Uniform::UseTexture), static_cast<int>(textureMode));
     glUniform1i(at(Uniform::UseLight), model.useLight);
     glUniform1f(at(Uniform::BadFactor), game->badFactor);
     glUniform1f(at(Uniform::AmbientFactor), object.highlighted ? highlightedAmbient : normalAmbient);

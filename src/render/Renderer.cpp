@@ -83,11 +83,11 @@ void Renderer::useProgram(ShaderProgram* program) {
 float Renderer::reachOf(const SceneObject& object) const {
     const Model* model = nullptr;
     switch (object.type) {
-    case GoodPerson: model = &worldModels.goodPerson; break;
-    case BadPerson: model = &worldModels.badPerson; break;
-    case SettlementTree: model = &worldModels.tree; break;
-    case MoaiStatue: model = &worldModels.moai; break;
-    case HolyGrenade: model = &worldModels.grenade; break;
+    case ObjectType::GoodPerson: model = &worldModels.goodPerson; break;
+    case ObjectType::BadPerson: model = &worldModels.badPerson; break;
+    case ObjectType::SettlementTree: model = &worldModels.tree; break;
+    case ObjectType::MoaiStatue: model = &worldModels.moai; break;
+    case ObjectType::HolyGrenade: model = &worldModels.grenade; break;
     default: break;
     }
     const float radius = static_cast<float>(object.boundingRadius);

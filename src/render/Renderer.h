@@ -9,6 +9,7 @@
 
 #include <glm/glm.hpp>
 
+#include "game/SceneObject.h"
 #include "game/WorldView.h"
 #include "render/ViewVolume.h"
 #include "render/WorldAssets.h"
@@ -113,7 +114,7 @@ public:
     // Sets the per-object uniforms of the current program for one object drawn with `model`, in texture
     // mode `textureMode` (the model's own mode unless the draw says otherwise).
     void setObjectUniforms(const SceneObject& object, const Settlement* settlement, const Model& model,
-                           int textureMode);
+                           TextureMode textureMode);
     void setObjectUniforms(const SceneObject& object, const Settlement* settlement, const Model& model);
     // The world, read only (loadWorld has given it).
     const Game& world() const { return *game; }
@@ -153,7 +154,7 @@ enum class MeshSelection { All, AllBut, Only };
 void drawMeshes(const Model& model, MeshSelection selection = MeshSelection::All, int mesh = -1);
 
 // A finished, rolling or exploding grenade glows; a growing one shows its texture.
-int grenadeTextureMode(int grenadeState);
+TextureMode grenadeTextureMode(GrenadeState state);
 
 // True when the filled ground, inside the sky box, lies behind every pixel of the window (the sky box would
 // change none); never in wireframe.

@@ -56,7 +56,7 @@ TEST_F(Callbacks, EachKeyPressTogglesItsSwitchAndTheListedOnesPrintTheirLabel) {
 }
 
 TEST_F(Callbacks, ReleasesUnlistedKeysAndF1DuringTheIntroDoNothing) {
-    ASSERT_EQ(game->state, Intro);
+    ASSERT_EQ(game->state, GameState::Intro);
     EXPECT_EQ(omxtest::capturedStdout([] {
                   keyCallback(Key::F3, platform::Release);
                   for (const int key : {Key::F6, Key::F7, Key::A, Key::F1}) keyCallback(key, platform::Press);
@@ -67,7 +67,7 @@ TEST_F(Callbacks, ReleasesUnlistedKeysAndF1DuringTheIntroDoNothing) {
 }
 
 TEST_F(Callbacks, WhilePlayingF1TogglesTheOverviewAndAPressedButtonStrikesUnlessPPaused) {
-    game->state = Playing;
+    game->state = GameState::Playing;
     press(Key::F1);
     EXPECT_TRUE(game->overviewMode);
     press(Key::F1);

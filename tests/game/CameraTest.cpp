@@ -28,7 +28,7 @@ float angleBetween(const glm::vec3& a, const glm::vec3& b) {
 constexpr float frame = 1.0f / 60.0f;
 
 void expectLanded(const Game& g) {
-    EXPECT_EQ(g.state, Playing);
+    EXPECT_EQ(g.state, GameState::Playing);
     EXPECT_TRUE(g.overviewMode && g.infoPanel->visible);  // the controls picture comes up at the landing point
     EXPECT_EQ(g.camera->position, glm::vec3(0.0f, 576.0f, 576.0f));
     EXPECT_EQ(g.savedCameraPosition, glm::vec3(0.0f, 576.0f, 576.0f));
@@ -56,7 +56,7 @@ IntroEnd introEnd(const std::string& out) {
 
 }  // namespace
 
-TEST(Intro, StandsStillThenCirclesInAndEndsOnF1OnArrivalOrAfterFortySecondsWithItsLines) {
+TEST(GameState::Intro, StandsStillThenCirclesInAndEndsOnF1OnArrivalOrAfterFortySecondsWithItsLines) {
     World key;
     key.run(1.0f, 0.5f);  // the tiny first step, then half a second
     key.input.held = {Key::F1};
@@ -87,7 +87,7 @@ TEST(Intro, StandsStillThenCirclesInAndEndsOnF1OnArrivalOrAfterFortySecondsWithI
     const IntroEnd timedOut = introEnd(far.run(45.0f, 0.25f));
     EXPECT_TRUE(timedOut.time >= 40.0f && timedOut.time < 40.3f) << timedOut.time;
     EXPECT_GT(glm::length(timedOut.position), 1000.0f);
-    EXPECT_EQ(far.game->state, Playing);
+    EXPECT_EQ(far.game->state, GameState::Playing);
     EXPECT_EQ(far.game->savedCameraPosition, glm::vec3(0.0f, 576.0f, 576.0f));
 }
 

@@ -39,9 +39,9 @@ double environmentNumber(const char* name, double fallback) {
 double heapInUseMegabytes() { return static_cast<double>(mallinfo2().uordblks) / (1024.0 * 1024.0); }
 
 bool knownState(const SceneObject& o) {
-    if (o.type == GoodPerson || o.type == BadPerson) return o.state >= Wandering && o.state <= Gone;
-    static const std::set<int> grenadeStates = {Growing, GrenadeGone, Ready, Sunk, Rolling, Exploding};
-    return o.type != HolyGrenade || grenadeStates.count(o.state) > 0;
+    if (o.type == ObjectType::GoodPerson || o.type == ObjectType::BadPerson) return o.state >= PersonState::Wandering && o.state <= Gone;
+    static const std::set<int> grenadeStates = {GrenadeState::Growing, GrenadeState::Gone, GrenadeState::Ready, GrenadeState::Sunk, GrenadeState::Rolling, GrenadeState::Exploding};
+    return o.type != ObjectType::HolyGrenade || grenadeStates.count(o.state) > 0;
 }
 
 bool ownedByFirstSettlement(const SceneObject* o) { return o && o->owner && o->owner->index == 0; }
@@ -67,7 +67,7 @@ void act(Game& g, omxtest::ScriptedInput& input, std::mt19937& random, long step
         const Settlement& s = *g.settlements[1 + random() % 4];
         SceneObject* o = nullptr;
         int button = MouseButton::Left;
-        if (s.grenade->state == Ready) {
+        if (s.grenade->grenadeState == GrenadeState::Ready) {
             o = s.grenade;
         } else if (kind < 3 && !s.badPeople.empty()) {
             o = s.badPeople[random() % s.badPeople.size()];
@@ -77,7 +77,7 @@ void act(Game& g, omxtest::ScriptedInput& input, std::mt19937& random, long step
         }
         if (!o) return;
         totals.struck +=
-            button == MouseButton::Left && o->type != HolyGrenade && o->state != Struck && o->state != Gone;
+            button == MouseButton::Left && o->type != ObjectType::HolyGrenade && o->personState != PersonState::Struck && o->personState != PersonState::Gone;
         g.actOnClick(button, o->id);
         return;
     }
@@ -100,19 +100,19 @@ void act(Game& g, omxtest::ScriptedInput& input, std::mt19937& random, long step
 // Every rule's bounds after one step.
 void checkStep(const Game& g, const VolumeCheckingSound& sound, float dt, std::map<int, float>& outside,
                Totals& totals) {
-    ASSERT_TRUE(g.state == Playing || g.state == Won || g.state == Lost || g.state == Intro);
+    ASSERT_TRUE(g.state == GameState::Playing || g.state == GameState::Won || g.state == GameState::Lost || g.state == GameState::Intro);
     ASSERT_TRUE(finite(g.camera->position) && finite(g.camera->direction));
     ASSERT_TRUE(std::isfinite(g.badFactor) && std::isfinite(g.timeScale) && !sound.badVolume);
     for (const Settlement* s : g.settlements) {
         ASSERT_TRUE(s->workerCount >= 0 && s->deadGoodCount >= 0 && finite(s->position)) << "settlement " << s->index;
-        const bool decided = s->status == SettlementWon || s->status == SettlementLost;
+        const bool decided = s->status == SettlementStatus::Won || s->status == SettlementStatus::Lost;
         int alive = 0, working = 0;
         for (const auto* list : {&s->goodPeople, &s->badPeople}) {
             for (const SceneObject* p : *list) {
-                ASSERT_EQ(p->type, list == &s->goodPeople ? GoodPerson : BadPerson) << "person " << p->id;
-                if (p->state == Gone) continue;
+                ASSERT_EQ(p->type, list == &s->goodPeople ? ObjectType::GoodPerson : ObjectType::BadPerson) << "person " << p->id;
+                if (p->personState == PersonState::Gone) continue;
                 ++alive;
-                working += p->state == Working;
+                working += p->personState == PersonState::Working;
                 const float out = std::fmax(std::fabs(p->position.x - s->position.x),
                                             std::fabs(p->position.z - s->position.z)) - squareHalfWidth;
                 if (decided) {
@@ -127,7 +127,7 @@ void checkStep(const Game& g, const VolumeCheckingSound& sound, float dt, std::m
             }
         }
         ASSERT_LE(alive + s->deadGoodCount, 50) << "settlement " << s->index;
-        ASSERT_TRUE(s->grenade->state != Growing || s->workerCount == working) << "settlement " << s->index;
+        ASSERT_TRUE(s->grenade->grenadeState != GrenadeState::Growing || s->workerCount == working) << "settlement " << s->index;
     }
 }
 
@@ -174,13 +174,13 @@ void runWorld(unsigned seed, double hours, Totals& totals) {
     if (settledMemory > 0.0) totals.memoryGrowth = std::max(totals.memoryGrowth, heapInUseMegabytes() - settledMemory);
     totals.born += nextObjectId - firstPerson;
     for (const Settlement* s : g.settlements) {
-        totals.won += s->status == SettlementWon;
-        totals.lost += s->status == SettlementLost;
+        totals.won += s->status == SettlementStatus::Won;
+        totals.lost += s->status == SettlementStatus::Lost;
         totals.deadGood += s->deadGoodCount;
         totals.badAtEnd += static_cast<int>(s->badPeople.size());
     }
     // Left alone, settlement 0 can only be lost.
-    EXPECT_NE(g.settlements[0]->status, SettlementWon);
+    EXPECT_NE(g.settlements[0]->status, SettlementStatus::Won);
 }
 
 }  // namespace

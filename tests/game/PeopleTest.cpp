@@ -49,7 +49,7 @@ TEST(Births, NewbornsLeaveTheStatueUpToFiftyLessTheDead) {
     ASSERT_EQ(s.goodPeople.size(), 1u);
     EXPECT_EQ(s.spawnTimer, 0.0f);
     const SceneObject& p = *s.goodPeople[0];
-    EXPECT_EQ((std::vector<int>{p.id, p.state}), (std::vector<int>{nextId, Wandering}));
+    EXPECT_EQ((std::vector<int>{p.id, p.state}), (std::vector<int>{nextId, PersonState::Wandering}));
     // Born five units in front of the statue, facing the way it looked before it turned on.
     EXPECT_EQ(p.rotation.y, yaw);
     EXPECT_GT(s.moai->rotation.y, yaw);
@@ -63,7 +63,7 @@ TEST(Births, NewbornsLeaveTheStatueUpToFiftyLessTheDead) {
     // Bad people count against the limit as well; a removed bad person frees a place.
     s.badPeople.push_back(s.goodPeople.back());
     s.goodPeople.pop_back();
-    s.badPeople.back()->type = BadPerson;
+    s.badPeople.back()->type = ObjectType::BadPerson;
     s.spawnPeople(1.5f);
     EXPECT_EQ(s.goodPeople.size() + s.badPeople.size(), 43u);
     s.badPeople.clear();
@@ -90,14 +90,14 @@ TEST(Walking, PeopleOutsideTheSquareTurnBackFirst) {
     for (unsigned seed = 1; seed <= 50; ++seed) {
         std::srand(seed);
         for (const auto& k : cases) {
-            SceneObject& p = w.addPerson(s, GoodPerson, Wandering, k.at, k.outwardYaw);
+            SceneObject& p = w.addPerson(s, ObjectType::GoodPerson, PersonState::Wandering, k.at, k.outwardYaw);
             s.walk(p, 2.0f);
             EXPECT_GT(glm::dot(p.heading(), k.inward), 0.01f) << "seed " << seed;
             EXPECT_NEAR(glm::length(p.position - k.at - 2.0f * p.heading()), 0.0f, 1e-3f);
         }
     }
     // Inside the square a person keeps its heading.
-    SceneObject& inside = w.addPerson(s, GoodPerson, Wandering, c + glm::vec3(306.0f, 0.0f, 306.0f), 45.0f);
+    SceneObject& inside = w.addPerson(s, ObjectType::GoodPerson, PersonState::Wandering, c + glm::vec3(306.0f, 0.0f, 306.0f), 45.0f);
     s.walk(inside, 3.0f);
     EXPECT_EQ(inside.rotation.y, 45.0f);
     EXPECT_NEAR(inside.position.x, c.x + 306.0f + 3.0f * std::cos(glm::radians(45.0f)), 1e-3f);
@@ -110,24 +110,24 @@ TEST(GoodPeople, TheTreeTemptsTheWanderingAndConvertsThemWithTheAppleSound) {
     const glm::vec3 tree = s.tree->position;
     w.sound.clear();
     cam.position = tree + glm::vec3(0.0f, 0.0f, 150.0f);
-    SceneObject& p = w.addPerson(s, GoodPerson, Wandering, tree + glm::vec3(-50.0f, 0.0f, 0.0f), 90.0f);
-    SceneObject& sent = w.addPerson(s, GoodPerson, Sent, tree + glm::vec3(0.0f, 0.0f, -50.0f), 0.0f);
+    SceneObject& p = w.addPerson(s, ObjectType::GoodPerson, PersonState::Wandering, tree + glm::vec3(-50.0f, 0.0f, 0.0f), 90.0f);
+    SceneObject& sent = w.addPerson(s, ObjectType::GoodPerson, PersonState::Sent, tree + glm::vec3(0.0f, 0.0f, -50.0f), 0.0f);
     s.updateGoodPeople(dt);
     EXPECT_TRUE(faces(p, tree));
     EXPECT_EQ(sent.rotation.y, 0.0f);  // a Sent person is not drawn to the tree
-    const float took = runPeople(s, 5.0f, [&] { return p.type == BadPerson; });
+    const float took = runPeople(s, 5.0f, [&] { return p.type == ObjectType::BadPerson; });
     EXPECT_NEAR(took, 40.0f / 40.0f, 0.1f);  // from 50 to within 10 at 40 per second
-    EXPECT_TRUE(p.state == Wandering && contains(s.badPeople, &p) && !contains(s.goodPeople, &p));
+    EXPECT_TRUE(p.personState == PersonState::Wandering && contains(s.badPeople, &p) && !contains(s.goodPeople, &p));
     EXPECT_EQ(w.sound.played, std::vector<int>{SoundApple});
     EXPECT_NEAR(w.sound.volumes[SoundApple], 0.5f, 1e-4f);
-    EXPECT_EQ(sent.type, GoodPerson);
+    EXPECT_EQ(sent.type, ObjectType::GoodPerson);
     // While the sound plays a second conversion is silent; far from the camera too.
     for (const bool stillPlaying : {true, false}) {
         w.sound.reportPlaying = stillPlaying;
         if (!stillPlaying) cam.position = tree + glm::vec3(0.0f, 301.0f, 0.0f);
-        SceneObject& q = w.addPerson(s, GoodPerson, Wandering, tree + glm::vec3(5.0f, 0.0f, 0.0f));
+        SceneObject& q = w.addPerson(s, ObjectType::GoodPerson, PersonState::Wandering, tree + glm::vec3(5.0f, 0.0f, 0.0f));
         s.updateGoodPeople(dt);
-        EXPECT_EQ(q.type, BadPerson);
+        EXPECT_EQ(q.type, ObjectType::BadPerson);
         EXPECT_EQ(w.sound.playCount(SoundApple), 1);
     }
 }
@@ -137,21 +137,21 @@ TEST(GoodPeople, PeopleNearAGrowingGrenadeStopAndWork) {
     Settlement& s = w.addFixed();
     const glm::vec3 g = s.grenade->position;
     s.grenade->position.y = -20.0f;  // a half-built grenade: only the ground distance counts
-    SceneObject& p = w.addPerson(s, GoodPerson, Wandering, g + glm::vec3(0.0f, 0.0f, -60.0f), 90.0f);
-    SceneObject& sent = w.addPerson(s, GoodPerson, Sent, g + glm::vec3(60.0f, 0.0f, 0.0f), 90.0f);
+    SceneObject& p = w.addPerson(s, ObjectType::GoodPerson, PersonState::Wandering, g + glm::vec3(0.0f, 0.0f, -60.0f), 90.0f);
+    SceneObject& sent = w.addPerson(s, ObjectType::GoodPerson, PersonState::Sent, g + glm::vec3(60.0f, 0.0f, 0.0f), 90.0f);
     s.updateGoodPeople(dt);
     EXPECT_TRUE(faces(p, g));
-    const float took = runPeople(s, 5.0f, [&] { return p.state == Working && sent.state == Working; });
+    const float took = runPeople(s, 5.0f, [&] { return p.personState == PersonState::Working && sent.personState == PersonState::Working; });
     EXPECT_NEAR(took, 10.0f / 40.0f, 0.05f);
     EXPECT_EQ(s.workerCount, 2);
     const glm::vec3 workingAt = p.position;
     runPeople(s, 1.5f, [] { return false; });
     EXPECT_EQ(p.position, workingAt);
     EXPECT_LT(p.rotation.x, 0.0f);  // bowing
-    s.grenade->state = Ready;
+    s.grenade->grenadeState = GrenadeState::Ready;
     s.updateGoodPeople(dt);
     // Everyone goes back to wandering; the count is left as it was.
-    EXPECT_EQ((std::vector<int>{p.state, sent.state, s.workerCount}), (std::vector<int>{Wandering, Wandering, 2}));
+    EXPECT_EQ((std::vector<int>{p.state, sent.state, s.workerCount}), (std::vector<int>{PersonState::Wandering, PersonState::Wandering, 2}));
 }
 
 TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
@@ -159,62 +159,62 @@ TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
     Settlement& s = w.addFixed();
     w.game.camera->position = s.tree->position;
     const glm::vec3 g = s.grenade->position;
-    SceneObject& first = w.addPerson(s, GoodPerson, Working, g + glm::vec3(0.0f, 0.0f, -45.0f));
-    SceneObject& second = w.addPerson(s, GoodPerson, Working, g + glm::vec3(-45.0f, 0.0f, 0.0f));
+    SceneObject& first = w.addPerson(s, ObjectType::GoodPerson, PersonState::Working, g + glm::vec3(0.0f, 0.0f, -45.0f));
+    SceneObject& second = w.addPerson(s, ObjectType::GoodPerson, PersonState::Working, g + glm::vec3(-45.0f, 0.0f, 0.0f));
     s.workerCount = 2;
-    SceneObject& q = w.addPerson(s, BadPerson, Wandering, g + glm::vec3(30.0f, 0.0f, -30.0f), 0.0f);
+    SceneObject& q = w.addPerson(s, ObjectType::BadPerson, PersonState::Wandering, g + glm::vec3(30.0f, 0.0f, -30.0f), 0.0f);
     s.updateBadPeople(dt);
     EXPECT_EQ((std::vector<int>{q.state, first.state, second.state, s.workerCount}),
-              (std::vector<int>{Dragging, Dragged, Working, 1}));
+              (std::vector<int>{PersonState::Dragging, PersonState::Dragged, PersonState::Working, 1}));
     EXPECT_EQ(first.target, &q);
     const glm::vec3 toTree = omxtest::groundDirection(q.position, s.tree->position);
     EXPECT_TRUE(faces(q, s.tree->position) && faces(first, s.tree->position));
     EXPECT_NEAR(glm::dot(q.position - first.position, toTree), 10.0f, 1e-3f);
     // Both walk to the tree; the dragger lets go there and the victim turns bad on arrival.
-    EXPECT_LT(runPeople(s, 30.0f, [&] { return first.type == BadPerson; }), 30.0f);
-    EXPECT_TRUE(q.state == Wandering && first.state == Wandering);
+    EXPECT_LT(runPeople(s, 30.0f, [&] { return first.type == ObjectType::BadPerson; }), 30.0f);
+    EXPECT_TRUE(q.personState == PersonState::Wandering && first.personState == PersonState::Wandering);
     EXPECT_EQ(w.sound.playCount(SoundApple), 1);
     // A second bad person takes the remaining worker; a strike on it frees the victim.
-    SceneObject& r = w.addPerson(s, BadPerson, Wandering, g + glm::vec3(-30.0f, 0.0f, 30.0f), 0.0f);
+    SceneObject& r = w.addPerson(s, ObjectType::BadPerson, PersonState::Wandering, g + glm::vec3(-30.0f, 0.0f, 30.0f), 0.0f);
     s.updateBadPeople(dt);
-    ASSERT_EQ(second.state, Dragged);
+    ASSERT_EQ(second.state, PersonState::Dragged);
     EXPECT_EQ(s.workerCount, 0);
     const glm::vec3 draggedHeading = second.heading();
-    r.state = Struck;
+    r.personState = PersonState::Struck;
     s.updateGoodPeople(dt);
-    EXPECT_TRUE(second.state == Sent && second.target == nullptr);
+    EXPECT_TRUE(second.personState == PersonState::Sent && second.target == nullptr);
     EXPECT_NEAR(glm::dot(second.heading(), draggedHeading), -1.0f, 1e-4f);
     runPeople(s, 1.1f, [] { return false; });
-    EXPECT_TRUE(r.state == Gone && !contains(s.badPeople, &r));
+    EXPECT_TRUE(r.personState == PersonState::Gone && !contains(s.badPeople, &r));
 }
 
 TEST(BadPeople, TakeNobodyWithoutAWorkerOrAGrowingGrenade) {
     SettlementWorld w;
     Settlement& s = w.addFixed();
     const glm::vec3 g = s.grenade->position;
-    SceneObject& q = w.addPerson(s, BadPerson, Wandering, g + glm::vec3(0.0f, 0.0f, -40.0f), 0.0f);
-    SceneObject& sent = w.addPerson(s, GoodPerson, Sent, g + glm::vec3(250.0f, 0.0f, 0.0f));
+    SceneObject& q = w.addPerson(s, ObjectType::BadPerson, PersonState::Wandering, g + glm::vec3(0.0f, 0.0f, -40.0f), 0.0f);
+    SceneObject& sent = w.addPerson(s, ObjectType::GoodPerson, PersonState::Sent, g + glm::vec3(250.0f, 0.0f, 0.0f));
     const auto takesNobody = [&](int workers, int grenadeState) {
         s.workerCount = workers;
-        s.grenade->state = grenadeState;
+        s.grenade->grenadeState = grenadeState;
         s.updateBadPeople(dt);
         EXPECT_EQ((std::vector<int>{q.state, sent.state, s.workerCount}),
-                  (std::vector<int>{Wandering, Sent, workers}));
+                  (std::vector<int>{PersonState::Wandering, PersonState::Sent, workers}));
     };
-    takesNobody(1, Growing);  // counted, but nobody in the list works
-    SceneObject& worker = w.addPerson(s, GoodPerson, Working, g + glm::vec3(40.0f, 0.0f, 0.0f));
-    takesNobody(0, Growing);  // somebody works, but the count says nobody
-    takesNobody(1, Ready);
-    EXPECT_EQ(worker.state, Working);
+    takesNobody(1, GrenadeState::Growing);  // counted, but nobody in the list works
+    SceneObject& worker = w.addPerson(s, ObjectType::GoodPerson, PersonState::Working, g + glm::vec3(40.0f, 0.0f, 0.0f));
+    takesNobody(0, GrenadeState::Growing);  // somebody works, but the count says nobody
+    takesNobody(1, GrenadeState::Ready);
+    EXPECT_EQ(worker.state, PersonState::Working);
 }
 
 TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughterUnlessTheSettlementIsWon) {
     SettlementWorld w;
     Settlement& s = w.addFixed();
-    SceneObject& good = w.addPerson(s, GoodPerson, Struck, glm::vec3(0.0f, 0.0f, -100.0f));
+    SceneObject& good = w.addPerson(s, ObjectType::GoodPerson, PersonState::Struck, glm::vec3(0.0f, 0.0f, -100.0f));
     w.sound.clear();
     s.updateGoodPeople(0.5f);
-    EXPECT_EQ(good.state, Struck);
+    EXPECT_EQ(good.state, PersonState::Struck);
     s.updateGoodPeople(0.5f);
     EXPECT_EQ(good.state, Gone);
     EXPECT_EQ(s.deadGoodCount, 1);
@@ -227,7 +227,7 @@ TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughterUnlessTheSettlement
     for (unsigned seed = 1; seed <= 40; ++seed) {
         std::srand(seed);
         w.sound.clear();
-        SceneObject& bad = w.addPerson(s, BadPerson, Struck, glm::vec3(0.0f, 0.0f, -100.0f));
+        SceneObject& bad = w.addPerson(s, ObjectType::BadPerson, PersonState::Struck, glm::vec3(0.0f, 0.0f, -100.0f));
         s.updateBadPeople(0.5f);
         EXPECT_TRUE(w.sound.played.empty());
         s.updateBadPeople(0.5f);
@@ -241,12 +241,12 @@ TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughterUnlessTheSettlement
     EXPECT_EQ(s.deadGoodCount, 1);  // bad deaths do not lower the limit
     // In a won settlement the struck stay frozen and rise with it.
     w.sound.clear();
-    SceneObject& frozen = w.addPerson(s, GoodPerson, Struck, glm::vec3(0.0f, 0.0f, -100.0f));
+    SceneObject& frozen = w.addPerson(s, ObjectType::GoodPerson, PersonState::Struck, glm::vec3(0.0f, 0.0f, -100.0f));
     frozen.stateTimer = 0.5f;
-    s.status = SettlementWon;
+    s.status = SettlementStatus::Won;
     s.position.y = 42.0f;
     for (int i = 0; i < 600; ++i) s.updateGoodPeople(dt);
-    EXPECT_TRUE(frozen.state == Struck && frozen.stateTimer == 0.5f && frozen.position.y == 42.0f);
+    EXPECT_TRUE(frozen.personState == PersonState::Struck && frozen.stateTimer == 0.5f && frozen.position.y == 42.0f);
     EXPECT_EQ(s.deadGoodCount, 1);
     EXPECT_TRUE(w.sound.played.empty());
 }
@@ -256,17 +256,17 @@ TEST(SettlementDriver, RunsOnlyTheFirstUpdateDuringTheIntroAndAlwaysSetsTheMood)
     Settlement& a = w.addFixed();
     Settlement& b = w.addFixed(glm::vec3(1200.0f, 0.0f, 0.0f));
     a.spawnInterval = 1.0f;
-    w.game.state = Intro;
+    w.game.state = GameState::Intro;
     w.game.updateSettlements(5.0f, false);
     EXPECT_TRUE(a.grenadeProgress == 0.0f && a.goodPeople.empty() && a.mood == -1);
-    w.addPerson(b, BadPerson, Wandering, glm::vec3(1200.0f, 0.0f, -100.0f));
+    w.addPerson(b, ObjectType::BadPerson, PersonState::Wandering, glm::vec3(1200.0f, 0.0f, -100.0f));
     w.game.updateSettlements(5.0f, false);
     EXPECT_EQ(b.mood, 1);
     w.game.updateSettlements(5.0f, true);
     EXPECT_FLOAT_EQ(a.grenadeProgress, -50.0f);
     EXPECT_TRUE(a.goodPeople.size() == 1u && a.mood == -1);
-    w.game.state = Playing;
+    w.game.state = GameState::Playing;
     a.grenadeProgress = -1259.0f;
     w.game.updateSettlements(0.5f, false);
-    EXPECT_TRUE(a.status == Warning && a.mood == 1);
+    EXPECT_TRUE(a.status == SettlementStatus::Warning && a.mood == 1);
 }

@@ -52,19 +52,19 @@ TEST(Click, EachButtonActsByTheKindAndStateOfWhatIsUnderItAndTheHoverLightsExact
         std::vector<int> sounds;
         int workers;  // of one counted before the click
     } cases[] = {
-        {0, Good, Working, true, Struck, false, false, {SoundPeopleShot}, 0},
-        {0, Good, Wandering, true, Struck, false, false, {SoundPeopleShot}, 1},
-        {0, Bad, Dragging, true, Struck, false, false, {SoundPeopleShot}, 1},
-        {0, Good, Struck, false, Struck, false, false, {}, 1},  // no second hit
+        {0, Good, PersonState::Working, true, PersonState::Struck, false, false, {SoundPeopleShot}, 0},
+        {0, Good, PersonState::Wandering, true, PersonState::Struck, false, false, {SoundPeopleShot}, 1},
+        {0, Bad, PersonState::Dragging, true, PersonState::Struck, false, false, {SoundPeopleShot}, 1},
+        {0, Good, PersonState::Struck, false, PersonState::Struck, false, false, {}, 1},  // no second hit
         {0, Good, Gone, false, Gone, false, false, {}, 1},      // the dead are not struck again
-        {0, Grenade, Growing, false, Growing, false, false, {}, 1},
-        {0, Grenade, Ready, true, Rolling, false, false, {SoundHolyGrenadeRolling}, 1},
+        {0, Grenade, GrenadeState::Growing, false, GrenadeState::Growing, false, false, {}, 1},
+        {0, Grenade, GrenadeState::Ready, true, GrenadeState::Rolling, false, false, {SoundHolyGrenadeRolling}, 1},
         {0, Tree, 0, true, 0, false, false, {}, 1},
-        {1, Good, Wandering, true, Sent, true, false, {}, 1},
-        {1, Bad, Wandering, true, Wandering, true, false, {}, 1},  // a bad person only turns
-        {1, Good, Working, true, Working, false, false, {}, 1},
-        {1, Good, Dragged, true, Dragged, false, false, {}, 1},
-        {1, Good, Struck, false, Struck, false, false, {}, 1},
+        {1, Good, PersonState::Wandering, true, PersonState::Sent, true, false, {}, 1},
+        {1, Bad, PersonState::Wandering, true, PersonState::Wandering, true, false, {}, 1},  // a bad person only turns
+        {1, Good, PersonState::Working, true, PersonState::Working, false, false, {}, 1},
+        {1, Good, PersonState::Dragged, true, PersonState::Dragged, false, false, {}, 1},
+        {1, Good, PersonState::Struck, false, PersonState::Struck, false, false, {}, 1},
         {1, Tree, Gone, false, Gone, false, false, {}, 1},  // a destroyed tree is no goal
         {1, Tree, 0, true, 0, false, true, {}, 1},          // the click's own sound comes with the strike
     };
@@ -73,7 +73,7 @@ TEST(Click, EachButtonActsByTheKindAndStateOfWhatIsUnderItAndTheHoverLightsExact
                      std::to_string(c.state));
         SceneObject& o = c.kind == Grenade ? *w.s->grenade
                          : c.kind == Tree  ? *w.s->tree
-                                           : w.person(c.kind == Good ? GoodPerson : BadPerson, c.state);
+                                           : w.person(c.kind == Good ? ObjectType::GoodPerson : ObjectType::BadPerson, c.state);
         o.state = c.state;
         o.rotation.y = 33.0f;
         w.s->workerCount = 1;
@@ -111,19 +111,19 @@ TEST(Click, IgnoredDuringTheIntroInTheOverviewAndForOtherButtons) {
     Game& i = *intro.game;
     intro.sound.clear();
     i.onMouseButton(0);
-    SceneObject& p = omxtest::addPerson(i, *i.settlements[0], GoodPerson, Wandering, glm::vec3(0.0f));
+    SceneObject& p = omxtest::addPerson(i, *i.settlements[0], ObjectType::GoodPerson, PersonState::Wandering, glm::vec3(0.0f));
     i.actOnClick(0, p.id);
     EXPECT_FALSE(i.strike->visible);
     EXPECT_TRUE(intro.sound.played.empty());
-    EXPECT_EQ(p.state, Wandering);
+    EXPECT_EQ(p.state, PersonState::Wandering);
     ClickWorld w;
     Game& g = *w.game;
-    SceneObject& person = w.person(GoodPerson, Wandering);
+    SceneObject& person = w.person(ObjectType::GoodPerson, PersonState::Wandering);
     const auto ignored = [&](int button) {
         g.onMouseButton(button);
         g.actOnClick(button, person.id);
         EXPECT_FALSE(g.strike->visible);
-        EXPECT_EQ(person.state, Wandering);
+        EXPECT_EQ(person.state, PersonState::Wandering);
         EXPECT_TRUE(w.sound.played.empty());
     };
     g.toggleOverview(nullptr);
@@ -135,7 +135,7 @@ TEST(Click, IgnoredDuringTheIntroInTheOverviewAndForOtherButtons) {
     EXPECT_TRUE(g.strike->visible);
     EXPECT_EQ(g.strike->type, 1);
     EXPECT_EQ(g.strikeTimer, 0.0f);
-    g.state = Lost;
+    g.state = GameState::Lost;
     g.onMouseButton(1);
     EXPECT_EQ(g.strike->type, 0);
     EXPECT_EQ(w.sound.played, (std::vector<int>{SoundLightningShoot, SoundLightningPick}));
@@ -200,7 +200,7 @@ TEST(Strike, LastsHalfASecondRestartsOnEachClickAndEndsWhenTheOverviewOpens) {
     g.toggleOverview(nullptr);
     EXPECT_FALSE(g.strike->visible || w.sound.playing[SoundLightningPick]);
     // By itself after the end.
-    g.state = Won;
+    g.state = GameState::Won;
     g.gameOverTimer = 5.95f;
     endedBy([&] { w.run(0.1f, 0.1f); });
 }

@@ -56,23 +56,23 @@ TEST(SettlementScatter, KeepsTreeStatueAndGrenadeApartOverManySeeds) {
     EXPECT_EQ(layout(), layout());
 }
 
-TEST(HolyGrenade, LeftAloneWarnsAfter126SecondsAndIsLostAfter180) {
+TEST(ObjectType::HolyGrenade, LeftAloneWarnsAfter126SecondsAndIsLostAfter180) {
     SettlementWorld w;
     Settlement& s = w.addFixed();
-    const float warnedAt = runGrenade(s, frame, 300.0f, [&] { return s.status == Warning; });
+    const float warnedAt = runGrenade(s, frame, 300.0f, [&] { return s.status == SettlementStatus::Warning; });
     EXPECT_NEAR(warnedAt, 126.0f, 0.1f);
     EXPECT_NEAR(s.grenade->position.y, -0.95f * 30.0f + 0.8f * 30.0f * (-1260.0f / 1800.0f), 0.1f);
-    const float lostAt = warnedAt + runGrenade(s, frame, 300.0f, [&] { return s.status == SettlementLost; });
+    const float lostAt = warnedAt + runGrenade(s, frame, 300.0f, [&] { return s.status == SettlementStatus::Lost; });
     EXPECT_NEAR(lostAt, 180.0f, 0.1f);
     EXPECT_NEAR(s.grenade->position.y, -1.75f * 30.0f, 0.1f);
-    EXPECT_EQ(s.grenade->state, Sunk);
+    EXPECT_EQ(s.grenade->grenadeState, GrenadeState::Sunk);
     // Lost is final: nothing moves the grenade any more.
     s.workerCount = 20;
     s.updateGrenade(1.0f);
-    EXPECT_TRUE(s.status == SettlementLost && s.grenade->state == Sunk);
+    EXPECT_TRUE(s.status == SettlementStatus::Lost && s.grenade->grenadeState == GrenadeState::Sunk);
 }
 
-TEST(HolyGrenade, TenWorkersFinishItIn400SecondsFacingTheTreeManySwayItMoreAndItsIndicatorCircles) {
+TEST(ObjectType::HolyGrenade, TenWorkersFinishItIn400SecondsFacingTheTreeManySwayItMoreAndItsIndicatorCircles) {
     SettlementWorld w;
     Settlement& s = w.addFixed();
     s.updateIndicator(0.25f);
@@ -89,17 +89,17 @@ TEST(HolyGrenade, TenWorkersFinishItIn400SecondsFacingTheTreeManySwayItMoreAndIt
     EXPECT_LE(std::fabs(s.grenade->rotation.x), 10.0f + 10.0f * frame);
     EXPECT_EQ(w.sound.playCount(SoundHolyGrenadeFinished), 0);
 
-    const float ready = half + runGrenade(s, frame, 500.0f, [&] { return s.grenade->state == Ready; });
+    const float ready = half + runGrenade(s, frame, 500.0f, [&] { return s.grenade->grenadeState == GrenadeState::Ready; });
     EXPECT_NEAR(ready, 400.0f, 0.1f);
     EXPECT_EQ(w.sound.playCount(SoundHolyGrenadeFinished), 1);
-    EXPECT_EQ(s.grenadeBorder->state, GrenadeGone);
+    EXPECT_EQ(s.grenadeBorder->state, GrenadeState::Gone);
     EXPECT_TRUE(s.grenade->rotation.x == 0.0f && s.grenade->rotation.z == 0.0f);
     EXPECT_GT(glm::dot(s.grenade->heading(), omxtest::groundDirection(s.grenade->position, s.tree->position)),
               0.9999f);
     // A Ready grenade waits for the throw.
     const glm::vec3 at = s.grenade->position;
     runGrenade(s, frame, 5.0f, [] { return false; });
-    EXPECT_TRUE(s.grenade->state == Ready && s.grenade->position == at);
+    EXPECT_TRUE(s.grenade->grenadeState == GrenadeState::Ready && s.grenade->position == at);
     // Many workers sway it wider, but never past thirty degrees.
     Settlement& busy = w.addFixed(glm::vec3(1000.0f, 0.0f, 0.0f));
     busy.workerCount = 45;
@@ -114,38 +114,38 @@ TEST(HolyGrenade, TenWorkersFinishItIn400SecondsFacingTheTreeManySwayItMoreAndIt
     EXPECT_GT(widest, 29.0f);
 }
 
-TEST(HolyGrenade, ThrownGrenadeRollsExplodesAndWinsWhileBadPeopleVanishSilently) {
+TEST(ObjectType::HolyGrenade, ThrownGrenadeRollsExplodesAndWinsWhileBadPeopleVanishSilently) {
     SettlementWorld w;
     Settlement& s = w.addFixed();
     s.grenadeProgress = 3999.9f;
     s.workerCount = 1;
     s.updateGrenade(0.5f);
-    ASSERT_EQ(s.grenade->state, Ready);
-    SceneObject& bad = w.addPerson(s, BadPerson, Wandering, glm::vec3(0.0f, 0.0f, -100.0f));
-    SceneObject& struckBad = w.addPerson(s, BadPerson, Struck, glm::vec3(0.0f, 0.0f, -150.0f));
+    ASSERT_EQ(s.grenade->grenadeState, GrenadeState::Ready);
+    SceneObject& bad = w.addPerson(s, ObjectType::BadPerson, PersonState::Wandering, glm::vec3(0.0f, 0.0f, -100.0f));
+    SceneObject& struckBad = w.addPerson(s, ObjectType::BadPerson, PersonState::Struck, glm::vec3(0.0f, 0.0f, -150.0f));
     struckBad.stateTimer = 0.9f;
-    s.grenade->state = Rolling;
+    s.grenade->grenadeState = GrenadeState::Rolling;
     const float rollTime = (distance(s.grenade->position, s.tree->position) - 10.0f) / 10.0f;
-    EXPECT_NEAR(runGrenade(s, frame, 100.0f, [&] { return s.grenade->state != Rolling; }), rollTime, 0.05f);
+    EXPECT_NEAR(runGrenade(s, frame, 100.0f, [&] { return s.grenade->grenadeState != GrenadeState::Rolling; }), rollTime, 0.05f);
     EXPECT_LT(s.grenade->rotation.x, 0.0f);  // rolls forward at -50 degrees per second
-    EXPECT_EQ((std::vector<int>{s.grenade->state, s.tree->state, s.status}),
-              (std::vector<int>{Exploding, Gone, SettlementWon}));
+    EXPECT_EQ((std::vector<int>{s.grenade->grenadeState, s.tree->state, s.status}),
+              (std::vector<int>{GrenadeState::Exploding, Gone, SettlementStatus::Won}));
     EXPECT_EQ(w.sound.playCount(SoundHolyGrenadeExplosion), 1);
 
     w.sound.clear();
     s.updateBadPeople(frame);
-    EXPECT_TRUE(bad.state == Gone && struckBad.state == Gone);
+    EXPECT_TRUE(bad.personState == PersonState::Gone && struckBad.personState == PersonState::Gone);
     s.updateBadPeople(frame);
     EXPECT_TRUE(s.badPeople.empty());
-    EXPECT_NEAR(runGrenade(s, frame, 10.0f, [&] { return s.grenade->state == GrenadeGone; }), 1.35f, 0.05f);
+    EXPECT_NEAR(runGrenade(s, frame, 10.0f, [&] { return s.grenade->grenadeState == GrenadeState::Gone; }), 1.35f, 0.05f);
     EXPECT_TRUE(s.grenade->scale.x >= 450.0f && s.grenade->rotation.x == 0.0f) << s.grenade->scale.x;
     EXPECT_EQ(w.sound.played, std::vector<int>{SoundHolyGrenadeFinished});  // and no laughter
     // A long step does not carry a rolling grenade past its tree.
     Settlement& t = w.addFixed(glm::vec3(1000.0f, 0.0f, 0.0f));
     t.grenade->faceTowards(t.tree->position - t.grenade->position);
-    t.grenade->state = Rolling;
+    t.grenade->grenadeState = GrenadeState::Rolling;
     t.updateGrenade(200.0f);
-    EXPECT_TRUE(t.grenade->state == Exploding && t.status == SettlementWon);
+    EXPECT_TRUE(t.grenade->grenadeState == GrenadeState::Exploding && t.status == SettlementStatus::Won);
 }
 
 TEST(SettlementWalls, WarningBlinksEvery0_7SecondsAndSoundsEverySecondBlink) {
@@ -160,7 +160,7 @@ TEST(SettlementWalls, WarningBlinksEvery0_7SecondsAndSoundsEverySecondBlink) {
         s.updateGrenade(dt);
         s.updateWalls(dt);
         t += dt;
-        ASSERT_EQ(s.status, Warning);
+        ASSERT_EQ(s.status, SettlementStatus::Warning);
         EXPECT_TRUE(s.wall->highlighted == s.wall->blinkPhase && s.grenadeBorder->highlighted == s.wall->blinkPhase);
         if (s.wall->blinkPhase == phase) continue;
         phase = s.wall->blinkPhase;
@@ -176,13 +176,13 @@ TEST(SettlementWalls, WarningBlinksEvery0_7SecondsAndSoundsEverySecondBlink) {
 TEST(SettlementWalls, WonMonumentRisesThenTheSettlementFloats) {
     SettlementWorld w;
     Settlement& s = w.addFixed(glm::vec3(500.0f, 0.0f, 700.0f));
-    s.status = SettlementWon;
+    s.status = SettlementStatus::Won;
     s.wall->highlighted = true;
     const auto seconds = [&](float n) {
         for (int i = 0; i < static_cast<int>(n * 64.0f); ++i) s.updateWalls(1.0f / 64.0f);
     };
     seconds(2.0f);
-    EXPECT_TRUE(!s.wall->highlighted && s.monument->state != Risen);
+    EXPECT_TRUE(!s.wall->highlighted && !s.monument->risen);
     const glm::vec2 heights(s.wall->position.y, s.monument->position.y);
     EXPECT_NEAR(glm::length(heights - glm::vec2(30.0f, -112.5f)), 0.0f, 1e-2f);
     seconds(2.0f);
@@ -199,26 +199,26 @@ TEST(SettlementWalls, WonMonumentRisesThenTheSettlementFloats) {
 TEST(SettlementWalls, LostSettlementTurnsEveryoneBadAndSinks) {
     SettlementWorld w;
     Settlement& s = w.addFixed();
-    SceneObject& good = w.addPerson(s, GoodPerson, Wandering, glm::vec3(0.0f, 0.0f, -100.0f));
-    SceneObject& struckGood = w.addPerson(s, GoodPerson, Struck, glm::vec3(50.0f, 0.0f, -100.0f));
-    SceneObject& struckBad = w.addPerson(s, BadPerson, Struck, glm::vec3(-50.0f, 0.0f, -100.0f));
+    SceneObject& good = w.addPerson(s, ObjectType::GoodPerson, PersonState::Wandering, glm::vec3(0.0f, 0.0f, -100.0f));
+    SceneObject& struckGood = w.addPerson(s, ObjectType::GoodPerson, PersonState::Struck, glm::vec3(50.0f, 0.0f, -100.0f));
+    SceneObject& struckBad = w.addPerson(s, ObjectType::BadPerson, PersonState::Struck, glm::vec3(-50.0f, 0.0f, -100.0f));
     s.grenadeProgress = -1799.9f;
     w.game.updateSettlements(frame, false);
-    ASSERT_EQ(s.status, SettlementLost);
+    ASSERT_EQ(s.status, SettlementStatus::Lost);
     EXPECT_TRUE(s.mood == 1 && s.goodPeople.empty() && s.badPeople.size() == 3u);
     EXPECT_EQ((std::vector<int>{good.type, good.state, struckGood.state}),
-              (std::vector<int>{BadPerson, Wandering, Wandering}));
+              (std::vector<int>{ObjectType::BadPerson, PersonState::Wandering, PersonState::Wandering}));
     const glm::vec3 frozenAt = good.position;
     w.sound.clear();
     for (int i = 0; i < 60 * 30; ++i) w.game.updateSettlements(frame, false);
-    EXPECT_TRUE(s.monument->state == Risen && s.position.y < 0.0f);
+    EXPECT_TRUE(s.monument->risen && s.position.y < 0.0f);
     EXPECT_NEAR(s.wall->position.y - s.position.y, 60.0f, 1e-3f);
     // Tree and people take the settlement's height before the wall moves in the same update.
     EXPECT_NEAR(s.tree->position.y, s.position.y, 3.0f * frame + 1e-4f);
     EXPECT_NEAR(good.position.y, s.position.y, 3.0f * frame + 1e-4f);
     EXPECT_EQ(good.position.x, frozenAt.x);  // nobody walks in a lost settlement
     // A bad person struck before the loss never dies there (and nobody laughs); newborns turn bad.
-    EXPECT_TRUE(struckBad.state == Struck && w.sound.played.empty());
+    EXPECT_TRUE(struckBad.personState == PersonState::Struck && w.sound.played.empty());
     EXPECT_TRUE(s.badPeople.size() > 3u && s.goodPeople.empty());
 }
 
@@ -230,19 +230,19 @@ TEST(EffectCloseness, FallsOffWithCameraDistanceByKind) {
         int workers, state;
         float crafting, rolling;
     } cases[] = {
-        {glm::vec3(0.0f), 0, Growing, 0.0f, 0.0f},  // nobody works
-        {glm::vec3(0.0f), 1, Growing, 1.0f, 0.0f},
-        {glm::vec3(0.0f, 300.0f, 400.0f), 1, Growing, 0.0f, 0.0f},  // 500 away: at the range
-        {glm::vec3(0.0f, 250.0f, 0.0f), 1, Growing, 0.5f, 0.0f},
-        {glm::vec3(0.0f, 250.0f, 0.0f), 1, Rolling, 0.0f, 1.0f - 250.0f / 800.0f},
-        {glm::vec3(400.0f, 0.0f, 0.0f), 1, Rolling, 0.0f, 0.5f},
-        {glm::vec3(801.0f, 0.0f, 0.0f), 1, Rolling, 0.0f, 0.0f},
+        {glm::vec3(0.0f), 0, GrenadeState::Growing, 0.0f, 0.0f},  // nobody works
+        {glm::vec3(0.0f), 1, GrenadeState::Growing, 1.0f, 0.0f},
+        {glm::vec3(0.0f, 300.0f, 400.0f), 1, GrenadeState::Growing, 0.0f, 0.0f},  // 500 away: at the range
+        {glm::vec3(0.0f, 250.0f, 0.0f), 1, GrenadeState::Growing, 0.5f, 0.0f},
+        {glm::vec3(0.0f, 250.0f, 0.0f), 1, GrenadeState::Rolling, 0.0f, 1.0f - 250.0f / 800.0f},
+        {glm::vec3(400.0f, 0.0f, 0.0f), 1, GrenadeState::Rolling, 0.0f, 0.5f},
+        {glm::vec3(801.0f, 0.0f, 0.0f), 1, GrenadeState::Rolling, 0.0f, 0.0f},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.offset.x) + " " + std::to_string(c.offset.y) + " " + std::to_string(c.offset.z));
         w.game.camera->position = s.grenade->position + c.offset;
         s.workerCount = c.workers;
-        s.grenade->state = c.state;
+        s.grenade->grenadeState = c.state;
         EXPECT_NEAR(s.effectCloseness(EffectKind::Crafting), c.crafting, 1e-5f);
         EXPECT_NEAR(s.effectCloseness(EffectKind::Rolling), c.rolling, 1e-5f);
     }
@@ -253,10 +253,10 @@ TEST(EffectCloseness, FallsOffWithCameraDistanceByKind) {
 TEST(Animate, SwayBowAndSpinStayWithinTheirLimitsEvenOnLongFrames) {
     SettlementWorld w;
     Settlement& s = w.addFixed();
-    SceneObject& walker = w.addPerson(s, GoodPerson, Wandering, glm::vec3(0.0f));
-    SceneObject& worker = w.addPerson(s, GoodPerson, Working, glm::vec3(0.0f));
-    SceneObject& dragged = w.addPerson(s, GoodPerson, Dragged, glm::vec3(0.0f));
-    SceneObject& struck = w.addPerson(s, BadPerson, Struck, glm::vec3(0.0f));
+    SceneObject& walker = w.addPerson(s, ObjectType::GoodPerson, PersonState::Wandering, glm::vec3(0.0f));
+    SceneObject& worker = w.addPerson(s, ObjectType::GoodPerson, PersonState::Working, glm::vec3(0.0f));
+    SceneObject& dragged = w.addPerson(s, ObjectType::GoodPerson, PersonState::Dragged, glm::vec3(0.0f));
+    SceneObject& struck = w.addPerson(s, ObjectType::BadPerson, PersonState::Struck, glm::vec3(0.0f));
     walker.rotation.x = 12.0f;
     struck.rotation = glm::vec3(3.0f, 4.0f, 5.0f);
     float walkerMin = 0.0f, walkerMax = 0.0f, workerMin = 0.0f;

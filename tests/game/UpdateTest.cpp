@@ -103,7 +103,7 @@ TEST(FrameUpdate, OverviewParksTheCameraFreezesTheWorldAndRestoresExactlyBorders
 TEST(Mood, FadesInOneSecondAndSwitchesTheMusic) {
     World w;
     Game& g = *w.game;
-    g.state = Playing;
+    g.state = GameState::Playing;
     const auto moods = [&](std::vector<int> m) {
         for (size_t n = 0; n < 5; ++n) g.settlements[n]->mood = m[n];
     };
@@ -127,7 +127,7 @@ TEST(Mood, FadesInOneSecondAndSwitchesTheMusic) {
 }
 
 TEST(Mood, ThreeDecidedSettlementsEndTheGameOnlyWithoutAFade) {
-    const auto decide = [](std::vector<int> statuses, int state = Playing, float fading = 0.0f) {
+    const auto decide = [](std::vector<int> statuses, int state = GameState::Playing, float fading = 0.0f) {
         World w;
         Game& g = *w.game;
         g.state = state;
@@ -142,19 +142,19 @@ TEST(Mood, ThreeDecidedSettlementsEndTheGameOnlyWithoutAFade) {
         states.push_back(g.state);
         return states;
     };
-    const int won = SettlementWon, lost = SettlementLost;
-    EXPECT_EQ(decide({won, won, lost, lost}), (std::vector<int>{Playing, Playing}));
-    EXPECT_EQ(decide({won, won, lost, lost, won}), (std::vector<int>{Won, Won}));
-    EXPECT_EQ(decide({won, won, lost, lost, won}, Playing, 0.5f), (std::vector<int>{Playing, Won}));  // waits
-    EXPECT_EQ(decide({lost, lost, lost}), (std::vector<int>{Lost, Lost}));
-    EXPECT_EQ(decide({won, won, won}, Intro), (std::vector<int>{Intro, Intro}));  // nothing is decided in the intro
+    const int won = SettlementStatus::Won, lost = SettlementStatus::Lost;
+    EXPECT_EQ(decide({won, won, lost, lost}), (std::vector<int>{GameState::Playing, GameState::Playing}));
+    EXPECT_EQ(decide({won, won, lost, lost, won}), (std::vector<int>{GameState::Won, GameState::Won}));
+    EXPECT_EQ(decide({won, won, lost, lost, won}, GameState::Playing, 0.5f), (std::vector<int>{GameState::Playing, GameState::Won}));  // waits
+    EXPECT_EQ(decide({lost, lost, lost}), (std::vector<int>{GameState::Lost, GameState::Lost}));
+    EXPECT_EQ(decide({won, won, won}, GameState::Intro), (std::vector<int>{GameState::Intro, GameState::Intro}));  // nothing is decided in the intro
 }
 
 TEST(GameFlow, OverviewComesUpOnceSixSecondsAfterTheEnd) {
     World w;
     Game& g = *w.game;
     w.startPlaying();
-    g.state = Won;
+    g.state = GameState::Won;
     w.run(5.9f, 0.1f);
     EXPECT_FALSE(g.overviewMode);
     w.run(0.3f, 0.1f);
@@ -162,13 +162,13 @@ TEST(GameFlow, OverviewComesUpOnceSixSecondsAfterTheEnd) {
     // Set to 28 when it came up, counting on since.
     EXPECT_TRUE(g.gameOverTimer >= 28.0f && g.gameOverTimer < 28.25f) << g.gameOverTimer;
     w.run(30.0f, 0.1f);
-    EXPECT_TRUE(g.overviewMode && g.state == Won);  // never toggled again
+    EXPECT_TRUE(g.overviewMode && g.state == GameState::Won);  // never toggled again
     EXPECT_GT(g.gameOverTimer, 57.0f);
     // The player already in the overview at the mark: the toggle closes it and restores the camera.
     World v;
     Game& h = *v.game;
     v.startPlaying();
-    h.state = Lost;
+    h.state = GameState::Lost;
     const glm::vec3 before = h.camera->position;
     h.toggleOverview(nullptr);
     v.run(6.2f, 0.1f);
@@ -185,15 +185,15 @@ TEST(EffectVolumes, FollowTheNearestGrenadeWorkAndDuckTheMusic) {
         int workers, state;
         float crafting, rolling, music;
     } cases[] = {
-        {-1.0f, 0, Growing, 0.0f, 0.0f, 0.5f},  // far away: silent effects, music at one half
-        {100.0f, 1, Growing, 0.8f, 0.0f, 0.0f},
-        {400.0f, 1, Growing, 0.2f, 0.0f, 0.3f},
-        {600.0f, 0, Rolling, 0.0f, 0.25f, 0.25f},  // a rolling grenade is heard up to 800 away
+        {-1.0f, 0, GrenadeState::Growing, 0.0f, 0.0f, 0.5f},  // far away: silent effects, music at one half
+        {100.0f, 1, GrenadeState::Growing, 0.8f, 0.0f, 0.0f},
+        {400.0f, 1, GrenadeState::Growing, 0.2f, 0.0f, 0.3f},
+        {600.0f, 0, GrenadeState::Rolling, 0.0f, 0.25f, 0.25f},  // a rolling grenade is heard up to 800 away
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.above);
         s.workerCount = c.workers;
-        s.grenade->state = c.state;
+        s.grenade->grenadeState = c.state;
         g.camera->position = c.above < 0.0f ? glm::vec3(9000.0f, 3000.0f, 9000.0f)
                                             : s.grenade->position + glm::vec3(0.0f, c.above, 0.0f);
         g.updateEffectVolumes();
@@ -216,7 +216,7 @@ TEST(LongFrames, OneUpdateOfAMinuteKeepsEveryPersonHomeAndTheCountsSane) {
         int alive = 0;
         for (const auto* list : {&s->goodPeople, &s->badPeople})
             for (const SceneObject* p : *list) {
-                if (p->state == Gone) continue;
+                if (p->personState == PersonState::Gone) continue;
                 ++alive;
                 // A walker may be a few steps past its square before it turns back; never far.
                 const float out = std::fmax(std::fabs(p->position.x - s->position.x),
@@ -245,16 +245,16 @@ TEST(LongFrames, DraggedWorkersReachTheTreeAtTenTimesSpeedOnTwentyAndOnEightFram
                 const glm::vec3 out(std::cos(angle), 0.0f, std::sin(angle)), side(-out.z, 0.0f, out.x);
                 const glm::vec3 at = s->grenade->position;
                 s->workerCount = 1;
-                pairs.emplace_back(&omxtest::addPerson(g, *s, GoodPerson, Working, at + 45.0f * out),
-                                   &omxtest::addPerson(g, *s, BadPerson, Wandering, at + 42.0f * out + 12.0f * side));
+                pairs.emplace_back(&omxtest::addPerson(g, *s, ObjectType::GoodPerson, PersonState::Working, at + 45.0f * out),
+                                   &omxtest::addPerson(g, *s, ObjectType::BadPerson, PersonState::Wandering, at + 42.0f * out + 12.0f * side));
             }
             g.timeScale = 10.0f;
             w.run(120.0f, frameTime);  // two game minutes
             for (const auto& [worker, dragger] : pairs) {
                 SCOPED_TRACE("frames of " + std::to_string(frameTime) + " s, seed " + std::to_string(seed) +
                              ", settlement " + std::to_string(worker->owner->index));
-                EXPECT_EQ(worker->type, BadPerson) << "the worker never reached the tree";
-                EXPECT_NE(dragger->state, Dragging) << "the dragger walked past the tree and kept dragging";
+                EXPECT_EQ(worker->type, ObjectType::BadPerson) << "the worker never reached the tree";
+                EXPECT_NE(dragger->state, PersonState::Dragging) << "the dragger walked past the tree and kept dragging";
                 ++cases;
             }
         }
@@ -269,7 +269,7 @@ TEST(LongFrames, ANeglectedSettlementIsLostAfterTheSameGameTimeAtAnySpeed) {
         w.startPlaying();
         for (Settlement* s : g.settlements) s->spawnInterval = 1.0e9f;
         float t = 0.0f;
-        for (; t < 400.0f && g.settlements[0]->status != SettlementLost; t += frameTime) {
+        for (; t < 400.0f && g.settlements[0]->status != SettlementStatus::Lost; t += frameTime) {
             w.run(frameTime, frameTime);
             if (g.overviewMode) g.toggleOverview(nullptr);
         }
@@ -298,7 +298,7 @@ TEST(Pause, TheWorldAndItsSoundsStandStillWhileTheCameraFlies) {
     const auto volumes = w.sound.volumes;
     g.setPaused(true);
     EXPECT_TRUE(g.paused && w.sound.allPaused);
-    g.state = Won;  // not even the end of the game goes on
+    g.state = GameState::Won;  // not even the end of the game goes on
     const std::vector<float> before = world();
     w.input.held = {Key::W};
     w.run(5.0f, 0.05f);

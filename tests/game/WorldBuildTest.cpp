@@ -13,7 +13,7 @@ using omxtest::World;
 TEST(WorldBuild, NumbersAndPlacesObjectsInConstructionOrderAndStartsTheMusic) {
     World w;
     Game& g = *w.game;
-    EXPECT_EQ(g.state, Intro);
+    EXPECT_EQ(g.state, GameState::Intro);
     std::vector<int> ids = {g.camera->id, g.light->id, g.strike->id, g.skybox->id};
     for (const SceneObject* tile : g.groundTiles) ids.push_back(tile->id);
     for (const SceneObject* border : g.borders) ids.push_back(border->id);
@@ -54,7 +54,7 @@ TEST(WorldBuild, NumbersAndPlacesObjectsInConstructionOrderAndStartsTheMusic) {
     SceneObject* firstBorn = findObject(144);
     ASSERT_NE(firstBorn, nullptr) << "no person born in 3 s; settlement 0 spawn interval "
                                   << g.settlements[0]->spawnInterval << " s (births come every 1 to 2 s)";
-    EXPECT_TRUE(firstBorn->type == GoodPerson || firstBorn->type == BadPerson);
+    EXPECT_TRUE(firstBorn->type == ObjectType::GoodPerson || firstBorn->type == ObjectType::BadPerson);
 }
 
 TEST(WorldBuild, PrintsFiveSettlementLinesAndTheSeedDecidesThem) {

@@ -32,7 +32,7 @@ protected:
             for (int i = 0; i < 24; ++i) {
                 const float dx = static_cast<float>(std::rand() % 600 - 300);
                 const float dz = static_cast<float>(std::rand() % 600 - 300);
-                omxtest::addPerson(game(), *s, i % 3 == 0 ? BadPerson : GoodPerson, Wandering,
+                omxtest::addPerson(game(), *s, i % 3 == 0 ? ObjectType::BadPerson : ObjectType::GoodPerson, PersonState::Wandering,
                                    s->position + glm::vec3(dx, 0.0f, dz), static_cast<float>(std::rand() % 360));
             }
         }
@@ -128,7 +128,7 @@ protected:
         game().strikeTimer = 0.49f;
         for (int k = 0; k < 8; ++k) {
             const float angle = static_cast<float>(k) * 0.785f;
-            omxtest::addPerson(game(), home(), k % 2 ? BadPerson : GoodPerson, Wandering,
+            omxtest::addPerson(game(), home(), k % 2 ? ObjectType::BadPerson : ObjectType::GoodPerson, PersonState::Wandering,
                                landing + 25.0f * glm::vec3(std::cos(angle), 0.0f, std::sin(angle)), 45.0f * k);
         }
     }
@@ -145,11 +145,11 @@ TEST_F(FrameCompare, PlayIntroAndOverheadViewsAreTheSame) {
     expectSameFrame("play_culling");
     settings().frustumCulling = false;
 
-    game().state = Intro;
+    game().state = GameState::Intro;
     game().light->position.y = 20.0f;
     aim(glm::vec3(-1344.5f, 1809.2f, -1210.6f), glm::vec3(0.525f, -0.707f, 0.473f));
     expectSameFrame("intro");
-    game().state = Playing;
+    game().state = GameState::Playing;
     game().light->position.y = static_cast<float>(introLightHeight);
 
     // Inside the sky box, high over the middle of the world; then outside it, where its top hides all.
@@ -189,9 +189,9 @@ TEST_F(FrameCompare, StrikeNightWireframeOverviewAndOpaqueViewsAreTheSame) {
     game().light->position.y = static_cast<float>(introLightHeight);
 
     game().badFactor = 0.8f;
-    home().grenade->state = Ready;
-    game().settlements[1]->status = SettlementWon;
-    game().settlements[2]->status = SettlementLost;
+    home().grenade->grenadeState = GrenadeState::Ready;
+    game().settlements[1]->status = SettlementStatus::Won;
+    game().settlements[2]->status = SettlementStatus::Lost;
     expectSameFrame("bad_mood_ready_decided");
     game().badFactor = 0.0f;
 

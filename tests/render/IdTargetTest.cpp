@@ -15,7 +15,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(rendertest::buildRealWorld(scene)) << "no world drawn: " << omxtest::glContextFailure();
         rendertest::overlookHome(scene);
-        person = &omxtest::addPerson(game(), *game().settlements[0], GoodPerson, Wandering,
+        person = &omxtest::addPerson(game(), *game().settlements[0], ObjectType::GoodPerson, PersonState::Wandering,
                                         scene.centre + glm::vec3(0.0f, 0.0f, 100.0f));
     }
     glm::ivec2 personPixel() { return rendertest::centrePixel(game(), *person, "goodbobob2.obj"); }

@@ -85,7 +85,7 @@ bool buildRealWorld(Scene& scene, unsigned seed) {
     if (scene.renderer->models().tree.meshCount == 0) return false;
     g.setView(scene.renderer.get());
     g.resize(1200, 800);
-    g.state = Playing;
+    g.state = GameState::Playing;
     g.light->position = glm::vec3(0.0f, dayLightHeight, 0.0f);
     scene.centre = g.settlements[0]->position;
     return true;

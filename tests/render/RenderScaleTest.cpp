@@ -169,7 +169,7 @@ TEST(RenderScaleFrame, AHalfScaleFrameShowsTheSameWorldAndPicksInWindowPixels) {
     Game& g = *scene.game;
     rendertest::overlookHome(scene);
     SceneObject& person =
-        omxtest::addPerson(g, *g.settlements[0], GoodPerson, Wandering, scene.centre + glm::vec3(-60.0f, 0.0f, 150.0f));
+        omxtest::addPerson(g, *g.settlements[0], ObjectType::GoodPerson, PersonState::Wandering, scene.centre + glm::vec3(-60.0f, 0.0f, 150.0f));
     g.render();
     const omxtest::Image full = rendertest::windowImage(g);
 
@@ -209,7 +209,7 @@ TEST(RenderScaleFrame, AtFullScaleTheWindowShowsTheWorldPixelForPixel) {
     ASSERT_TRUE(rendertest::buildRealWorld(scene)) << "no world drawn: " << omxtest::glContextFailure();
     Game& g = *scene.game;
     rendertest::overlookHome(scene);
-    omxtest::addPerson(g, *g.settlements[0], GoodPerson, Wandering, scene.centre + glm::vec3(-60.0f, 0.0f, 150.0f));
+    omxtest::addPerson(g, *g.settlements[0], ObjectType::GoodPerson, PersonState::Wandering, scene.centre + glm::vec3(-60.0f, 0.0f, 150.0f));
     // After a frame at another scale, which left the scene texture filtering linearly.
     scene.renderer->setRenderScale(false, 0.75f);
     g.render();

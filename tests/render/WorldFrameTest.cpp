@@ -40,7 +40,7 @@ protected:
     }
     // A good person standing on open ground in front of settlement 0's centre.
     SceneObject& personInFront() {
-        return omxtest::addPerson(game(), home(), GoodPerson, Wandering, scene.centre + glm::vec3(-60, 0, 150));
+        return omxtest::addPerson(game(), home(), ObjectType::GoodPerson, PersonState::Wandering, scene.centre + glm::vec3(-60, 0, 150));
     }
     // A ground point inside settlement 0's square, at least 120 units from each of its objects and people.
     glm::vec3 openGround() {
@@ -102,7 +102,7 @@ protected:
 // Hover and clicks act on the object of the id image's pixel under the cursor: where the id changes from one
 // row to the next, and on the window's top and bottom rows.
 TEST_F(WorldFrame, HoverReadsTheIdOfThePixelUnderTheCursorOnEveryRow) {
-    home().grenade->state = Ready;  // a ready grenade, the tree and the people all light up under the cursor
+    home().grenade->grenadeState = GrenadeState::Ready;  // a ready grenade, the tree and the people all light up under the cursor
     const auto expectHoverMatchesImage = [&](int x, int row, const std::vector<int>& ids) {
         pointMouseAt(glm::ivec2(x, row));
         game().updateHover();
@@ -167,19 +167,19 @@ TEST_F(WorldFrame, TheIdImageHoldsWhatAClickActsOnAndHoverBrightensIt) {
 
     // Left click on the person: struck, with the hit sound, and the bolt strikes the ground under the cursor.
     game().onMouseButton(0);
-    EXPECT_EQ(person.state, Struck);
+    EXPECT_EQ(person.state, PersonState::Struck);
     EXPECT_EQ(scene.sound.playCount(SoundPeopleShot), 1);
     EXPECT_TRUE(game().strike->visible);
     EXPECT_LT(glm::length(glm::vec2(game().strike->position.x - person.position.x,
                                     game().strike->position.z - person.position.z)), 60.0f);
     // A finished grenade is thrown by a left click on it.
-    home().grenade->state = Ready;
+    home().grenade->grenadeState = GrenadeState::Ready;
     game().render();
     pointMouseAt(centreOf(*home().grenade, "holygrenade2.obj"));
     game().updateHover();
     EXPECT_TRUE(home().grenade->highlighted);
     game().onMouseButton(0);
-    EXPECT_EQ(home().grenade->state, Rolling);
+    EXPECT_EQ(home().grenade->grenadeState, GrenadeState::Rolling);
 }
 
 TEST_F(WorldFrame, CullingCountsFollowWhatIsInView) {
@@ -251,7 +251,7 @@ TEST_F(WorldFrame, FinishedGrenadeGlowsGolden) {
     const glm::ivec2 p = centreOf(*home().grenade, "holygrenade2.obj");
     game().render();
     const omxtest::Image growing = frame();
-    home().grenade->state = Ready;
+    home().grenade->grenadeState = GrenadeState::Ready;
     game().render();
     const omxtest::Image ready = frame();
     const glm::vec3 before = meanAround(growing, p, 40), after = meanAround(ready, p, 40);
@@ -302,7 +302,7 @@ TEST_F(WorldFrame, InfoPanelShowsThePictureOfTheGameStateUnlit) {
     ASSERT_TRUE(game().infoPanel->visible);
     rendertest::placeCamera(game(), game().camera->position, game().camera->direction);
     std::vector<glm::vec3> pictures;
-    for (int state : {Playing, Won, Lost}) {
+    for (int state : {GameState::Playing, GameState::Won, GameState::Lost}) {
         game().state = state;
         game().render();
         pictures.push_back(rendertest::mean(frame(), 500, 300, 700, 500));
@@ -349,7 +349,7 @@ TEST_F(WorldFrame, LeavesAreCutOutUnlessTransparencyIsOff) {
             changed += (bare.rgba[i] != withTree.rgba[i] || bare.rgba[i + 1] != withTree.rgba[i + 1]) ? 1 : 0;
         return changed;
     };
-    home().tree->state = Gone;
+    home().tree->gone = true;
     game().render();
     const omxtest::Image bare = frame();
     home().tree->state = 0;
@@ -383,7 +383,7 @@ TEST_F(WorldFrame, ATreeAtTheWindowsEdgeIsNotCulledWhileAnyOfItShows) {
     scene.renderer->settings.frustumCulling = false;
     game().render();
     const omxtest::Image all = frame();
-    home().tree->state = Gone;
+    home().tree->gone = true;
     game().render();
     const omxtest::Image bare = frame();
     home().tree->state = 0;

@@ -56,7 +56,7 @@ inline SceneObject& addPerson(Game& game, Settlement& s, int type, int state, co
     p->position = at;
     p->rotation.y = yaw;
     p->rotationSpeed = glm::vec3(-30.0f, 0.0f, -130.0f);
-    (type == GoodPerson ? s.goodPeople : s.badPeople).push_back(p);
+    (type == ObjectType::GoodPerson ? s.goodPeople : s.badPeople).push_back(p);
     return *p;
 }
 
@@ -95,7 +95,7 @@ struct SettlementWorld {
     std::vector<std::unique_ptr<Settlement>> owned;
 
     explicit SettlementWorld(unsigned seed = 1) : game(windowlessOptions(&sound, seed)) {
-        game.state = Playing;
+        game.state = GameState::Playing;
         game.settlements = {};
         std::srand(seed);
     }
