@@ -66,7 +66,7 @@ void Game::actOnClick(int button, int id) {
             const glm::vec3& grenade = o.owner->grenade->position;
             o.faceTowards(glm::vec3(grenade.x - o.position.x, 0.0f - o.position.y, grenade.z - o.position.z));
         }
-    } else if (o.type == ObjectType::SettlementTree && o.personState != PersonState::Gone) {
+    } else if (o.type == ObjectType::SettlementTree && !o.gone) {
         camera->target = &o;
     }
 }
@@ -97,7 +97,7 @@ void Game::highlightHovered(int id) {
     if (!object) return;
     const SceneObject& o = *object;
     object->highlighted = (isPerson(o) && o.personState != PersonState::Struck && o.personState != PersonState::Gone) ||
-                          (o.type == ObjectType::SettlementTree && o.personState != PersonState::Gone) ||
+                          (o.type == ObjectType::SettlementTree && !o.gone) ||
                           (o.type == ObjectType::HolyGrenade && o.grenadeState == GrenadeState::Ready);
 }
 

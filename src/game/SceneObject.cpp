@@ -25,6 +25,10 @@ void swing(float& angle, float& speed, float limit, float dt) { swingBetween(ang
 
 }  // namespace
 
+// The numbers of a gone object and of a risen monument.
+constexpr int goneCode = 6;
+constexpr int risenCode = 7;
+
 std::map<int, SceneObject*> objectRegistry;
 int nextObjectId = 0;
 
@@ -49,6 +53,15 @@ SceneObject* SceneObjectStore::create(ObjectType type) {
     objects.push_back(std::make_unique<SceneObject>());
     objects.back()->type = type;
     return objects.back().get();
+}
+
+int SceneObject::stateCode() const {
+    switch (type) {
+    case ObjectType::GoodPerson:
+    case ObjectType::BadPerson: return static_cast<int>(personState);
+    case ObjectType::HolyGrenade: return static_cast<int>(grenadeState);
+    default: return gone ? goneCode : risen ? risenCode : 0;
+    }
 }
 
 glm::vec3 SceneObject::heading() const {

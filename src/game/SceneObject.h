@@ -62,6 +62,9 @@ public:
     bool blinkPhase = false;
     float stateTimer = 0.0f;
 
+    // The game's number for the object's state: a person's or a grenade's state, 6 for any other object that
+    // has gone, 7 for a risen monument, else 0.
+    int stateCode() const;
     // (cos yaw, 0, -sin yaw) with yaw = rotation.y: the x axis turned about +y.
     glm::vec3 heading() const;
     // Sets rotation.y from v (x component over the full 3-D length) so that heading() points along v.

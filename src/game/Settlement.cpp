@@ -129,7 +129,7 @@ void Settlement::updateGrenade(float dt) {
             grenade->rotation.z = 0.0f;
             grenade->faceTowards(tree->position - glm::vec3(grenade->position.x, 0.0f, grenade->position.z));
             if (sound) sound->play(SoundHolyGrenadeFinished);
-            grenadeBorder->grenadeState = GrenadeState::Gone;
+            grenadeBorder->gone = true;
         } else if (grenadeProgress <= grenadeLost) {
             status = SettlementStatus::Lost;
             grenade->grenadeState = GrenadeState::Sunk;

@@ -84,7 +84,8 @@ TEST_F(Callbacks, WhilePlayingF1TogglesTheOverviewAndAPressedButtonStrikesUnless
     press(Key::P);
     EXPECT_EQ(std::make_pair(game->paused, sound.allPaused), std::make_pair(false, false));
     mouseButtonCallback(0, platform::Press);
-    EXPECT_EQ(std::make_pair(game->strike->visible, game->strike->type), std::make_pair(true, 1));
+    EXPECT_TRUE(game->strike->visible);
+    EXPECT_EQ(game->strikeKind, StrikeKind::Shoot);
 }
 
 TEST_F(Callbacks, LosingTheFocusPausesAndOnlyPResumes) {

@@ -6,6 +6,7 @@
 #include "support/GameBuilders.h"
 #include "game/WorldConstants.h"
 
+using omxtest::code;
 using omxtest::World;
 
 namespace {
@@ -56,7 +57,7 @@ IntroEnd introEnd(const std::string& out) {
 
 }  // namespace
 
-TEST(GameState::Intro, StandsStillThenCirclesInAndEndsOnF1OnArrivalOrAfterFortySecondsWithItsLines) {
+TEST(Intro, StandsStillThenCirclesInAndEndsOnF1OnArrivalOrAfterFortySecondsWithItsLines) {
     World key;
     key.run(1.0f, 0.5f);  // the tiny first step, then half a second
     key.input.held = {Key::F1};

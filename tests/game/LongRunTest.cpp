@@ -19,6 +19,7 @@
 
 namespace {
 
+using omxtest::code;
 using omxtest::finite;
 
 // Records whether the game ever asked for a volume that is not a number in 0..1.
@@ -39,9 +40,12 @@ double environmentNumber(const char* name, double fallback) {
 double heapInUseMegabytes() { return static_cast<double>(mallinfo2().uordblks) / (1024.0 * 1024.0); }
 
 bool knownState(const SceneObject& o) {
-    if (o.type == ObjectType::GoodPerson || o.type == ObjectType::BadPerson) return o.state >= PersonState::Wandering && o.state <= Gone;
-    static const std::set<int> grenadeStates = {GrenadeState::Growing, GrenadeState::Gone, GrenadeState::Ready, GrenadeState::Sunk, GrenadeState::Rolling, GrenadeState::Exploding};
-    return o.type != ObjectType::HolyGrenade || grenadeStates.count(o.state) > 0;
+    if (o.type == ObjectType::GoodPerson || o.type == ObjectType::BadPerson)
+        return o.stateCode() >= code(PersonState::Wandering) && o.stateCode() <= code(PersonState::Gone);
+    static const std::set<int> grenadeStates = {code(GrenadeState::Growing), code(GrenadeState::Gone),
+                                                code(GrenadeState::Ready),   code(GrenadeState::Sunk),
+                                                code(GrenadeState::Rolling), code(GrenadeState::Exploding)};
+    return o.type != ObjectType::HolyGrenade || grenadeStates.count(o.stateCode()) > 0;
 }
 
 bool ownedByFirstSettlement(const SceneObject* o) { return o && o->owner && o->owner->index == 0; }
@@ -138,7 +142,7 @@ void checkRegistry() {
         const SceneObject& o = *entry.second;
         ASSERT_TRUE(entry.first == expectedId++ && o.id == entry.first) << "object " << o.id;
         ASSERT_TRUE(finite(o.position) && finite(o.rotation) && finite(o.scale)) << "object " << o.id;
-        ASSERT_TRUE(knownState(o)) << "object " << o.id << " type " << o.type << " state " << o.state;
+        ASSERT_TRUE(knownState(o)) << "object " << o.id << " type " << o.type << " state " << o.stateCode();
     }
 }
 

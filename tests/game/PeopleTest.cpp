@@ -8,6 +8,7 @@
 
 #include "support/GameBuilders.h"
 
+using omxtest::code;
 using omxtest::SettlementWorld;
 
 namespace {
@@ -49,7 +50,8 @@ TEST(Births, NewbornsLeaveTheStatueUpToFiftyLessTheDead) {
     ASSERT_EQ(s.goodPeople.size(), 1u);
     EXPECT_EQ(s.spawnTimer, 0.0f);
     const SceneObject& p = *s.goodPeople[0];
-    EXPECT_EQ((std::vector<int>{p.id, p.state}), (std::vector<int>{nextId, PersonState::Wandering}));
+    EXPECT_EQ(p.id, nextId);
+    EXPECT_EQ(p.personState, PersonState::Wandering);
     // Born five units in front of the statue, facing the way it looked before it turned on.
     EXPECT_EQ(p.rotation.y, yaw);
     EXPECT_GT(s.moai->rotation.y, yaw);
@@ -151,7 +153,9 @@ TEST(GoodPeople, PeopleNearAGrowingGrenadeStopAndWork) {
     s.grenade->grenadeState = GrenadeState::Ready;
     s.updateGoodPeople(dt);
     // Everyone goes back to wandering; the count is left as it was.
-    EXPECT_EQ((std::vector<int>{p.state, sent.state, s.workerCount}), (std::vector<int>{PersonState::Wandering, PersonState::Wandering, 2}));
+    EXPECT_EQ(p.personState, PersonState::Wandering);
+    EXPECT_EQ(sent.personState, PersonState::Wandering);
+    EXPECT_EQ(s.workerCount, 2);
 }
 
 TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
@@ -164,8 +168,10 @@ TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
     s.workerCount = 2;
     SceneObject& q = w.addPerson(s, ObjectType::BadPerson, PersonState::Wandering, g + glm::vec3(30.0f, 0.0f, -30.0f), 0.0f);
     s.updateBadPeople(dt);
-    EXPECT_EQ((std::vector<int>{q.state, first.state, second.state, s.workerCount}),
-              (std::vector<int>{PersonState::Dragging, PersonState::Dragged, PersonState::Working, 1}));
+    EXPECT_EQ(q.personState, PersonState::Dragging);
+    EXPECT_EQ(first.personState, PersonState::Dragged);
+    EXPECT_EQ(second.personState, PersonState::Working);
+    EXPECT_EQ(s.workerCount, 1);
     EXPECT_EQ(first.target, &q);
     const glm::vec3 toTree = omxtest::groundDirection(q.position, s.tree->position);
     EXPECT_TRUE(faces(q, s.tree->position) && faces(first, s.tree->position));
@@ -177,7 +183,7 @@ TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
     // A second bad person takes the remaining worker; a strike on it frees the victim.
     SceneObject& r = w.addPerson(s, ObjectType::BadPerson, PersonState::Wandering, g + glm::vec3(-30.0f, 0.0f, 30.0f), 0.0f);
     s.updateBadPeople(dt);
-    ASSERT_EQ(second.state, PersonState::Dragged);
+    ASSERT_EQ(second.personState, PersonState::Dragged);
     EXPECT_EQ(s.workerCount, 0);
     const glm::vec3 draggedHeading = second.heading();
     r.personState = PersonState::Struck;
@@ -194,18 +200,19 @@ TEST(BadPeople, TakeNobodyWithoutAWorkerOrAGrowingGrenade) {
     const glm::vec3 g = s.grenade->position;
     SceneObject& q = w.addPerson(s, ObjectType::BadPerson, PersonState::Wandering, g + glm::vec3(0.0f, 0.0f, -40.0f), 0.0f);
     SceneObject& sent = w.addPerson(s, ObjectType::GoodPerson, PersonState::Sent, g + glm::vec3(250.0f, 0.0f, 0.0f));
-    const auto takesNobody = [&](int workers, int grenadeState) {
+    const auto takesNobody = [&](int workers, GrenadeState grenadeState) {
         s.workerCount = workers;
         s.grenade->grenadeState = grenadeState;
         s.updateBadPeople(dt);
-        EXPECT_EQ((std::vector<int>{q.state, sent.state, s.workerCount}),
-                  (std::vector<int>{PersonState::Wandering, PersonState::Sent, workers}));
+        EXPECT_EQ(q.personState, PersonState::Wandering);
+        EXPECT_EQ(sent.personState, PersonState::Sent);
+        EXPECT_EQ(s.workerCount, workers);
     };
     takesNobody(1, GrenadeState::Growing);  // counted, but nobody in the list works
     SceneObject& worker = w.addPerson(s, ObjectType::GoodPerson, PersonState::Working, g + glm::vec3(40.0f, 0.0f, 0.0f));
     takesNobody(0, GrenadeState::Growing);  // somebody works, but the count says nobody
     takesNobody(1, GrenadeState::Ready);
-    EXPECT_EQ(worker.state, PersonState::Working);
+    EXPECT_EQ(worker.personState, PersonState::Working);
 }
 
 TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughterUnlessTheSettlementIsWon) {
@@ -214,9 +221,9 @@ TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughterUnlessTheSettlement
     SceneObject& good = w.addPerson(s, ObjectType::GoodPerson, PersonState::Struck, glm::vec3(0.0f, 0.0f, -100.0f));
     w.sound.clear();
     s.updateGoodPeople(0.5f);
-    EXPECT_EQ(good.state, PersonState::Struck);
+    EXPECT_EQ(good.personState, PersonState::Struck);
     s.updateGoodPeople(0.5f);
-    EXPECT_EQ(good.state, Gone);
+    EXPECT_EQ(good.personState, PersonState::Gone);
     EXPECT_EQ(s.deadGoodCount, 1);
     EXPECT_TRUE(contains(s.goodPeople, &good));  // removed at its next visit
     s.updateGoodPeople(dt);
@@ -231,7 +238,7 @@ TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughterUnlessTheSettlement
         s.updateBadPeople(0.5f);
         EXPECT_TRUE(w.sound.played.empty());
         s.updateBadPeople(0.5f);
-        EXPECT_EQ(bad.state, Gone);
+        EXPECT_EQ(bad.personState, PersonState::Gone);
         ASSERT_EQ(w.sound.played.size(), 1u);
         laughs.insert(w.sound.played[0]);
         s.updateBadPeople(dt);

@@ -7,6 +7,7 @@
 #include "game/WorldConstants.h"
 #include "math/Conventions.h"
 
+using omxtest::code;
 using omxtest::World;
 
 namespace {
@@ -21,7 +22,7 @@ struct ClickWorld : World {
         sound.clear();
     }
 
-    SceneObject& person(int type, int state) {
+    SceneObject& person(ObjectType type, PersonState state) {
         return omxtest::addPerson(*game, *s, type, state, s->position + glm::vec3(-100.0f, 0.0f, 50.0f));
     }
 };
@@ -52,20 +53,20 @@ TEST(Click, EachButtonActsByTheKindAndStateOfWhatIsUnderItAndTheHoverLightsExact
         std::vector<int> sounds;
         int workers;  // of one counted before the click
     } cases[] = {
-        {0, Good, PersonState::Working, true, PersonState::Struck, false, false, {SoundPeopleShot}, 0},
-        {0, Good, PersonState::Wandering, true, PersonState::Struck, false, false, {SoundPeopleShot}, 1},
-        {0, Bad, PersonState::Dragging, true, PersonState::Struck, false, false, {SoundPeopleShot}, 1},
-        {0, Good, PersonState::Struck, false, PersonState::Struck, false, false, {}, 1},  // no second hit
-        {0, Good, Gone, false, Gone, false, false, {}, 1},      // the dead are not struck again
-        {0, Grenade, GrenadeState::Growing, false, GrenadeState::Growing, false, false, {}, 1},
-        {0, Grenade, GrenadeState::Ready, true, GrenadeState::Rolling, false, false, {SoundHolyGrenadeRolling}, 1},
+        {0, Good, code(PersonState::Working), true, code(PersonState::Struck), false, false, {SoundPeopleShot}, 0},
+        {0, Good, code(PersonState::Wandering), true, code(PersonState::Struck), false, false, {SoundPeopleShot}, 1},
+        {0, Bad, code(PersonState::Dragging), true, code(PersonState::Struck), false, false, {SoundPeopleShot}, 1},
+        {0, Good, code(PersonState::Struck), false, code(PersonState::Struck), false, false, {}, 1},  // no second hit
+        {0, Good, code(PersonState::Gone), false, code(PersonState::Gone), false, false, {}, 1},      // the dead are not struck again
+        {0, Grenade, code(GrenadeState::Growing), false, code(GrenadeState::Growing), false, false, {}, 1},
+        {0, Grenade, code(GrenadeState::Ready), true, code(GrenadeState::Rolling), false, false, {SoundHolyGrenadeRolling}, 1},
         {0, Tree, 0, true, 0, false, false, {}, 1},
-        {1, Good, PersonState::Wandering, true, PersonState::Sent, true, false, {}, 1},
-        {1, Bad, PersonState::Wandering, true, PersonState::Wandering, true, false, {}, 1},  // a bad person only turns
-        {1, Good, PersonState::Working, true, PersonState::Working, false, false, {}, 1},
-        {1, Good, PersonState::Dragged, true, PersonState::Dragged, false, false, {}, 1},
-        {1, Good, PersonState::Struck, false, PersonState::Struck, false, false, {}, 1},
-        {1, Tree, Gone, false, Gone, false, false, {}, 1},  // a destroyed tree is no goal
+        {1, Good, code(PersonState::Wandering), true, code(PersonState::Sent), true, false, {}, 1},
+        {1, Bad, code(PersonState::Wandering), true, code(PersonState::Wandering), true, false, {}, 1},  // a bad person only turns
+        {1, Good, code(PersonState::Working), true, code(PersonState::Working), false, false, {}, 1},
+        {1, Good, code(PersonState::Dragged), true, code(PersonState::Dragged), false, false, {}, 1},
+        {1, Good, code(PersonState::Struck), false, code(PersonState::Struck), false, false, {}, 1},
+        {1, Tree, code(PersonState::Gone), false, code(PersonState::Gone), false, false, {}, 1},  // a destroyed tree is no goal
         {1, Tree, 0, true, 0, false, true, {}, 1},          // the click's own sound comes with the strike
     };
     for (const auto& c : cases) {
@@ -73,15 +74,16 @@ TEST(Click, EachButtonActsByTheKindAndStateOfWhatIsUnderItAndTheHoverLightsExact
                      std::to_string(c.state));
         SceneObject& o = c.kind == Grenade ? *w.s->grenade
                          : c.kind == Tree  ? *w.s->tree
-                                           : w.person(c.kind == Good ? ObjectType::GoodPerson : ObjectType::BadPerson, c.state);
-        o.state = c.state;
+                                           : w.person(c.kind == Good ? ObjectType::GoodPerson : ObjectType::BadPerson,
+                                                      static_cast<PersonState>(c.state));
+        omxtest::setStateCode(o, c.state);
         o.rotation.y = 33.0f;
         w.s->workerCount = 1;
         g.camera->target = nullptr;
         w.sound.clear();
         hover(o, c.lit);
         g.actOnClick(c.button, o.id);
-        EXPECT_EQ(o.state, c.after);
+        EXPECT_EQ(o.stateCode(), c.after);
         EXPECT_EQ(w.sound.played, c.sounds);
         EXPECT_EQ(w.s->workerCount, c.workers);
         EXPECT_EQ(g.camera->target, c.fliesThere ? &o : nullptr);
@@ -115,7 +117,7 @@ TEST(Click, IgnoredDuringTheIntroInTheOverviewAndForOtherButtons) {
     i.actOnClick(0, p.id);
     EXPECT_FALSE(i.strike->visible);
     EXPECT_TRUE(intro.sound.played.empty());
-    EXPECT_EQ(p.state, PersonState::Wandering);
+    EXPECT_EQ(p.personState, PersonState::Wandering);
     ClickWorld w;
     Game& g = *w.game;
     SceneObject& person = w.person(ObjectType::GoodPerson, PersonState::Wandering);
@@ -123,7 +125,7 @@ TEST(Click, IgnoredDuringTheIntroInTheOverviewAndForOtherButtons) {
         g.onMouseButton(button);
         g.actOnClick(button, person.id);
         EXPECT_FALSE(g.strike->visible);
-        EXPECT_EQ(person.state, PersonState::Wandering);
+        EXPECT_EQ(person.personState, PersonState::Wandering);
         EXPECT_TRUE(w.sound.played.empty());
     };
     g.toggleOverview(nullptr);
@@ -133,11 +135,11 @@ TEST(Click, IgnoredDuringTheIntroInTheOverviewAndForOtherButtons) {
     // Playing (and after the end): a click on empty ground only draws the strike with its sound.
     g.onMouseButton(0);
     EXPECT_TRUE(g.strike->visible);
-    EXPECT_EQ(g.strike->type, 1);
+    EXPECT_EQ(g.strikeKind, StrikeKind::Shoot);
     EXPECT_EQ(g.strikeTimer, 0.0f);
     g.state = GameState::Lost;
     g.onMouseButton(1);
-    EXPECT_EQ(g.strike->type, 0);
+    EXPECT_EQ(g.strikeKind, StrikeKind::Pick);
     EXPECT_EQ(w.sound.played, (std::vector<int>{SoundLightningShoot, SoundLightningPick}));
 }
 

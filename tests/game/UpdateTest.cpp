@@ -6,6 +6,7 @@
 
 #include "support/GameBuilders.h"
 
+using omxtest::code;
 using omxtest::World;
 
 TEST(FrameUpdate, FirstUpdateIsTinyAndTimeScaleKeysNeedRightControlAndLeaveTheCameraOnRealTime) {
@@ -127,7 +128,8 @@ TEST(Mood, FadesInOneSecondAndSwitchesTheMusic) {
 }
 
 TEST(Mood, ThreeDecidedSettlementsEndTheGameOnlyWithoutAFade) {
-    const auto decide = [](std::vector<int> statuses, int state = GameState::Playing, float fading = 0.0f) {
+    const auto decide = [](std::vector<SettlementStatus> statuses, GameState state = GameState::Playing,
+                           float fading = 0.0f) {
         World w;
         Game& g = *w.game;
         g.state = state;
@@ -135,19 +137,19 @@ TEST(Mood, ThreeDecidedSettlementsEndTheGameOnlyWithoutAFade) {
         for (Settlement* s : g.settlements) s->mood = -1;
         g.badFactorDirection = fading > 0.0f ? -1 : 0;
         g.badFactor = fading;
-        std::vector<int> states;  // after the first update and after the fade
+        std::vector<GameState> states;  // after the first update and after the fade
         g.updateMood(0.1f);
         states.push_back(g.state);
         for (int i = 0; i < 10; ++i) g.updateMood(0.1f);
         states.push_back(g.state);
         return states;
     };
-    const int won = SettlementStatus::Won, lost = SettlementStatus::Lost;
-    EXPECT_EQ(decide({won, won, lost, lost}), (std::vector<int>{GameState::Playing, GameState::Playing}));
-    EXPECT_EQ(decide({won, won, lost, lost, won}), (std::vector<int>{GameState::Won, GameState::Won}));
-    EXPECT_EQ(decide({won, won, lost, lost, won}, GameState::Playing, 0.5f), (std::vector<int>{GameState::Playing, GameState::Won}));  // waits
-    EXPECT_EQ(decide({lost, lost, lost}), (std::vector<int>{GameState::Lost, GameState::Lost}));
-    EXPECT_EQ(decide({won, won, won}, GameState::Intro), (std::vector<int>{GameState::Intro, GameState::Intro}));  // nothing is decided in the intro
+    const SettlementStatus won = SettlementStatus::Won, lost = SettlementStatus::Lost;
+    EXPECT_EQ(decide({won, won, lost, lost}), (std::vector<GameState>{GameState::Playing, GameState::Playing}));
+    EXPECT_EQ(decide({won, won, lost, lost, won}), (std::vector<GameState>{GameState::Won, GameState::Won}));
+    EXPECT_EQ(decide({won, won, lost, lost, won}, GameState::Playing, 0.5f), (std::vector<GameState>{GameState::Playing, GameState::Won}));  // waits
+    EXPECT_EQ(decide({lost, lost, lost}), (std::vector<GameState>{GameState::Lost, GameState::Lost}));
+    EXPECT_EQ(decide({won, won, won}, GameState::Intro), (std::vector<GameState>{GameState::Intro, GameState::Intro}));  // nothing is decided in the intro
 }
 
 TEST(GameFlow, OverviewComesUpOnceSixSecondsAfterTheEnd) {
@@ -182,7 +184,8 @@ TEST(EffectVolumes, FollowTheNearestGrenadeWorkAndDuckTheMusic) {
     // Camera above the grenade (or far from everything), workers, grenade state: crafting, rolling and music.
     const struct {
         float above;
-        int workers, state;
+        int workers;
+        GrenadeState state;
         float crafting, rolling, music;
     } cases[] = {
         {-1.0f, 0, GrenadeState::Growing, 0.0f, 0.0f, 0.5f},  // far away: silent effects, music at one half
@@ -221,7 +224,7 @@ TEST(LongFrames, OneUpdateOfAMinuteKeepsEveryPersonHomeAndTheCountsSane) {
                 // A walker may be a few steps past its square before it turns back; never far.
                 const float out = std::fmax(std::fabs(p->position.x - s->position.x),
                                             std::fabs(p->position.z - s->position.z));
-                EXPECT_LT(out, 307.0f + 60.0f) << "person " << p->id << " in state " << p->state;  // false on NaN
+                EXPECT_LT(out, 307.0f + 60.0f) << "person " << p->id << " in state " << p->personState;  // false on NaN
             }
         EXPECT_LE(alive + s->deadGoodCount, 50);
         EXPECT_TRUE(s->workerCount >= 0 && s->workerCount <= alive) << s->workerCount;
@@ -254,7 +257,7 @@ TEST(LongFrames, DraggedWorkersReachTheTreeAtTenTimesSpeedOnTwentyAndOnEightFram
                 SCOPED_TRACE("frames of " + std::to_string(frameTime) + " s, seed " + std::to_string(seed) +
                              ", settlement " + std::to_string(worker->owner->index));
                 EXPECT_EQ(worker->type, ObjectType::BadPerson) << "the worker never reached the tree";
-                EXPECT_NE(dragger->state, PersonState::Dragging) << "the dragger walked past the tree and kept dragging";
+                EXPECT_NE(dragger->personState, PersonState::Dragging) << "the dragger walked past the tree and kept dragging";
                 ++cases;
             }
         }

@@ -8,6 +8,7 @@
 #include "game/WorldConstants.h"
 #include "support/GameBuilders.h"
 
+using omxtest::code;
 using omxtest::World;
 
 TEST(WorldBuild, NumbersAndPlacesObjectsInConstructionOrderAndStartsTheMusic) {

@@ -173,7 +173,7 @@ TEST_F(FrameCompare, StrikeNightWireframeOverviewAndOpaqueViewsAreTheSame) {
     playView();
     strikeGround();
     expectSameFrame("strike");
-    game().strike->type = 1;
+    game().strikeKind = StrikeKind::Shoot;
     expectSameFrame("strike_left");
 
     settings().transparency = false;

@@ -46,7 +46,7 @@ protected:
         renderer().setObjectUniforms(object, settlement, model);
     }
     // The same in a texture mode of the draw's choosing.
-    void upload(const SceneObject& object, const Settlement* settlement, const Model& model, int mode) {
+    void upload(const SceneObject& object, const Settlement* settlement, const Model& model, TextureMode mode) {
         renderer().useProgram(renderer().programs().phong);
         renderer().setObjectUniforms(object, settlement, model, mode);
     }
@@ -93,16 +93,19 @@ TEST_F(Uniforms, ColourPassSendsMaterialMoodAndLight) {
 
 TEST_F(Uniforms, WithoutTransparencyCutOutModesBecomePlainTexture) {
     const Model& model = models().grenade;
-    const std::pair<int, int> withoutBlending[] = {{2, 1}, {3, 1}, {5, 5}, {0, 0}, {1, 1}};
+    using M = TextureMode;
+    const std::pair<M, M> withoutBlending[] = {
+        {M::Leaves, M::Texture}, {M::Lightning, M::Texture}, {M::GlowingGrenade, M::GlowingGrenade},
+        {M::Colour, M::Colour},  {M::Texture, M::Texture}};
     renderer().settings.transparency = false;
     for (const auto& [mode, sent] : withoutBlending) {
         upload(*home().grenade, &home(), model, mode);
-        EXPECT_EQ(readInt(phong(), "useTexture"), sent) << "mode " << mode;
+        EXPECT_EQ(readInt(phong(), "useTexture"), static_cast<int>(sent)) << "mode " << mode;
     }
     renderer().settings.transparency = true;
-    for (int mode : {2, 3}) {
+    for (TextureMode mode : {TextureMode::Leaves, TextureMode::Lightning}) {
         upload(*home().grenade, &home(), model, mode);
-        EXPECT_EQ(readInt(phong(), "useTexture"), mode);
+        EXPECT_EQ(readInt(phong(), "useTexture"), static_cast<int>(mode));
     }
 }
 

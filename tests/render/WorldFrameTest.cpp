@@ -167,7 +167,7 @@ TEST_F(WorldFrame, TheIdImageHoldsWhatAClickActsOnAndHoverBrightensIt) {
 
     // Left click on the person: struck, with the hit sound, and the bolt strikes the ground under the cursor.
     game().onMouseButton(0);
-    EXPECT_EQ(person.state, PersonState::Struck);
+    EXPECT_EQ(person.personState, PersonState::Struck);
     EXPECT_EQ(scene.sound.playCount(SoundPeopleShot), 1);
     EXPECT_TRUE(game().strike->visible);
     EXPECT_LT(glm::length(glm::vec2(game().strike->position.x - person.position.x,
@@ -302,7 +302,7 @@ TEST_F(WorldFrame, InfoPanelShowsThePictureOfTheGameStateUnlit) {
     ASSERT_TRUE(game().infoPanel->visible);
     rendertest::placeCamera(game(), game().camera->position, game().camera->direction);
     std::vector<glm::vec3> pictures;
-    for (int state : {GameState::Playing, GameState::Won, GameState::Lost}) {
+    for (GameState state : {GameState::Playing, GameState::Won, GameState::Lost}) {
         game().state = state;
         game().render();
         pictures.push_back(rendertest::mean(frame(), 500, 300, 700, 500));
@@ -352,7 +352,7 @@ TEST_F(WorldFrame, LeavesAreCutOutUnlessTransparencyIsOff) {
     home().tree->gone = true;
     game().render();
     const omxtest::Image bare = frame();
-    home().tree->state = 0;
+    home().tree->gone = false;
     game().render();
     const int cutOut = treePixels(bare, frame());
     scene.renderer->settings.transparency = false;
@@ -386,7 +386,7 @@ TEST_F(WorldFrame, ATreeAtTheWindowsEdgeIsNotCulledWhileAnyOfItShows) {
     home().tree->gone = true;
     game().render();
     const omxtest::Image bare = frame();
-    home().tree->state = 0;
+    home().tree->gone = false;
     EXPECT_NE(all.rgba, bare.rgba) << "part of the tree shows at the edge";
     EXPECT_EQ(culled.rgba, all.rgba) << "culling leaves out nothing that shows";
 }

@@ -16,6 +16,7 @@
 #include "game/SceneObject.h"
 #include "game/Settlement.h"
 #include "support/Files.h"
+#include "support/Printers.h"
 #include "support/RecordingSound.h"
 
 namespace omxtest {
@@ -46,10 +47,26 @@ public:
     std::vector<int> queried;
 };
 
+// The game's numbers of states, for tables whose rows hold objects of different kinds.
+constexpr int code(PersonState state) { return static_cast<int>(state); }
+constexpr int code(GrenadeState state) { return static_cast<int>(state); }
+
+// Sets the state that the game's number `code` stands for on an object of any kind (see stateCode).
+inline void setStateCode(SceneObject& o, int code) {
+    if (o.type == ObjectType::GoodPerson || o.type == ObjectType::BadPerson) {
+        o.personState = static_cast<PersonState>(code);
+    } else if (o.type == ObjectType::HolyGrenade) {
+        o.grenadeState = static_cast<GrenadeState>(code);
+    } else {
+        o.gone = code == static_cast<int>(PersonState::Gone);
+    }
+}
+
 // A person of the given kind and state standing at `at`, facing yaw degrees, in its settlement's list.
-inline SceneObject& addPerson(Game& game, Settlement& s, int type, int state, const glm::vec3& at, float yaw = 0.0f) {
+inline SceneObject& addPerson(Game& game, Settlement& s, ObjectType type, PersonState state, const glm::vec3& at,
+                              float yaw = 0.0f) {
     SceneObject* p = game.newObject(type);
-    p->state = state;
+    p->personState = state;
     p->owner = &s;
     p->boundingRadius = 20;
     p->scale = glm::vec3(7.5f);
@@ -120,7 +137,7 @@ struct SettlementWorld {
         return s;
     }
 
-    SceneObject& addPerson(Settlement& s, int type, int state, const glm::vec3& at, float yaw = 0.0f) {
+    SceneObject& addPerson(Settlement& s, ObjectType type, PersonState state, const glm::vec3& at, float yaw = 0.0f) {
         return omxtest::addPerson(game, s, type, state, at, yaw);
     }
 };
