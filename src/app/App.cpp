@@ -11,8 +11,8 @@
 #include "app/DataFolder.h"
 #include "assets/GlDiagnostics.h"
 #include "app/Platform.h"
-#include "app/RenderScaleOption.h"
 #include "game/Game.h"
+#include "game/WorldConstants.h"
 #include "sound/SoundManager.h"
 
 bool showFps = false;
@@ -64,6 +64,7 @@ int runGame(int argc, const char* const* argv) {
     }
     if (!initialised || !platform::openWindow(width, height, line.fullscreenRequested)) {
         std::cerr << "Failed to initialize OpenGL window." << std::endl;
+        std::cerr << windowFailureLine(platform::windowFailure()) << std::endl;
         platform::terminate();
         return 1;
     }
@@ -93,12 +94,14 @@ int runGame(int argc, const char* const* argv) {
     game = theGame.get();
     {
         const GLubyte* renderer = glGetString(GL_RENDERER);
-        const RenderScaleSetting scale = chooseRenderScale(renderScaleFromCommandLine(argc, argv, std::cerr),
-                                                           renderer ? reinterpret_cast<const char*>(renderer) : "");
+        const RenderScaleSetting scale =
+            chooseRenderScale(line.renderScale, renderer ? reinterpret_cast<const char*>(renderer) : "");
         game->setRenderScale(scale.automatic, scale.fixed);
+        std::cout << (scale.automatic ? "Render scale: auto" : renderScaleLine(game->renderScale)) << std::endl;
     }
 
     platform::setTitle("Omnivex");
+    platform::setWindowIcon(loadWindowIcons(basePath));
     platform::setWindowSizeCallback(windowSizeCallback);
     platform::setKeyCallback(keyCallback);
     platform::setMouseButtonCallback(mouseButtonCallback);
