@@ -112,6 +112,8 @@ omnivex_show_build() {
   while IFS= read -r line; do
     if [[ "$line" =~ ^omnivex-build-status:([0-9]+)$ ]]; then
       status="${BASH_REMATCH[1]}"
+    elif [[ "$line" =~ ^\[[0-9]+/[0-9]+\]\ Re-(checking\ globbed\ directories|running\ CMake) ]]; then
+      continue  # CMake's own checks before the build, which then starts counting anew
     elif [[ "$line" =~ ^\[([0-9]+)/([0-9]+)\]\ (.*)$ ]]; then
       done="${BASH_REMATCH[1]}" total="${BASH_REMATCH[2]}" what="${BASH_REMATCH[3]}"
       if [ "$shown" = 0 ]; then
