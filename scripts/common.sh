@@ -97,9 +97,15 @@ omnivex_show_configure() {
   return 1
 }
 
+# True for a step that says what it does in words of its own, as the asset generators do ("Synthesizing the
+# sounds"), rather than naming a file it compiles, links or copies.
+omnivex_step_in_words() {
+  [[ ! "$1" =~ ^(Building|Linking)\  ]] && [[ "$1" =~ ^[^\ ]+\ [^\ ]+\ [^\ ]+ ]]
+}
+
 # omnivex_show_build STAGE BUILD_DIR [cmake --build options...] -- builds, showing Ninja's progress while it runs:
-# on a terminal one line that is rewritten, otherwise a line at each tenth of the steps and for each generator
-# that runs. Silent when there is nothing to build. When it fails, the compiler's messages are shown.
+# on a terminal one line that is rewritten, otherwise a line at each tenth of the steps and one for each step
+# that says what it does in words (the asset generators, which take the longest). Silent when there is nothing to build. When it fails, the compiler's messages are shown.
 omnivex_show_build() {
   local stage="$1" dir="$2"
   shift 2
@@ -123,7 +129,7 @@ omnivex_show_build() {
       if [ "$terminal" = 1 ]; then
         line="[$done/$total] $what"
         printf '\r\033[K%s' "${line:0:$((width - 1))}"
-      elif [ $((done * 10 / total)) -gt "$tenth" ] || [[ "$what" == Generating* ]]; then
+      elif [ $((done * 10 / total)) -gt "$tenth" ] || omnivex_step_in_words "$what"; then
         tenth=$((done * 10 / total))
         echo "[$done/$total] $what"
       fi
