@@ -1,11 +1,15 @@
-// FuzzSound.cpp -- libFuzzer target: any bytes as a sound file through the mixer's decoder, opened the way the
-// sound manager opens it (SDL's silent driver, the format chosen for the device, a whole-file decode).
+// FuzzSound.cpp -- libFuzzer target: any bytes as a sound file through the MP3 check and then the mixer's
+// decoder, opened the way the sound manager opens it (SDL's silent driver, the format chosen for the device, a
+// whole-file decode of what the check lets through).
 #include <cstdint>
 #include <cstdlib>
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <string>
+
+#include "sound/SoundFileCheck.h"
 #include "sound/SoundRules.h"
 
 namespace {
@@ -28,6 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     openMixerOnce();
     SDL_RWops* const file = SDL_RWFromConstMem(data, static_cast<int>(size));
     if (!file) return 0;
+    std::string reason;
+    if (!checkMp3File(file, reason)) {
+        SDL_RWclose(file);
+        return 0;
+    }
     if (Mix_Chunk* const chunk = Mix_LoadWAV_RW(file, 1)) Mix_FreeChunk(chunk);
     return 0;
 }

@@ -11,8 +11,8 @@
 #include "app/DataFolder.h"
 #include "assets/GlDiagnostics.h"
 #include "app/Platform.h"
-#include "app/RenderScaleOption.h"
 #include "game/Game.h"
+#include "game/WorldConstants.h"
 #include "render/Renderer.h"
 #include "sound/SoundManager.h"
 
@@ -66,6 +66,7 @@ int runGame(int argc, const char* const* argv) {
     }
     if (!initialised || !platform::openWindow(width, height, line.fullscreenRequested)) {
         std::cerr << "Failed to initialize OpenGL window." << std::endl;
+        std::cerr << windowFailureLine(platform::windowFailure()) << std::endl;
         platform::terminate();
         return 1;
     }
@@ -99,12 +100,14 @@ int runGame(int argc, const char* const* argv) {
     game->setView(renderer.get());
     {
         const GLubyte* name = glGetString(GL_RENDERER);
-        const RenderScaleSetting scale = chooseRenderScale(renderScaleFromCommandLine(argc, argv, std::cerr),
-                                                           name ? reinterpret_cast<const char*>(name) : "");
+        const RenderScaleSetting scale =
+            chooseRenderScale(line.renderScale, name ? reinterpret_cast<const char*>(name) : "");
         renderer->setRenderScale(scale.automatic, scale.fixed);
+        std::cout << (scale.automatic ? "Render scale: auto" : renderScaleLine(renderer->renderScale())) << std::endl;
     }
 
     platform::setTitle("Omnivex");
+    platform::setWindowIcon(loadWindowIcons(basePath));
     platform::setWindowSizeCallback(windowSizeCallback);
     platform::setKeyCallback(keyCallback);
     platform::setMouseButtonCallback(mouseButtonCallback);

@@ -32,6 +32,31 @@ bool readSeed(const std::string& text, unsigned& seed) {
     return true;
 }
 
+// What an option's value must be, as the error lines say it.
+std::string valueWanted(const std::string& option) {
+    if (option == "--seed") return "a number";
+    if (option == "--data") return "a folder";
+    return "a number from 0.5 to 1, or auto";
+}
+
+// Stores the value of --seed, --data or --render-scale; returns why it cannot be used ("" when it can).
+std::string readValue(const std::string& option, const std::string& value, CommandLine& line) {
+    if (option == "--seed") {
+        if (!readSeed(value, line.seed))
+            return "option '--seed' takes a whole number from 0 to 4294967295, not '" + value + "'";
+        line.seedGiven = true;
+    } else if (option == "--data") {
+        if (value.empty()) return "option '--data' needs a folder";
+        line.dataFolder = value;
+    } else {
+        RenderScaleSetting setting;
+        if (!parseRenderScale(value, setting))
+            return "option '--render-scale' takes a number from 0.5 to 1, or auto, not '" + value + "'";
+        line.renderScale = setting;
+    }
+    return "";
+}
+
 void readWord(const char* word, CommandLine& line) {
     if (std::strcmp(word, "fullscreen") == 0) line.fullscreenRequested = true;
     if (std::strcmp(word, "highestframerate") == 0) line.highestFrameRate = true;
@@ -60,27 +85,16 @@ CommandLine readCommandLine(int argc, const char* const* argv) {
             line.showHelp = true;
         } else if (name == "--version" && !hasValue) {
             line.showVersion = true;
-        } else if (name == "--seed" || name == "--data") {
+        } else if (name == "--seed" || name == "--data" || name == "--render-scale") {
             if (!hasValue) {
                 if (i + 1 >= argc || !argv[i + 1]) {
-                    line.error = "option '" + name + "' needs " + (name == "--seed" ? "a number" : "a folder");
+                    line.error = "option '" + name + "' needs " + valueWanted(name);
                     return line;
                 }
                 value = argv[++i];
             }
-            if (name == "--seed") {
-                if (!readSeed(value, line.seed)) {
-                    line.error = "option '--seed' takes a whole number from 0 to 4294967295, not '" + value + "'";
-                    return line;
-                }
-                line.seedGiven = true;
-            } else {
-                if (value.empty()) {
-                    line.error = "option '--data' needs a folder";
-                    return line;
-                }
-                line.dataFolder = value;
-            }
+            line.error = readValue(name, value, line);
+            if (!line.error.empty()) return line;
         } else {
             line.error = "unknown option '" + std::string(word) + "'";
             return line;
@@ -123,6 +137,10 @@ int answerWithoutPlaying(const CommandLine& line, const std::string& program, st
             << "  --seed N            build the world from the number N (0 to 4294967295) instead of\n"
             << "                      the clock: the same seed starts the same world\n"
             << "  --data DIR          read shaders/ and resources/ from the folder DIR\n"
+            << "  --render-scale S    draw the 3D world at S (0.5 to 1) of the window's width and height\n"
+            << "                      and scale it up to the window\n"
+            << "  --render-scale auto change S as the game runs to hold 60 frames a second (the default\n"
+            << "                      on a software renderer; 1 on other drivers)\n"
             << "  --help              print this help and exit\n"
             << "  --version           print the version and exit\n"
             << "\n"

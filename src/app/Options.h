@@ -4,6 +4,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "render/RenderScale.h"
+
 struct CommandLine {
     bool fullscreenRequested = false;
     bool highestFrameRate = false;
@@ -12,13 +14,15 @@ struct CommandLine {
     bool seedGiven = false;
     unsigned seed = 0;
     std::string dataFolder;  // "" when --data was not given
+    RenderScaleSetting renderScale;  // `given` is false when --render-scale was not on the line
     std::string error;       // why the command line cannot be used ("" when it can)
 };
 
 // Reads the command line without printing anything. The words "fullscreen" and "highestframerate" are
 // exact and case-sensitive and may stand anywhere, the program path included; other bare words are
-// ignored. Options: --help, --version, --seed N, --data DIR (a value may also follow '='); "--" ends the
-// options. The first unusable option stops the reading and sets `error`.
+// ignored. Options: --help, --version, --seed N, --data DIR, --render-scale S|auto (a value may also
+// follow '='; the last of an option given twice counts); "--" ends the options. The first unusable option
+// stops the reading and sets `error`.
 CommandLine readCommandLine(int argc, const char* const* argv);
 
 // Prints every argument (the program path included) on a line of its own.
@@ -36,5 +40,5 @@ int answerWithoutPlaying(const CommandLine& line, const std::string& programName
 // The program's name as the user typed it, without its folder ("omnivex" when there is none).
 std::string programName(int argc, const char* const* argv);
 
-// "1.0.0"
+// The version the build was configured with (the CMake project version), e.g. "1.2.3".
 const char* gameVersion();

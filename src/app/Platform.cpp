@@ -2,6 +2,8 @@
 #include "app/Platform.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 #include <GLFW/glfw3.h>
 
@@ -15,6 +17,8 @@ static_assert(Key::KeypadAdd == GLFW_KEY_KP_ADD && Key::KeypadSubtract == GLFW_K
                   Key::Keypad0 == GLFW_KEY_KP_0, "keypad key codes");
 static_assert(Key::LeftControl == GLFW_KEY_LEFT_CONTROL && Key::RightControl == GLFW_KEY_RIGHT_CONTROL,
               "control key codes");
+static_assert(windowError::apiUnavailable == GLFW_API_UNAVAILABLE &&
+                  windowError::versionUnavailable == GLFW_VERSION_UNAVAILABLE, "window error codes");
 static_assert(Key::A == GLFW_KEY_A && Key::W == GLFW_KEY_W && Key::F == GLFW_KEY_F && Key::P == GLFW_KEY_P,
               "letter key codes");
 
@@ -33,6 +37,18 @@ struct State {
     int focusArrived = -1;      // the latest focus event of this batch of events (-1: none)
 };
 State state;
+
+// The window system's latest error, kept for the line that says why the window could not be opened.
+struct LastError {
+    int code = 0;
+    std::string description;
+};
+LastError lastError;
+
+void onError(int code, const char* description) {
+    lastError.code = code;
+    lastError.description = description ? description : "";
+}
 
 void onFramebufferSize(GLFWwindow*, int width, int height) {
     if (state.size) state.size(width, height);
@@ -65,6 +81,7 @@ void reportFocus() {
 }  // namespace
 
 bool init() {
+    glfwSetErrorCallback(onError);
     state.initialised = glfwInit() == GLFW_TRUE;
     return state.initialised;
 }
@@ -105,6 +122,24 @@ bool openWindow(int width, int height, bool fullscreen) {
 
 GLFWwindow* window() { return state.window; }
 
+WindowFailure windowFailure() {
+    WindowFailure failure;
+    failure.platformStarted = state.initialised;
+    const char* const display = std::getenv("DISPLAY");
+    failure.display = display ? display : "";
+    failure.error = lastError.code;
+    failure.description = lastError.description;
+    if (!state.initialised) return failure;
+    glfwDefaultWindowHints();
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    if (GLFWwindow* const probe = glfwCreateWindow(64, 64, "", nullptr, nullptr)) {
+        failure.offeredMajor = glfwGetWindowAttrib(probe, GLFW_CONTEXT_VERSION_MAJOR);
+        failure.offeredMinor = glfwGetWindowAttrib(probe, GLFW_CONTEXT_VERSION_MINOR);
+        glfwDestroyWindow(probe);
+    }
+    return failure;
+}
+
 void glVersion(int& major, int& minor) {
     major = state.window ? glfwGetWindowAttrib(state.window, GLFW_CONTEXT_VERSION_MAJOR) : 0;
     minor = state.window ? glfwGetWindowAttrib(state.window, GLFW_CONTEXT_VERSION_MINOR) : 0;
@@ -112,6 +147,14 @@ void glVersion(int& major, int& minor) {
 
 void setTitle(const char* title) {
     if (state.window) glfwSetWindowTitle(state.window, title);
+}
+
+void setWindowIcon(const std::vector<IconImage>& icons) {
+    if (!state.window || icons.empty()) return;
+    std::vector<GLFWimage> images;
+    for (const IconImage& icon : icons)
+        images.push_back(GLFWimage{icon.size, icon.size, const_cast<unsigned char*>(icon.rgba.data())});
+    glfwSetWindowIcon(state.window, static_cast<int>(images.size()), images.data());
 }
 
 void setWindowSizeCallback(SizeCallback callback) {

@@ -3,6 +3,10 @@
 // sizes and cursor positions in framebuffer pixels.
 #pragma once
 
+#include <vector>
+
+#include "app/WindowFailure.h"
+#include "app/WindowIcon.h"
 #include "game/Input.h"
 
 struct GLFWwindow;
@@ -25,9 +29,14 @@ void desktopSize(int& width, int& height);
 // and makes it current.
 bool openWindow(int width, int height, bool fullscreen);
 GLFWwindow* window();
+// After init or openWindow failed: the window system's reason, and the OpenGL version it offers when asked for
+// no particular one (found by opening and closing a hidden window).
+WindowFailure windowFailure();
 // The context's version, as the window system reports it.
 void glVersion(int& major, int& minor);
 void setTitle(const char* title);
+// Hands the window system the icon at every size given (none: the window keeps no icon).
+void setWindowIcon(const std::vector<IconImage>& icons);
 // Registers the callback and calls it at once with the current framebuffer size.
 void setWindowSizeCallback(SizeCallback callback);
 // Only presses and releases reach the key callback; key repeat is not delivered.

@@ -11,6 +11,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include "sound/SoundFileCheck.h"
 #include "sound/SoundRules.h"
 
 namespace {
@@ -25,6 +26,20 @@ bool isMusic(int type) { return type == MusicGood || type == MusicBad; }
 [[noreturn]] void failSound(const std::string& step) {
     std::cout << "Sound error! (" << step << ") " << SDL_GetError() << std::endl;
     std::exit(-1);
+}
+
+// Opens a sound file for the mixer. A file that is not MP3 audio is refused before the mixer sees it, with
+// the error line of the load step it would have failed or passed in the wrong decoder.
+SDL_RWops* openMp3File(const std::string& path, const std::string& loadStep) {
+    SDL_RWops* const file = SDL_RWFromFile(path.c_str(), "rb");
+    if (!file) failSound("SDL_RWFromFile " + path);
+    std::string reason;
+    if (!checkMp3File(file, reason)) {
+        SDL_RWclose(file);
+        SDL_SetError("%s", reason.c_str());
+        failSound(loadStep + " " + path);
+    }
+    return file;
 }
 
 // Starts SDL's audio and opens the mixer in the format the default device calls for.
@@ -160,14 +175,13 @@ void SoundManager::loadSounds() {
 }
 
 // A piece of music is decoded while it plays, a little at a time: a minute of it decoded whole would take
-// five megabytes and a tenth of a second at start-up. Opening it reads its first frames, so a file that
-// holds no sound fails here as an effect fails in decoding.
+// five megabytes and a tenth of a second at start-up. It is opened as MP3 by type, and opening it reads its
+// first frames, so a file that holds no sound fails here as an effect fails in decoding.
 void SoundManager::loadMusic(const char* name, int type) {
     const std::string path = folder + name;
-    SDL_RWops* const file = SDL_RWFromFile(path.c_str(), "rb");
-    if (!file) failSound("SDL_RWFromFile " + path);
-    Mix_Music* const piece = Mix_LoadMUS_RW(file, 1);
-    if (!piece) failSound("Mix_LoadMUS_RW " + path);
+    SDL_RWops* const file = openMp3File(path, "Mix_LoadMUSType_RW");
+    Mix_Music* const piece = Mix_LoadMUSType_RW(file, MUS_MP3, 1);
+    if (!piece) failSound("Mix_LoadMUSType_RW " + path);
     music[static_cast<size_t>(type)] = piece;
 }
 
@@ -175,8 +189,8 @@ void SoundManager::loadMusic(const char* name, int type) {
 // missing file is told apart from a broken one.
 void SoundManager::loadSound(const char* name, int type, bool loop) {
     const std::string path = folder + name;
-    SDL_RWops* const file = SDL_RWFromFile(path.c_str(), "rb");
-    if (!file) failSound("SDL_RWFromFile " + path);
+    // Past the check the mixer reads the file with its MP3 decoder: it chooses by the same first bytes.
+    SDL_RWops* const file = openMp3File(path, "Mix_LoadWAV_RW");
     Mix_Chunk* const chunk = Mix_LoadWAV_RW(file, 1);
     if (!chunk) failSound("Mix_LoadWAV_RW " + path);
     if (!sounds.emplace(type, chunk).second) {

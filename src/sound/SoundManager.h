@@ -20,8 +20,8 @@ class SoundManager {
 public:
     // Opens the audio device (the silent driver when there is none) and loads all sixteen files from
     // soundFolder (its path ends with a slash): the effects are decoded into memory, the two pieces of music
-    // are opened to be decoded as they play. Any failure prints one line naming the step and ends the
-    // process with status -1. Effect type N plays on mixer channel N, the music on the mixer's music stream.
+    // are opened to be decoded as they play. Every file must be MP3 audio (checked before the mixer reads
+    // it). Any failure prints one line naming the step and ends the process with status -1. Effect type N plays on mixer channel N, the music on the mixer's music stream.
     // Only one opened manager may exist at a time.
     explicit SoundManager(const std::string& soundFolder);
     // Halts every channel, frees the sounds and closes the device, so a later manager can open it.

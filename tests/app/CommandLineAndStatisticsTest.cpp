@@ -9,6 +9,8 @@
 
 #include "app/App.h"
 #include "app/DataFolder.h"
+#include "app/WindowFailure.h"
+#include "app/WindowIcon.h"
 #include "support/Files.h"
 
 namespace {
@@ -69,11 +71,37 @@ TEST(CommandLine, SeedAndDataTakeTheirValueSeparateOrAfterAnEqualsSign) {
     EXPECT_EQ(answer({"x", "-", "anything"}).status, -1);
 }
 
+TEST(CommandLine, RenderScaleTakesAHalfToOneOrAutoSeparateOrAfterAnEqualsSign) {
+    using Read = std::tuple<bool, bool, float, std::string>;  // given, automatic, fixed, error
+    const std::pair<Words, Read> cases[] = {
+        {{"x", "--render-scale", "0.5"}, Read(true, false, 0.5f, "")},
+        {{"x", "--render-scale=0.75"}, Read(true, false, 0.75f, "")},
+        {{"x", "--render-scale", "1"}, Read(true, false, 1.0f, "")},
+        {{"x", "--render-scale", "auto"}, Read(true, true, 1.0f, "")},
+        {{"x", "fullscreen", "--render-scale=auto", "highestframerate"}, Read(true, true, 1.0f, "")},
+        // The last of two counts.
+        {{"x", "--render-scale", "0.5", "--render-scale=0.8"}, Read(true, false, 0.8f, "")},
+        {{"x", "--render-scale=0.6", "--render-scale", "auto"}, Read(true, true, 1.0f, "")},
+        {{"x", "highestframerate"}, Read(false, false, 1.0f, "")},
+        {{"x", "--", "--render-scale", "0.5"}, Read(false, false, 1.0f, "")},
+    };
+    for (const auto& [words, expected] : cases) {
+        const CommandLine line = parse(words);
+        const Read read(line.renderScale.given, line.renderScale.automatic, line.renderScale.fixed, line.error);
+        EXPECT_EQ(read, expected) << words[1] << " " << (words.size() > 2 ? words[2] : "");
+        EXPECT_EQ(answer(words).status, -1) << "the game starts";
+    }
+    // Its value is never read as a play word.
+    EXPECT_FALSE(parse({"x", "--render-scale", "fullscreen"}).fullscreenRequested);
+    EXPECT_TRUE(parse({"x", "--render-scale", "auto", "fullscreen"}).fullscreenRequested);
+}
+
 TEST(CommandLine, HelpAndVersionAnswerWithoutStartingTheGame) {
     const Answer help = answer({"/usr/games/omnivex", "--help"});
     EXPECT_EQ(std::make_pair(help.status, help.err), std::make_pair(0, std::string()));
     EXPECT_EQ(help.out.rfind("Usage: omnivex [OPTION]... [fullscreen] [highestframerate]\n", 0), 0u) << help.out;
-    for (const char* item : {"--seed N", "--data DIR", "--version", "highestframerate", "P   ", "Escape", "F10"})
+    for (const char* item : {"--seed N", "--data DIR", "--render-scale S ", "--render-scale auto ", "--version",
+                             "highestframerate", "P   ", "Escape", "F10"})
         EXPECT_NE(help.out.find(item), std::string::npos) << item;
     const Answer version = answer({"./omnivex", "fullscreen", "--version"});
     EXPECT_EQ(std::make_pair(version.status, version.out),
@@ -87,11 +115,20 @@ TEST(CommandLine, UnusableOptionsAreNamedAndEndWithStatusTwo) {
               std::make_tuple(2, std::string(), std::string("omnivex: unknown option '--verbose'\n"
                                                             "Try 'omnivex --help' for more information.\n")));
     const std::string notANumber = "option '--seed' takes a whole number from 0 to 4294967295, not ";
+    const std::string notAScale = "option '--render-scale' takes a number from 0.5 to 1, or auto, not ";
     const std::pair<Words, std::string> cases[] = {
         {{"x", "--help=me"}, "unknown option '--help=me'"}, {{"x", "--seed"}, "option '--seed' needs a number"},
         {{"x", "--seed", "-1"}, notANumber + "'-1'"},       {{"x", "--seed=4294967296"}, notANumber + "'4294967296'"},
         {{"x", "--seed="}, notANumber + "''"},              {{"x", "--data"}, "option '--data' needs a folder"},
         {{"x", "--data="}, "option '--data' needs a folder"},
+        {{"x", "--render-scale"}, "option '--render-scale' needs a number from 0.5 to 1, or auto"},
+        {{"x", "--render-scale", "2"}, notAScale + "'2'"},
+        {{"x", "--render-scale=0.49"}, notAScale + "'0.49'"},
+        {{"x", "--render-scale="}, notAScale + "''"},
+        {{"x", "--render-scale", "Auto"}, notAScale + "'Auto'"},
+        {{"x", "--render-scale", "0.75x"}, notAScale + "'0.75x'"},
+        {{"x", "--render-scale", "fullscreen"}, notAScale + "'fullscreen'"},
+        {{"x", "--render-scale", "nan"}, notAScale + "'nan'"},
     };
     for (const auto& [words, message] : cases) {
         const Answer a = answer(words);
@@ -139,6 +176,30 @@ TEST(GLVersionCheck, AcceptsThreeThreeAndLaterAndExplainsOlderVersions) {
                                         "       Your version is " + version + ".\n"
                                         "       Try updating your graphics driver.\n");
     }
+}
+
+TEST(WindowFailure, TheLineGivesThePlatformsReasonAndWhatToDo) {
+    const std::string desktop =
+        "start the game from a desktop session, or under xvfb-run on a machine without a display.";
+    const std::string newerDriver = ", and the game needs 3.3 (core profile): update the graphics driver, or use "
+                                    "Mesa's software renderer (start the game with LIBGL_ALWAYS_SOFTWARE=1).";
+    const std::pair<WindowFailure, std::string> cases[] = {
+        {{false, "", 0x10008, "X11: The DISPLAY environment variable is missing", 0, 0},
+         "There is no display to open the window on (DISPLAY is not set): " + desktop},
+        {{false, ":7", 0x10008, "X11: Failed to open display :7", 0, 0},
+         "The display \":7\" cannot be opened (X11: Failed to open display :7): " + desktop},
+        {{true, ":0", windowError::versionUnavailable, "GLX: Failed to create context: GLXBadFBConfig", 3, 0},
+         "The graphics driver offers OpenGL 3.0" + newerDriver},
+        {{true, ":0", windowError::versionUnavailable, "", 2, 1}, "The graphics driver offers OpenGL 2.1" + newerDriver},
+        // A driver that offers 3.3 and still refused the window: the window system's words.
+        {{true, ":0", 0x10008, "X11: some other trouble", 4, 5},
+         "The window system refused the window (X11: some other trouble): " + desktop},
+        {{true, ":0", windowError::apiUnavailable, "GLX: GLX extension not found", 0, 0},
+         "The graphics driver offers no OpenGL 3.3 core profile (GLX: GLX extension not found): install or update "
+         "the graphics driver (Mesa's is in the package libgl1-mesa-dri)."},
+        {{true, ":0", 0, "", 0, 0}, "The window system refused the window: " + desktop},
+    };
+    for (const auto& [failure, line] : cases) EXPECT_EQ(windowFailureLine(failure), line) << failure.description;
 }
 
 TEST(FrameGameTime, AStallPausesTheWorldInsteadOfFastForwardingIt) {

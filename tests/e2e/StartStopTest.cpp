@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "support/EndToEnd.h"
 
@@ -81,13 +83,31 @@ TEST(GameStartAndStop, WithoutASoundDeviceOneLineSaysTheGameRunsSilent) {
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 }
 
-TEST(GameStartAndStop, WithoutADisplayTheWindowCannotOpen) {
+TEST(GameStartAndStop, WithoutADisplayTheWindowCannotOpenAndTheGameSaysWhy) {
     omxtest::GameProcess game({"fullscreen"}, "");
     EXPECT_EQ(game.waitForExit(30.0), 1);
-    EXPECT_EQ(game.standardError(), "Failed to initialize OpenGL window.\n");
+    EXPECT_EQ(game.standardError(),
+              "Failed to initialize OpenGL window.\n"
+              "There is no display to open the window on (DISPLAY is not set): start the game from a desktop "
+              "session, or under xvfb-run on a machine without a display.\n");
     // The command line is still echoed before the window is tried.
     EXPECT_NE(game.standardOutput().find("fullscreen\n"), std::string::npos);
     EXPECT_EQ(game.standardOutput().find("OpenGL Version"), std::string::npos);
+}
+
+// Mesa told to offer OpenGL 3.0 stands for an old driver: the core 3.3 context is refused, and the game names
+// the version it found.
+TEST(GameStartAndStop, WithADriverBelowOpenGL33TheGameNamesTheVersionItFound) {
+    omxtest::VirtualDisplay display;
+    ASSERT_TRUE(display.ok());
+    omxtest::GameProcess game({}, display.name(), OMNIVEX_BINARY_DIR, OMNIVEX_GAME_BINARY,
+                              {{"MESA_GL_VERSION_OVERRIDE", "3.0"}});
+    EXPECT_EQ(game.waitForExit(30.0), 1);
+    const std::vector<std::string> lines = omxtest::linesOf(game.standardError());
+    ASSERT_EQ(lines.size(), 2u) << game.standardError();
+    EXPECT_EQ(lines[0], "Failed to initialize OpenGL window.");
+    EXPECT_EQ(lines[1].rfind("The graphics driver offers OpenGL 3.0, and the game needs 3.3 (core profile): ", 0), 0u)
+        << lines[1];
 }
 
 TEST(CommandLine, HelpVersionAndBadOptionsAnswerWithoutAWindow) {
@@ -108,9 +128,65 @@ TEST(CommandLine, HelpVersionAndBadOptionsAnswerWithoutAWindow) {
     EXPECT_EQ(bad.standardError(),
               "omnivex: unknown option '--fulscreen'\nTry 'omnivex --help' for more information.\n");
 
+    omxtest::GameProcess badScale({"--render-scale", "2", "fullscreen"}, "");
+    EXPECT_EQ(badScale.waitForExit(20.0), 2);
+    EXPECT_EQ(badScale.standardOutput(), "");
+    EXPECT_EQ(badScale.standardError(), "omnivex: option '--render-scale' takes a number from 0.5 to 1, or auto, not '2'\n"
+                                        "Try 'omnivex --help' for more information.\n");
+
     omxtest::GameProcess badSeed({"--seed", "seven"}, "");
     EXPECT_EQ(badSeed.waitForExit(20.0), 2);
     EXPECT_NE(badSeed.standardError().find("'seven'"), std::string::npos) << badSeed.standardError();
+}
+
+// Counts the lines of the output that start with `prefix`.
+size_t linesStartingWith(const std::string& out, const std::string& prefix) {
+    size_t count = 0;
+    for (const std::string& line : omxtest::linesOf(out)) count += line.rfind(prefix, 0) == 0 ? 1 : 0;
+    return count;
+}
+
+// Every documented form of --render-scale starts the game at that scale; a fixed scale stays where it was put
+// while the automatic one moves (a software renderer under Xvfb cannot hold 60 frames a second at scale 1).
+TEST(CommandLine, EveryFormOfTheRenderScaleStartsTheGameAtThatScale) {
+    const struct {
+        std::vector<std::string> args;
+        std::string line;
+        bool moves;
+    } forms[] = {
+        {{"--render-scale", "0.5"}, "Render scale: 0.50", false},
+        {{"--render-scale=0.75", "highestframerate"}, "Render scale: 0.75", false},
+        {{"--render-scale", "auto"}, "Render scale: auto", true},
+    };
+    for (const auto& form : forms) {
+        SCOPED_TRACE(form.args[0]);
+        omxtest::VirtualDisplay display;
+        ASSERT_TRUE(display.ok());
+        omxtest::GameProcess game(form.args, display.name());
+        ASSERT_TRUE(game.waitForOutput("fbo recreate", startTimeout)) << game.standardOutput() << game.standardError();
+        EXPECT_EQ(game.standardError(), "");
+        // The command line is echoed as it was typed, and the scale in use is said before the first frame.
+        std::string echoed = std::string(OMNIVEX_GAME_BINARY) + "\n";
+        for (const std::string& arg : form.args) echoed += arg + "\n";
+        EXPECT_EQ(game.standardOutput().rfind(echoed, 0), 0u) << game.standardOutput();
+        EXPECT_NE(game.standardOutput().find("\n" + form.line + "\nfbo recreate\n"), std::string::npos)
+            << game.standardOutput();
+        ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex", 10.0));
+        if (form.moves) {
+            EXPECT_TRUE(game.waitForOutput("\nRender scale: 0.", 30.0)) << game.standardOutput();
+        } else {
+            // Four seconds of frames, counted by the frame-rate lines (F2): the automatic scale moves sooner.
+            ASSERT_EQ(omxtest::xdotool(display.name(), "key F2"), 0);
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            while (linesStartingWith(game.standardOutput(), "Fps: ") < 4 && game.running() &&
+                   std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            ASSERT_GE(linesStartingWith(game.standardOutput(), "Fps: "), 4u) << game.standardOutput();
+            EXPECT_EQ(linesStartingWith(game.standardOutput(), "Render scale: "), 1u) << game.standardOutput();
+        }
+        EXPECT_EQ(omxtest::xdotool(display.name(), "key Escape"), 0);
+        EXPECT_EQ(game.waitForExit(30.0), 0) << game.standardError();
+    }
 }
 
 TEST(CommandLine, TheSameSeedStartsTheSameWorld) {

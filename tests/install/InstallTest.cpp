@@ -5,7 +5,9 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <regex>
 #include <string>
+#include <vector>
 
 #include <sys/wait.h>
 
@@ -105,6 +107,8 @@ TEST_F(Install, TheDebianPackageIsCleanAndItsUnpackedGameStarts) {
     for (const char* library :
          {"libglfw3", "libsdl2-mixer-2.0-0", "libassimp5", "libepoxy0", "libc6", "Section: games"})
         EXPECT_NE(depends.output.find(library), std::string::npos) << library << " in " << depends.output;
+    const Command version = run("dpkg-deb -f " + quoted(deb) + " Version");
+    EXPECT_EQ(version.output, OMNIVEX_VERSION "\n");
     const Command lintian = run("lintian --fail-on error " + quoted(deb));
     EXPECT_EQ(lintian.status, 0) << lintian.output;
 
@@ -114,6 +118,35 @@ TEST_F(Install, TheDebianPackageIsCleanAndItsUnpackedGameStarts) {
     EXPECT_FALSE(fs::exists(usr / "bin")) << "Debian keeps games in /usr/games";
     expectDesktopFiles(usr / "share");
     playFromRoot(usr / "games" / "omnivex", usr / "share" / "omnivex");
+}
+
+// The version is written once, in CMake's project(): the program, the manual page, the metainfo's release, the
+// changelog and the package all carry that one, and the templates they are made from write none of their own.
+TEST(Version, ProgramManualPageMetainfoChangelogAndPackageAgree) {
+    const std::string version = OMNIVEX_VERSION;
+    const Command program = run("'" OMNIVEX_GAME_BINARY "' --version");
+    EXPECT_EQ(program.output, "omnivex " + version + "\n");
+    const std::string dist = std::string(OMNIVEX_BINARY_DIR) + "/dist/";
+    const std::string manual = omxtest::readFile(dist + "omnivex.6");
+    EXPECT_EQ(manual.substr(0, manual.find('\n')),
+              ".TH OMNIVEX 6 \"December 2026\" \"Omnivex " + version + "\" \"Games\"");
+    const std::string metainfo = omxtest::readFile(dist + appId + ".metainfo.xml");
+    const size_t release = metainfo.find("<release ");
+    ASSERT_NE(release, std::string::npos) << metainfo;
+    EXPECT_EQ(metainfo.substr(release, 19 + version.size()), "<release version=\"" + version + "\"");
+    const std::string changelog = omxtest::readFile(dist + "changelog");
+    EXPECT_EQ(changelog.substr(0, changelog.find(')') + 1), "omnivex (" + version + ")");
+    const std::string cpack = omxtest::readFile(std::string(OMNIVEX_BINARY_DIR) + "/CPackConfig.cmake");
+    EXPECT_NE(cpack.find("set(CPACK_PACKAGE_VERSION \"" + version + "\")"), std::string::npos);
+
+    const std::regex anyVersion("[0-9]+\\.[0-9]+\\.[0-9]+");
+    const std::vector<std::string> templates = {"omnivex.6.in", "changelog.in", appId + ".metainfo.xml.in"};
+    for (const std::string& name : templates) {
+        const std::string text = omxtest::readFile(std::string(OMNIVEX_SOURCE_DIR) + "/dist/" + name);
+        EXPECT_NE(text.find("@PROJECT_VERSION@"), std::string::npos) << name;
+        std::smatch found;
+        EXPECT_FALSE(std::regex_search(text, found, anyVersion)) << name << " writes " << found.str();
+    }
 }
 
 }  // namespace

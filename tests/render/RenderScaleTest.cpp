@@ -10,7 +10,6 @@
 #include <epoxy/gl.h>
 
 #include "RenderFixture.h"
-#include "app/RenderScaleOption.h"
 #include "render/RenderScale.h"
 #include "support/GlContext.h"
 
@@ -102,25 +101,14 @@ TEST(RenderScaleOption, AutoOrAHalfToOneOnTheCommandLineElseTheDriverDecides) {
         EXPECT_FALSE(parseRenderScale(bad, untouched) || untouched.given) << bad;
     }
 
-    std::ostringstream err;
-    const char* words[] = {"omnivex", "--render-scale", "0.6", "highestframerate"};
-    const RenderScaleSetting fromLine = renderScaleFromCommandLine(4, words, err);
-    EXPECT_TRUE(fromLine.given && !fromLine.automatic && fromLine.fixed == 0.6f);
-    const char* joined[] = {"omnivex", "--render-scale=auto"};
-    EXPECT_TRUE(renderScaleFromCommandLine(2, joined, err).automatic);
-    EXPECT_EQ(err.str(), "");
-    const char* wrong[] = {"omnivex", "--render-scale", "2"};
-    EXPECT_FALSE(renderScaleFromCommandLine(3, wrong, err).given);
-    EXPECT_NE(err.str().find("Invalid render scale \"2\""), std::string::npos);
-    const char* missing[] = {"omnivex", "--render-scale"};
-    EXPECT_FALSE(renderScaleFromCommandLine(2, missing, err).given);
-
     // Mesa's software rasterizers start at the automatic scale, other drivers at 1; the command line wins.
     const RenderScaleSetting none;
     EXPECT_TRUE(chooseRenderScale(none, "llvmpipe (LLVM 15.0.6, 256 bits)").automatic);
     EXPECT_TRUE(chooseRenderScale(none, "softpipe").automatic);
     const RenderScaleSetting hardware = chooseRenderScale(none, "AMD Radeon RX 6600 (radeonsi, navi23)");
     EXPECT_TRUE(!hardware.automatic && hardware.fixed == 1.0f);
+    RenderScaleSetting fromLine;
+    ASSERT_TRUE(parseRenderScale("0.6", fromLine));
     EXPECT_FALSE(chooseRenderScale(fromLine, "llvmpipe").automatic);
     EXPECT_EQ(renderScaleLine(0.75f), "Render scale: 0.75");
     EXPECT_EQ(renderScaleLine(0.5f), "Render scale: 0.50");

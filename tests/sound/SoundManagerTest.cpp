@@ -274,7 +274,7 @@ TEST(SoundFailureDeathTest, AMissingOrBrokenFileEndsWithStatusMinusOneAndNamesIt
     } cases[] = {
         {{MusicBad}, false, "\nSound error! \\(SDL_RWFromFile [^\n]*/MusicBad\\.mp3\\) Couldn't open [^\n]+\n$"},
         {{SoundGodLaugh4}, true, "\nSound error! \\(Mix_LoadWAV_RW [^\n]*/SoundGodLaugh4\\.mp3\\) [^\n]+\n$"},
-        {{MusicGood}, true, "\nSound error! \\(Mix_LoadMUS_RW [^\n]*/MusicGood\\.mp3\\) [^\n]+\n$"},
+        {{MusicGood}, true, "\nSound error! \\(Mix_LoadMUSType_RW [^\n]*/MusicGood\\.mp3\\) [^\n]+\n$"},
         {{SoundHolyGrenadeFinished, SoundPeopleShot}, false, "SoundPeopleShot\\.mp3"},
     };
     for (const auto& c : cases) {

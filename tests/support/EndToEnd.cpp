@@ -215,6 +215,41 @@ bool focusWindow(const std::string& display, const std::string& title) {
     return w != 0;
 }
 
+std::vector<Image> windowIcons(const std::string& display, const std::string& title) {
+    std::vector<Image> icons;
+    Display* x = XOpenDisplay(display.c_str());
+    if (!x) return icons;
+    const Window w = findWindow(x, DefaultRootWindow(x), title);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, left = 0;
+    unsigned char* data = nullptr;
+    const Atom property = XInternAtom(x, "_NET_WM_ICON", False);
+    if (w && XGetWindowProperty(x, w, property, 0, 1L << 24, False, XA_CARDINAL, &type, &format, &count, &left,
+                                &data) == Success && data && format == 32) {
+        // Xlib hands 32-bit items over as longs: width, height, then that many ARGB pixels, for each icon.
+        const long* const items = reinterpret_cast<const long*>(data);
+        for (unsigned long at = 0; at + 2 <= count;) {
+            Image icon;
+            icon.width = static_cast<int>(items[at]);
+            icon.height = static_cast<int>(items[at + 1]);
+            const unsigned long pixels =
+                static_cast<unsigned long>(icon.width) * static_cast<unsigned long>(icon.height);
+            at += 2;
+            if (icon.width <= 0 || icon.height <= 0 || at + pixels > count) break;
+            for (unsigned long i = 0; i < pixels; ++i) {
+                const unsigned long argb = static_cast<unsigned long>(items[at + i]);
+                for (const int shift : {16, 8, 0, 24}) icon.rgba.push_back(static_cast<unsigned char>(argb >> shift));
+            }
+            at += pixels;
+            icons.push_back(std::move(icon));
+        }
+    }
+    if (data) XFree(data);
+    XCloseDisplay(x);
+    return icons;
+}
+
 bool screenshotWindow(const std::string& display, const std::string& title, const std::string& pngPath) {
     Display* x = XOpenDisplay(display.c_str());
     if (!x) return false;

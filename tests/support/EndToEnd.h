@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/Files.h"
+#include "support/Image.h"
 
 namespace omxtest {
 
@@ -69,6 +70,9 @@ bool waitForWindow(const std::string& display, const std::string& title, double 
 // Gives the keyboard focus to the window titled `title`, or to the root window (the desktop) when the
 // title is empty; false when there is no such window.
 bool focusWindow(const std::string& display, const std::string& title);
+// The icons the window titled `title` offers its window manager (_NET_WM_ICON), in the order given; empty when
+// it offers none or there is no such window.
+std::vector<Image> windowIcons(const std::string& display, const std::string& title);
 // Saves the contents of the window titled `title` as a PNG file.
 bool screenshotWindow(const std::string& display, const std::string& title, const std::string& pngPath);
 
