@@ -186,7 +186,7 @@ StatusLayout statusLayout(int windowWidth, int windowHeight) {
     layout.pausedSize = 30.0f * s;
     layout.pausedAnchor = glm::vec2(width * 0.5f, (margin + 4.0f) * s + layout.pausedSize * ascentShare);
     layout.hintSize = 16.0f * s;
-    layout.hintAnchor = layout.pausedAnchor + glm::vec2(0.0f, 26.0f * s);
+    layout.hintAnchor = layout.pausedAnchor + glm::vec2(0.0f, 30.0f * s);
     layout.speedSize = 18.0f * s;
     layout.speedAnchor = layout.hintAnchor + glm::vec2(0.0f, 30.0f * s);
 

@@ -3,6 +3,7 @@
 // Usage: omnivex_fontgen <output .cpp> [font .ttf]
 // Fixed inputs and a fixed packing order: two runs with the same font write identical bytes.
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -50,6 +51,23 @@ bool readFile(const std::string& path, std::vector<unsigned char>& bytes) {
     return !bytes.empty();
 }
 
+// stb_truetype trusts the file it is given: before it reads one, the header must name a TrueType font and every
+// table the directory lists must lie inside the file.
+bool plausibleFont(const std::vector<unsigned char>& bytes) {
+    const auto u16 = [&bytes](std::size_t at) { return static_cast<uint32_t>(bytes[at] << 8 | bytes[at + 1]); };
+    const auto u32 = [&](std::size_t at) { return u16(at) << 16 | u16(at + 2); };
+    if (bytes.size() < 12) return false;
+    const uint32_t version = u32(0);
+    if (version != 0x00010000u && version != 0x74727565u) return false;  // 1.0 or "true"
+    const std::size_t tables = u16(4);
+    if (12 + tables * 16 > bytes.size()) return false;
+    for (std::size_t i = 0; i < tables; ++i) {
+        const uint64_t offset = u32(12 + i * 16 + 8), length = u32(12 + i * 16 + 12);
+        if (offset + length > bytes.size()) return false;
+    }
+    return tables > 0;
+}
+
 std::string floatText(float value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.6g", static_cast<double>(value));
@@ -69,7 +87,7 @@ int main(int argc, char** argv) {
     const std::string fontPath = argc == 3 ? argv[2] : defaultFont;
     std::vector<unsigned char> ttf;
     stbtt_fontinfo font;
-    if (!readFile(fontPath, ttf) || !stbtt_InitFont(&font, ttf.data(), stbtt_GetFontOffsetForIndex(ttf.data(), 0))) {
+    if (!readFile(fontPath, ttf) || !plausibleFont(ttf) || !stbtt_InitFont(&font, ttf.data(), stbtt_GetFontOffsetForIndex(ttf.data(), 0))) {
         std::fprintf(stderr, "omnivex_fontgen: cannot read the font %s (package fonts-dejavu-core)\n", fontPath.c_str());
         return 1;
     }
