@@ -1,13 +1,13 @@
 #version 330 core
 // overlayshader.frag -- each overlay shape's coverage from its distance to the pixel, so edges are smooth at any
-// size: rounded rectangles, arcs (discs, rings, pies), triangles, and letters from the font's distance field with
-// an outline. The colour goes out premultiplied by its alpha.
+// size. One program per kind of shape, chosen by a define put in after the version line: RECTANGLE (rounded),
+// ARC (discs, rings, pies), TRIANGLE, and TEXT (letters from the font's distance field, with an outline). The
+// colour goes out premultiplied by its alpha.
 
 in vec2 local;
 in vec4 fillColour;
 in vec4 secondColour;
 in vec4 shape;
-flat in float kind;
 
 uniform sampler2D atlas;
 
@@ -21,33 +21,33 @@ float cover(float inside) {
 }
 
 void main() {
-    float coverage = 1.0;
-    if (kind < 0.5) {
-        // Rounded rectangle: local is the offset from its centre, shape.xy its half size, shape.z the corner radius.
-        vec2 q = abs(local) - (shape.xy - vec2(shape.z));
-        float outside = length(max(q, 0.0)) + min(max(q.x, q.y), 0.0) - shape.z;
-        coverage = cover(-outside);
-    } else if (kind < 1.5) {
-        // Arc: shape.x the outer and shape.y the inner radius, from shape.z turns clockwise from the top over shape.w.
-        float d = length(local);
-        coverage = cover(shape.x - d);
-        if (shape.y > 0.0) coverage *= cover(d - shape.y);
-        if (shape.w < 1.0) {
-            float turns = fract(atan(local.x, -local.y) / turn - shape.z);
-            coverage *= cover(min(turns, shape.w - turns) * turn * d);
-        }
-    } else if (kind < 2.5) {
-        // Triangle: shape.xyz are the pixel's distances to its three edges.
-        coverage = cover(min(min(shape.x, shape.y), shape.z));
-    } else {
-        // Letter: local is the atlas position; shape.x screen pixels per baked pixel, shape.y the outline width in
-        // screen pixels, shape.z texel steps per baked pixel, shape.w the outline's texel value (0..1).
-        float inside = (texture(atlas, local).r - shape.w) * 255.0 / shape.z * shape.x;
-        float fill = cover(inside);
-        float outline = cover(inside + shape.y);
-        vFragColor = vec4(fillColour.rgb, 1.0) * fillColour.a * fill +
-                     vec4(secondColour.rgb, 1.0) * secondColour.a * max(outline - fill, 0.0);
-        return;
+#if defined(TEXT)
+    // local is the atlas position; shape.x screen pixels per baked pixel, shape.y the outline width in screen
+    // pixels, shape.z texel steps per baked pixel, shape.w the outline's texel value (0..1).
+    float inside = (texture(atlas, local).r - shape.w) * 255.0 / shape.z * shape.x;
+    float fill = cover(inside);
+    float outline = cover(inside + shape.y);
+    vFragColor = vec4(fillColour.rgb, 1.0) * fillColour.a * fill +
+                 vec4(secondColour.rgb, 1.0) * secondColour.a * max(outline - fill, 0.0);
+#else
+#if defined(RECTANGLE)
+    // local is the offset from the centre, shape.xy the half size, shape.z the corner radius.
+    vec2 q = abs(local) - (shape.xy - vec2(shape.z));
+    float coverage = cover(-(length(max(q, 0.0)) + min(max(q.x, q.y), 0.0) - shape.z));
+#elif defined(ARC)
+    // local is the offset from the centre; shape.x the outer and shape.y the inner radius, from shape.z turns
+    // clockwise from the top over shape.w turns.
+    float d = length(local);
+    float coverage = cover(shape.x - d);
+    if (shape.y > 0.0) coverage *= cover(d - shape.y);
+    if (shape.w < 1.0) {
+        float turns = fract(atan(local.x, -local.y) / turn - shape.z);
+        coverage *= cover(min(turns, shape.w - turns) * turn * d);
     }
+#else
+    // TRIANGLE: shape.xyz are the pixel's distances to the three edges.
+    float coverage = cover(min(min(shape.x, shape.y), shape.z));
+#endif
     vFragColor = vec4(fillColour.rgb, 1.0) * fillColour.a * coverage;
+#endif
 }

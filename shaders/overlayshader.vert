@@ -6,7 +6,6 @@ layout(location = 1) in vec2 vLocal;
 layout(location = 2) in vec4 vColour;
 layout(location = 3) in vec4 vColour2;
 layout(location = 4) in vec4 vShape;
-layout(location = 5) in float vKind;
 
 uniform vec2 viewport;
 
@@ -14,13 +13,11 @@ out vec2 local;
 out vec4 fillColour;
 out vec4 secondColour;
 out vec4 shape;
-flat out float kind;
 
 void main() {
     local = vLocal;
     fillColour = vColour;
     secondColour = vColour2;
     shape = vShape;
-    kind = vKind;
     gl_Position = vec4(vPosition.x / viewport.x * 2.0 - 1.0, 1.0 - vPosition.y / viewport.y * 2.0, 0.0, 1.0);
 }

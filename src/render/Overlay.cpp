@@ -18,6 +18,7 @@ constexpr GLenum atlasUnit = GL_TEXTURE7;
 constexpr int atlasUnitIndex = 7;
 
 enum Kind { RectangleKind = 0, ArcKind = 1, TriangleKind = 2, TextKind = 3 };
+const char* const kindDefines[] = {"#define RECTANGLE\n", "#define ARC\n", "#define TRIANGLE\n", "#define TEXT\n"};
 
 // Each GL state that end() changes, read before and written back after.
 struct SavedState {
@@ -74,18 +75,18 @@ bool finite(const glm::vec2& v) { return std::isfinite(v.x) && std::isfinite(v.y
 
 bool Overlay::init(const std::string& shaderFolder) {
     destroy();
-    {
-        const ShaderProgram shaders(shaderFolder + "overlayshader");
-        vertexShader = shaders.vertexShader;
-        fragmentShader = shaders.fragmentShader;
-        if (!shaders.valid || shaders.program == 0) {
+    for (int kind = 0; kind < kindCount; ++kind) {
+        const ShaderProgram built(shaderFolder + "overlayshader", kindDefines[kind]);
+        shaders[2 * kind] = built.vertexShader;
+        shaders[2 * kind + 1] = built.fragmentShader;
+        programs[kind] = built.program;
+        if (!built.valid || built.program == 0) {  // the first failure says why; the others would repeat it
             destroy();
             return false;
         }
-        program = shaders.program;
+        viewportLocations[kind] = glGetUniformLocation(built.program, "viewport");
     }
-    viewportLocation = glGetUniformLocation(program, "viewport");
-    atlasLocation = glGetUniformLocation(program, "atlas");
+    atlasLocation = glGetUniformLocation(programs[TextKind], "atlas");
 
     // The atlas: one byte a texel, with a few smaller levels for small text.
     GLint activeTexture = GL_TEXTURE0, boundTexture = 0, unpackAlignment = 4;
@@ -101,7 +102,7 @@ bool Overlay::init(const std::string& shaderFolder) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 2);
     glGenerateMipmap(GL_TEXTURE_2D);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
@@ -125,7 +126,6 @@ bool Overlay::init(const std::string& shaderFolder) {
     attribute(2, 4, offsetof(Vertex, colour));
     attribute(3, 4, offsetof(Vertex, colour2));
     attribute(4, 4, offsetof(Vertex, shape));
-    attribute(5, 1, offsetof(Vertex, kind));
     glBindVertexArray(static_cast<GLuint>(boundArray));
     glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(boundBuffer));
     return true;
@@ -135,17 +135,24 @@ void Overlay::destroy() {
     if (vertexBuffer != 0) glDeleteBuffers(1, &vertexBuffer);
     if (vertexArray != 0) glDeleteVertexArrays(1, &vertexArray);
     if (atlasTexture != 0) glDeleteTextures(1, &atlasTexture);
-    if (program != 0) glDeleteProgram(program);
-    if (vertexShader != 0) glDeleteShader(vertexShader);
-    if (fragmentShader != 0) glDeleteShader(fragmentShader);
-    vertexBuffer = vertexArray = atlasTexture = program = vertexShader = fragmentShader = 0;
-    viewportLocation = atlasLocation = -1;
+    for (uint32_t& program : programs) {
+        if (program != 0) glDeleteProgram(program);
+        program = 0;
+    }
+    for (uint32_t& shader : shaders) {
+        if (shader != 0) glDeleteShader(shader);
+        shader = 0;
+    }
+    vertexBuffer = vertexArray = atlasTexture = 0;
+    for (int& location : viewportLocations) location = -1;
+    atlasLocation = -1;
     vertices.clear();
 }
 
 void Overlay::begin(int framebufferWidth, int framebufferHeight) {
     width = framebufferWidth;
     height = framebufferHeight;
+    currentLayer = 0;
     vertices.clear();
 }
 
@@ -154,7 +161,8 @@ void Overlay::quad(const glm::vec2& topLeft, const glm::vec2& bottomRight, const
                    const glm::vec4& shape, float kind) {
     const auto vertex = [&](float x, float y, float u, float v) {
         vertices.push_back(Vertex{x, y, u, v, {colour.r, colour.g, colour.b, colour.a},
-                                  {colour2.r, colour2.g, colour2.b, colour2.a}, {shape.x, shape.y, shape.z, shape.w}, kind});
+                                  {colour2.r, colour2.g, colour2.b, colour2.a}, {shape.x, shape.y, shape.z, shape.w}, kind,
+                                  currentLayer});
     };
     vertex(topLeft.x, topLeft.y, localTopLeft.x, localTopLeft.y);
     vertex(bottomRight.x, topLeft.y, localBottomRight.x, localTopLeft.y);
@@ -208,7 +216,7 @@ void Overlay::triangle(const glm::vec2& a, const glm::vec2& b, const glm::vec2& 
         distances[i] = twiceArea / opposite;
         vertices.push_back(Vertex{corners[i].x, corners[i].y, 0.0f, 0.0f, {colour.r, colour.g, colour.b, colour.a},
                                   {0.0f, 0.0f, 0.0f, 0.0f}, {distances.x, distances.y, distances.z, 0.0f},
-                                  static_cast<float>(TriangleKind)});
+                                  static_cast<float>(TriangleKind), currentLayer});
     }
 }
 
@@ -248,6 +256,10 @@ void Overlay::end() {
         vertices.clear();
         return;
     }
+    // Layer by layer, each kind together; a shape's vertices share both, so they stay together and in order.
+    std::stable_sort(vertices.begin(), vertices.end(), [](const Vertex& a, const Vertex& b) {
+        return a.layer != b.layer ? a.layer < b.layer : a.kind < b.kind;
+    });
     SavedState saved;
     saved.read();
 
@@ -258,16 +270,27 @@ void Overlay::end() {
     glEnable(GL_BLEND);
     glBlendEquation(GL_FUNC_ADD);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);  // the shader's colour is premultiplied
-    glUseProgram(program);
-    glUniform2f(viewportLocation, static_cast<float>(width), static_cast<float>(height));
-    glUniform1i(atlasLocation, atlasUnitIndex);
+    for (int kind = 0; kind < kindCount; ++kind) {
+        glUseProgram(programs[kind]);
+        glUniform2f(viewportLocations[kind], static_cast<float>(width), static_cast<float>(height));
+    }
+    glUniform1i(atlasLocation, atlasUnitIndex);  // the text program is current
     glActiveTexture(atlasUnit);
     glBindTexture(GL_TEXTURE_2D, atlasTexture);
     glBindVertexArray(vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)), vertices.data(),
                  GL_STREAM_DRAW);
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices.size()));
+    // A draw for each run of one kind.
+    std::size_t start = 0;
+    while (start < vertices.size()) {
+        const float kind = vertices[start].kind;
+        std::size_t stop = start;
+        while (stop < vertices.size() && vertices[stop].kind == kind) ++stop;
+        glUseProgram(programs[static_cast<int>(kind)]);
+        glDrawArrays(GL_TRIANGLES, static_cast<GLint>(start), static_cast<GLsizei>(stop - start));
+        start = stop;
+    }
     vertices.clear();
 
     saved.write();

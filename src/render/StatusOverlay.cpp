@@ -22,14 +22,17 @@ glm::vec4 faded(glm::vec4 colour, float opacity) {
     return colour;
 }
 
-// A line of text centred on `anchor` (x the middle, y the baseline) on a plate of its own.
+// A line of text centred on `anchor` (x the middle, y the baseline) on a plate of its own, the plate in layer 0
+// with the others (one draw for all plates) and the line in layer 2.
 void plateLine(Overlay& overlay, const std::string& text, const glm::vec2& anchor, float size, float padding,
                const glm::vec4& colour, float opacity) {
     const float width = textWidth(text, size);
     const float top = anchor.y - textAscent(size) - padding * 0.5f;
     const float bottom = anchor.y + textDescent(size) + padding * 0.5f;
+    overlay.layer(0);
     overlay.rect(glm::vec2(anchor.x - width * 0.5f - padding, top), glm::vec2(width + 2.0f * padding, bottom - top),
                  faded(plateColour, opacity), padding);
+    overlay.layer(2);
     TextStyle style;
     style.colour = faded(colour, opacity);
     style.outlineColour = faded(style.outlineColour, opacity);
@@ -54,7 +57,7 @@ void drawCamera(Overlay& overlay, const StatusLayout& layout, const CameraMark& 
     overlay.triangle(tip, back + across * (size * 0.38f), back - across * (size * 0.38f), white);
 }
 
-void drawMark(Overlay& overlay, const StatusLayout& layout, const MapMark& mark) {
+void drawMarkShape(Overlay& overlay, const StatusLayout& layout, const MapMark& mark) {
     const glm::vec2 centre = markCentre(layout, mark);
     const float radius = layout.markRadius;
     const float line = 2.5f * layout.scale;
@@ -72,6 +75,10 @@ void drawMark(Overlay& overlay, const StatusLayout& layout, const MapMark& mark)
         overlay.rect(centre - glm::vec2(half), glm::vec2(2.0f * half), mark.border, 3.0f * layout.scale);
         overlay.rect(centre - glm::vec2(half - line), glm::vec2(2.0f * (half - line)), mark.fill, 2.0f * layout.scale);
     }
+}
+
+void drawMarkNumber(Overlay& overlay, const StatusLayout& layout, const MapMark& mark) {
+    const glm::vec2 centre = markCentre(layout, mark);
     TextStyle style;
     style.colour = mark.numberColour;
     const bool darkNumber = mark.numberColour.r + mark.numberColour.g + mark.numberColour.b < 1.5f;
@@ -90,8 +97,13 @@ void drawStatusDisplay(Overlay& overlay, const StatusLayout& layout, const Statu
                  plateColour, 8.0f * s);
     overlay.rect(glm::vec2(layout.map.x, layout.map.y), glm::vec2(layout.map.width, layout.map.height), mapColour,
                  4.0f * s);
-    for (const MapMark& mark : view.marks) drawMark(overlay, layout, mark);
+    // Plates in layer 0, marks in 1, every letter in 2, and the camera over all: you see where you are.
+    overlay.layer(1);
+    for (const MapMark& mark : view.marks) drawMarkShape(overlay, layout, mark);
+    overlay.layer(3);
     drawCamera(overlay, layout, view.camera);
+    overlay.layer(2);
+    for (const MapMark& mark : view.marks) drawMarkNumber(overlay, layout, mark);
     TextStyle counts;
     overlay.text(view.counts, layout.countsAnchor, layout.countsSize, counts, TextAlign::Centre);
 

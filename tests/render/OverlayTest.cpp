@@ -123,6 +123,39 @@ TEST_F(OverlayDrawing, ARectangleFillsItsPixelsAndNoOthers) {
     EXPECT_EQ(changedIn(image, 0, 0, width, height), 80 * 40) << "pixels outside the rectangle changed";
 }
 
+TEST_F(OverlayDrawing, HigherLayersCoverLowerOnesAndOneKindKeepsItsOrder) {
+    clear(glm::vec3(0.0f));
+    const glm::vec4 blue(0.0f, 0.2f, 1.0f, 1.0f), green(0.1f, 0.9f, 0.2f, 1.0f);
+    overlay.begin(width, height);
+    overlay.layer(1);
+    overlay.rect(glm::vec2(100.0f, 100.0f), glm::vec2(60.0f, 60.0f), orange);
+    overlay.layer(0);
+    overlay.rect(glm::vec2(130.0f, 130.0f), glm::vec2(60.0f, 60.0f), blue);  // later, but under
+    overlay.rect(glm::vec2(160.0f, 160.0f), glm::vec2(60.0f, 60.0f), green);  // over the blue, same layer and kind
+    overlay.end();
+    const omxtest::Image image = read();
+    EXPECT_LT(difference(at(image, 145, 145), glm::vec3(orange)), tolerance) << "layer 1 over layer 0";
+    EXPECT_LT(difference(at(image, 175, 175), glm::vec3(green)), tolerance) << "the later rectangle of a layer on top";
+    EXPECT_LT(difference(at(image, 140, 180), glm::vec3(blue)), tolerance);
+}
+
+TEST_F(OverlayDrawing, ALayersTextLiesOverItsPlates) {
+    clear(glm::vec3(0.0f));
+    const glm::vec4 plate(0.2f, 0.2f, 0.8f, 1.0f);
+    TextStyle style;
+    style.outlineWidth = 0.0f;
+    overlay.begin(width, height);
+    overlay.text("HHHH", glm::vec2(50.0f, 100.0f), 40.0f, style);
+    overlay.rect(glm::vec2(40.0f, 50.0f), glm::vec2(200.0f, 70.0f), plate);  // given after the text
+    overlay.end();
+    const omxtest::Image image = read();
+    int white = 0;
+    for (int y = 60; y < 100; ++y)
+        for (int x = 50; x < 200; ++x) white += at(image, x, y).r > 0.95f && at(image, x, y).b > 0.95f;
+    EXPECT_GT(white, 200) << "the letters are hidden under the plate";
+    EXPECT_LT(difference(at(image, 45, 110), glm::vec3(plate)), tolerance) << "the plate";
+}
+
 TEST_F(OverlayDrawing, ATranslucentPlateBlendsOverTheWorld) {
     clear(glm::vec3(0.0f));
     overlay.begin(width, height);
@@ -422,6 +455,10 @@ TEST_F(OverlayDrawing, TheStatusDisplaysMarksLieWhereTheHitTestFindsThem) {
         // The gold of the ready mark, in the square round its centre.
         const glm::vec2 ready = markCentre(layout, view.marks[2]);
         EXPECT_GT(at(image, static_cast<int>(ready.x - layout.markRadius * 0.65f), static_cast<int>(ready.y)).r, 0.9f);
+        // The camera's arrow, white, at its place.
+        const glm::vec2 camera = glm::vec2(layout.map.x, layout.map.y) + view.camera.place * layout.map.width;
+        EXPECT_GT(at(image, static_cast<int>(camera.x), static_cast<int>(camera.y)).g, 0.9f) << "the camera";
+        EXPECT_GT(at(image, static_cast<int>(camera.x), static_cast<int>(camera.y)).b, 0.9f) << "the camera";
         // The world beyond the plate is untouched.
         EXPECT_EQ(changedIn(image, 0, 0, static_cast<int>(layout.plate.x) - 1, size.y), 0);
         EXPECT_GT(changedIn(image, static_cast<int>(layout.plate.x), static_cast<int>(layout.countsAnchor.y) - 12,
