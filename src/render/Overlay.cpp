@@ -88,7 +88,7 @@ bool Overlay::init(const std::string& shaderFolder) {
     }
     atlasLocation = glGetUniformLocation(programs[TextKind], "atlas");
 
-    // The atlas: one byte a texel, with a few smaller levels for small text.
+    // The atlas: one byte a texel, read bilinearly at every size (a distance field stays smooth when minified).
     GLint activeTexture = GL_TEXTURE0, boundTexture = 0, unpackAlignment = 4;
     glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
     glActiveTexture(atlasUnit);
@@ -100,8 +100,7 @@ bool Overlay::init(const std::string& shaderFolder) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_R8, fontAtlas.width, fontAtlas.height, 0, GL_RED, GL_UNSIGNED_BYTE,
                  fontAtlas.pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 2);
-    glGenerateMipmap(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);

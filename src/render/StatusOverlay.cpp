@@ -130,4 +130,5 @@ void drawStatusDisplay(Overlay& overlay, const StatusLayout& layout, const Statu
         plateLine(overlay, message.text, anchor, layout.messageSize, layout.textPadding, messageColour(message.kind),
                   message.opacity());
     }
+    overlay.layer(0);
 }
