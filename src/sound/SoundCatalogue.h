@@ -29,7 +29,8 @@ struct SoundFile {
     int bitRateKbps;
 };
 
-// Indexed by sound type.
+// Indexed by sound type. The thunder of the player's strike is dense noise made loud enough for its low channel
+// volume; at 64 kbps its coding noise would reach full scale, so it gets 96.
 inline constexpr SoundFile soundFiles[soundTypeCount] = {
     {"MusicGood.mp3", true, 128},
     {"MusicBad.mp3", true, 128},
@@ -39,7 +40,7 @@ inline constexpr SoundFile soundFiles[soundTypeCount] = {
     {"SoundHolyGrenadeFinished.mp3", false, 64},
     {"SoundHolyGrenadeExplosion.mp3", false, 64},
     {"SoundLightningPick.mp3", true, 64},
-    {"SoundLightningShoot.mp3", false, 64},
+    {"SoundLightningShoot.mp3", false, 96},
     {"SoundPeopleShot.mp3", false, 64},
     {"SoundGodRegret.mp3", false, 64},
     {"SoundGodLaugh1.mp3", false, 64},

@@ -3,19 +3,15 @@
 // its range of pitch, the explosion and the thunder loudest at once.
 #include <gtest/gtest.h>
 
-#include <SDL.h>
-#include <SDL_mixer.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "sound/SoundManager.h"
+#include "support/DecodedSounds.h"
 
 namespace {
 
@@ -30,36 +26,7 @@ const struct {
     {false, 0.8, 4.0},  {false, 0.8, 4.0},  {false, 0.8, 4.0},  {false, 0.8, 4.0}, {false, 0.8, 4.0},
     {false, 0.3, 1.3}};
 
-std::string builtPath(int type) { return OMNIVEX_BINARY_DIR "/resources/sounds/" + std::string(soundFiles[type].name); }
-
-struct DecodedSound {
-    int sampleRate = 0;
-    std::vector<float> samples;  // full scale +-1
-    double seconds() const { return sampleRate > 0 ? static_cast<double>(samples.size()) / sampleRate : 0.0; }
-};
-
-// The built file of a sound type, decoded with Mix_LoadWAV on the silent driver (mono floats); kept per process.
-const DecodedSound& builtSound(int type) {
-    static int rate = 0;
-    static const bool open = [] {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        int channels = 0;
-        Uint16 format = 0;
-        return SDL_Init(SDL_INIT_AUDIO) == 0 && Mix_Init(MIX_INIT_MP3) >= 0 &&
-               Mix_OpenAudio(44100, AUDIO_F32SYS, 1, 1024) == 0 && Mix_QuerySpec(&rate, &format, &channels) &&
-               format == AUDIO_F32SYS && channels == 1;
-    }();
-    static std::array<DecodedSound, soundTypeCount> cache;
-    DecodedSound& sound = cache.at(type);
-    Mix_Chunk* const chunk = open && sound.samples.empty() ? Mix_LoadWAV(builtPath(type).c_str()) : nullptr;
-    if (chunk) {
-        sound.sampleRate = rate;
-        sound.samples.resize(chunk->alen / sizeof(float));
-        std::memcpy(sound.samples.data(), chunk->abuf, sound.samples.size() * sizeof(float));
-        Mix_FreeChunk(chunk);
-    }
-    return sound;
-}
+using omxtest::builtSound;
 
 float rms(const std::vector<float>& x, size_t begin, size_t end) {
     double sum = 0.0;
@@ -73,14 +40,16 @@ TEST(SoundFiles, EachFitsItsEventAudibleUnclippedAndLoopsCleanlyOrEndsInSilence)
         const auto& expected = expectedSounds[type];
         SCOPED_TRACE(soundFiles[type].name);
         EXPECT_EQ(SoundManager::loops(type), expected.loops);
-        total += std::filesystem::file_size(builtPath(type));
+        total += std::filesystem::file_size(omxtest::builtSoundPath(type));
         const std::vector<float>& x = builtSound(type).samples;
         ASSERT_GT(x.size(), 2048u);
         const double seconds = builtSound(type).seconds();
         EXPECT_TRUE(seconds >= expected.minSeconds && seconds <= expected.maxSeconds) << seconds << " s";
         float peak = 0.0f;
         for (const float v : x) peak = std::max(peak, std::fabs(v));
-        EXPECT_TRUE(peak > 0.4f && rms(x, 0, x.size()) > 0.03f) << "peak " << peak << ", level " << rms(x, 0, x.size());
+        // Far from silent (how loud each one is, by its role in the mix, is SoundMixTest's concern).
+        EXPECT_GT(peak, 0.25f);
+        EXPECT_GT(rms(x, 0, x.size()), 0.03f);
         EXPECT_LE(std::count_if(x.begin(), x.end(), [](float v) { return std::fabs(v) >= 0.999f; }),
                   static_cast<long>(x.size() / 10000));
 
@@ -122,7 +91,7 @@ TEST(SoundFiles, TheFourLaughsSoundDifferent) {
 
 // The energy-weighted mean frequency (Hz) of seconds `from` to `to`: from the energy of the signal and its slope.
 double meanFrequency(int type, double from, double to) {
-    const DecodedSound& sound = builtSound(type);
+    const omxtest::DecodedSound& sound = builtSound(type);
     const size_t end = std::min(sound.samples.size(), static_cast<size_t>(to * sound.sampleRate));
     double energy = 0.0, slopeEnergy = 0.0;
     for (size_t i = static_cast<size_t>(from * sound.sampleRate) + 1; i < end; ++i) {

@@ -11,7 +11,9 @@ constexpr UvRect personBody{0.5f, 0.0f, 1.0f, 0.5f};
 constexpr UvRect personArm{0.0f, 0.5f, 0.25f, 1.0f};
 constexpr UvRect personLeg{0.25f, 0.5f, 0.5f, 1.0f};
 constexpr UvRect personExtra{0.5f, 0.5f, 0.75f, 0.75f};  // horns, spikes
-constexpr UvRect personCap{0.75f, 0.5f, 1.0f, 0.75f};    // hair seen from above, body underside
+constexpr UvRect personRobeCap{0.5f, 0.75f, 0.75f, 1.0f};  // plain robe cloth: the robe's shoulders and hem, sleeve ends
+constexpr UvRect personSole{0.25f, 0.87f, 0.5f, 1.0f};     // shoe leather: the soles (and the hidden top of the legs)
+constexpr UvRect personNeck{0.0f, 0.4f, 0.5f, 0.5f};       // plain skin under the face
 
 // Holy grenade (256 x 256): the orb wraps the top three quarters, trimmings share the bottom strip.
 constexpr UvRect grenadeOrb{0.0f, 0.0f, 1.0f, 0.75f};

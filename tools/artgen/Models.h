@@ -1,4 +1,5 @@
-// Models.h -- builders of the game's eight OBJ models (sizes in model units, see each builder).
+// Models.h -- builders of the game's eight OBJ models (sizes in model units, see each builder). Every part is a
+// closed solid wound counter-clockwise seen from outside, except the tree's leaf cards.
 #pragma once
 
 #include <vector>
@@ -7,7 +8,7 @@
 
 namespace artgen {
 
-// ~2 units tall, feet at y = 0, facing +x; about 100 triangles. Good: round and bright; bad: hunched and horned.
+// ~2 units tall, feet at y = 0, facing +x; about 150 triangles, every part a closed solid. Good: round and bright; bad: hunched and horned.
 std::vector<Mesh> buildPerson(bool good);
 // ~14 units tall, base at the origin; meshes 0-14 leaf clusters of alpha-cut cards, mesh 15 the trunk.
 std::vector<Mesh> buildTree();

@@ -67,7 +67,7 @@ Mesh buildCluster(const glm::vec3& centre, int index, Rng& rng) {
     return mesh;
 }
 
-// A branch as a four-sided tapering loft from the trunk to the underside of a cluster.
+// A branch as a four-sided tapering loft from the trunk to the underside of a cluster, closed at both ends.
 void addBranch(Mesh& mesh, const glm::vec3& from, const glm::vec3& to, float radius) {
     const glm::vec3 axis = glm::normalize(to - from);
     const glm::vec3 side = glm::normalize(glm::cross(axis, glm::vec3(0, 1, 0)) + glm::vec3(1e-4f, 0, 0));
@@ -82,7 +82,7 @@ void addBranch(Mesh& mesh, const glm::vec3& from, const glm::vec3& to, float rad
     };
     const glm::vec3 mid = glm::mix(from, to, 0.55f) + glm::vec3(0.0f, 0.25f, 0.0f);
     addLoft(mesh, {ring(from, radius), ring(mid, radius * 0.65f), ring(to, radius * 0.3f)}, {1.4f, 0.8f, 0.0f},
-            UvRect{0.0f, 0.0f, 0.5f, 1.0f}, false, true, UvRect{0.0f, 0.0f, 0.2f, 0.2f});
+            UvRect{0.0f, 0.0f, 0.5f, 1.0f}, true, true, UvRect{0.0f, 0.0f, 0.2f, 0.2f});
 }
 
 Mesh buildTrunk(const std::vector<glm::vec3>& clusters) {
@@ -99,7 +99,7 @@ Mesh buildTrunk(const std::vector<glm::vec3>& clusters) {
             rings.push_back(ellipseRing(trunkCentre(heights[k]), radii[k], radii[k] * 0.92f, 6));
         ringT.push_back((12.4f - heights[k]) / 3.1f);  // bark repeats every 3.1 units up the trunk
     }
-    addLoft(mesh, rings, ringT, UvRect{0.0f, 0.0f, 2.0f, 1.0f}, false, false, UvRect{});
+    addLoft(mesh, rings, ringT, UvRect{0.0f, 0.0f, 2.0f, 1.0f}, true, false, UvRect{0.0f, 0.0f, 0.2f, 0.2f});
     // One branch to each of the six low clusters and to every second cluster of the middle layer.
     for (size_t i = 0; i < clusters.size(); ++i) {
         const bool low = i < 6;

@@ -1,4 +1,5 @@
-// ModelsWorld.cpp -- the moai, the holy grenade, the grenade's building ring, the settlement wall and the fence.
+// ModelsWorld.cpp -- the moai, the holy grenade, the grenade's building ring, the settlement wall and the fence;
+// every part a closed solid wound outwards, undersides included.
 #include "Atlas.h"
 #include "Models.h"
 
@@ -34,7 +35,7 @@ glm::vec3 moaiRelief(float theta, float y) {
 }
 
 void addCross(Mesh& mesh) {
-    addBox(mesh, {-0.07f, 1.0f, -0.07f}, {0.07f, 1.74f, 0.07f}, stretchedUv(atlas::grenadeCross), false);
+    addBox(mesh, {-0.07f, 1.0f, -0.07f}, {0.07f, 1.74f, 0.07f}, stretchedUv(atlas::grenadeCross), true);
     addBox(mesh, {-0.07f, 1.42f, -0.28f}, {0.07f, 1.56f, 0.28f}, stretchedUv(atlas::grenadeCross), true);
 }
 
@@ -64,7 +65,7 @@ std::vector<Mesh> buildMoai() {
         rings.push_back(ring);
         ringT.push_back(1.0f - s.y / atlas::moaiHeight);
     }
-    addLoft(mesh, rings, ringT, atlas::moaiWrap, false, true, atlas::moaiTop);
+    addLoft(mesh, rings, ringT, atlas::moaiWrap, true, true, atlas::moaiTop);  // closed underneath too
     return {mesh};
 }
 
@@ -93,7 +94,7 @@ std::vector<Mesh> buildGrenade() {
     addLoft(trim,
             {ellipseRing({0, 0.8f, 0}, 0.36f, 0.36f, 8), ellipseRing({0, 0.98f, 0}, 0.34f, 0.34f, 8),
              ellipseRing({0, 1.04f, 0}, 0.27f, 0.27f, 8)},
-            {1.0f, 0.3f, 0.0f}, atlas::grenadeCollar, false, true, atlas::grenadeCollar);
+            {1.0f, 0.3f, 0.0f}, atlas::grenadeCollar, true, true, atlas::grenadeCollar);
     addCross(trim);
     // A ruby set in the front (+x) of the orb: an octahedron half sunk into the surface.
     const glm::vec3 c(radius + 0.02f, 0.0f, 0.0f);
@@ -116,7 +117,8 @@ std::vector<Mesh> buildGrenadeBorder() {
     constexpr float inner = 312.0f, outer = 333.0f, height = 3.0f;
     for (int i = 0; i < segments; ++i) {
         const float a0 = glm::two_pi<float>() * static_cast<float>(i) / segments;
-        const float a1 = glm::two_pi<float>() * static_cast<float>(i + 1) / segments;
+        // The last segment ends exactly where the first begins, so the ring closes without a crack.
+        const float a1 = glm::two_pi<float>() * static_cast<float>((i + 1) % segments) / segments;
         const glm::vec3 d0(std::cos(a0), 0.0f, std::sin(a0)), d1(std::cos(a1), 0.0f, std::sin(a1));
         const float s0 = static_cast<float>(i) / 6.0f, s1 = static_cast<float>(i + 1) / 6.0f;
         const glm::vec3 up(0.0f, height, 0.0f);
@@ -128,6 +130,7 @@ std::vector<Mesh> buildGrenadeBorder() {
         mesh.addQuadFacingAway(io0, io1, oo1, oo0, mid - up);              // top
         mesh.addQuadFacingAway(oo0, oo1, ob1, ob0, mid - (d0 + d1) * 5.0f);  // outer side
         mesh.addQuadFacingAway(io0, io1, ib1, ib0, mid + (d0 + d1) * 5.0f);  // inner side
+        mesh.addQuadFacingAway(ib0, ib1, ob1, ob0, mid + up);                // underside, on the ground
     }
     return {mesh};
 }
@@ -152,7 +155,7 @@ std::vector<Mesh> buildWall() {
         };
         const auto box = [&](float a0, float a1, float c0, float c1, float y0, float y1) {
             const glm::vec3 p = place(a0, c0, y0), q = place(a1, c1, y1);
-            addBox(mesh, glm::min(p, q), glm::max(p, q), uv, false);
+            addBox(mesh, glm::min(p, q), glm::max(p, q), uv, true);
         };
         box(-towerInner, towerInner, inner, outer, 0.0f, height);
         constexpr int merlons = 7;
@@ -185,7 +188,7 @@ std::vector<Mesh> buildGroundBorder() {
     };
     for (int i = 0; i <= 14; ++i) {
         const float x = static_cast<float>(i) - 7.0f;
-        addBox(mesh, {x - 0.06f, 0.0f, -0.06f}, {x + 0.06f, 1.1f, 0.06f}, postUv, false);
+        addBox(mesh, {x - 0.06f, 0.0f, -0.06f}, {x + 0.06f, 1.1f, 0.06f}, postUv, true);
     }
     return {mesh};
 }

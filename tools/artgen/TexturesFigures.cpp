@@ -117,7 +117,7 @@ Image paintPerson(bool good) {
     // Legs with shoes.
     paintCloth(image, 64, 128, 128, 256, look.legs, seed + 6, 0.1f);
     paintCloth(image, 64, 222, 128, 256, look.shoes, seed + 7, 0.15f);
-    // Horns, spikes and the spare corner.
+    // Horns and spikes, a patch of hair, and plain robe cloth for the robe's ends.
     for (int y = 128; y < 192; ++y)
         for (int x = 128; x < 192; ++x)
             image.at(x, y) = mix(rgb(0.6f, 0.05f, 0.05f), rgb(0.85f, 0.8f, 0.65f), static_cast<float>(y - 128) / 64.0f);

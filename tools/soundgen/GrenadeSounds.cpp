@@ -52,33 +52,34 @@ Samples loopedRumble(size_t length, float cutoffHz, Rng& rng) {
 }  // namespace
 
 Samples makeGrenadeCrafting() {
-    // Two stone masons over two bars at 100 per minute: a heavy hammer on the beats (resting once to shift
-    // its grip), a chisel tapping between, never quite the same twice.
+    // Two stone masons over two bars at 100 per minute: a heavy hammer on every beat, a chisel tapping between,
+    // never quite the same twice. The hammer's eight blows keep the loop's beat even across its loop point.
     const double beat = 0.6;
     Samples loop(secondsToSamples(beat * 8), 0.0f);
     Rng rng(0xC4AF7);
     const StrikeRecipe hammer = {{1.0f, 2.32f, 4.25f, 6.63f}, {1.0f, 0.45f, 0.25f, 0.12f}, {0.09f, 0.05f, 0.03f, 0.015f}};
     const StrikeRecipe chisel = {{1.0f, 1.87f, 2.9f, 4.4f}, {0.8f, 0.5f, 0.3f, 0.2f}, {0.035f, 0.025f, 0.02f, 0.01f}};
-    const int hammerBeats[] = {0, 1, 2, 3, 4, 5, 7};
+    const int hammerBeats[] = {0, 1, 2, 3, 4, 5, 6, 7};
     for (int i : hammerBeats) {
         const float velocity = i % 4 == 0 ? 1.0f : rng.range(0.75f, 0.9f);
         const Samples hit = strike(hammer, rng.range(700.0f, 860.0f), 2500.0f, 110.0f, velocity, rng);
         addWrapped(loop, hit, secondsToSamples(i * beat + rng.range(-0.01f, 0.01f)), 0.55f);
     }
-    const double chiselTimes[] = {0.3, 0.45, 0.9, 1.5, 1.65, 1.95, 2.1, 2.7, 3.0, 3.15, 3.3, 3.9, 4.05, 4.5};
+    const double chiselTimes[] = {0.3, 0.45, 0.9, 1.5, 1.65, 1.95, 2.1, 2.7, 3.0, 3.15, 3.3, 3.9, 4.05, 4.5, 4.65};
     for (double t : chiselTimes) {
         const Samples tap = strike(chisel, rng.range(2300.0f, 2900.0f), 5000.0f, 300.0f, rng.range(0.45f, 0.7f), rng);
         addWrapped(loop, tap, secondsToSamples(t + rng.range(-0.008f, 0.008f)), 0.4f);
     }
-    // Stone dust scraping under the hits.
+    // Stone dust scraping under the hits, never quite still: the loop has no silent gap, at its loop point or
+    // anywhere else.
     Samples scrape = loopedRumble(loop.size(), 3000.0f, rng);
     Biquad band;
     band.setHighpass(1500.0f, 0.7f);
     processLooped(scrape, [&](float x) { return band.process(x); });
     for (size_t n = 0; n < loop.size(); ++n) {
         const double t = static_cast<double>(n) / kSampleRate;
-        const float sweep = 0.5f + 0.5f * sineCycles(t / beat);  // whole cycles over the loop
-        loop[n] += 0.04f * sweep * scrape[n];
+        const float sweep = 0.6f + 0.4f * sineCycles(t / beat);  // whole cycles over the loop
+        loop[n] += 0.45f * sweep * scrape[n];
     }
     addReverbLooped(loop, 0.45f, 0.5f, 0.35f);
     normalizePeak(loop, 0.85f);

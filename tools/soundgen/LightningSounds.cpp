@@ -1,5 +1,6 @@
 // LightningSounds.cpp -- the god's lightning: the humming pick beam, the thunder crack of a shot, and a
 // struck person's zap and yelp.
+#include <algorithm>
 #include <cmath>
 
 #include "Sounds.h"
@@ -36,30 +37,44 @@ Samples makeLightningPick() {
 }
 
 Samples makeLightningShoot() {
-    // "K-k-krack": three fast bright cracks, a short electric zap, then thunder rolling off.
+    // "K-k-KRRACK": three fast bright cracks tearing into a ripping crackle that fills the first 0.4 s,
+    // a short electric zap, then thunder rolling off. Cracks and crackle are driven together into saturation, so
+    // the strike stays loud for the whole of its first moment rather than for a few milliseconds of its cracks.
     Rng rng(0x5A0);
-    Samples out(secondsToSamples(1.7), 0.0f);
-    Biquad bright, rumbleFilter;
+    Samples strikes(secondsToSamples(1.7), 0.0f), roll(strikes.size(), 0.0f);
+    Biquad bright, tear, soften, rumbleFilter;
     bright.setHighpass(600.0f, 0.6f);
+    tear.setHighpass(900.0f, 0.6f);
+    soften.setLowpass(7000.0f, 0.7f);  // the hiss above would only turn into coding noise
     rumbleFilter.setLowpass(220.0f, 0.7f);
     const double crackTimes[3] = {0.0, 0.025, 0.06};
     const float crackLevels[3] = {0.6f, 0.8f, 1.0f};
-    float brown = 0.0f, flutter = 0.0f, flutterTarget = 1.0f;
+    float brown = 0.0f, flutter = 0.0f, flutterTarget = 1.0f, crackle = 0.0f;
     double zapPhase = 0.0;
-    for (size_t n = 0; n < out.size(); ++n) {
+    for (size_t n = 0; n < strikes.size(); ++n) {
         const double t = static_cast<double>(n) / kSampleRate;
         const float noise = rng.symmetric();
         float crack = 0.0f;
         for (int i = 0; i < 3; ++i) crack += crackLevels[i] * decay(t - crackTimes[i], 0.014);
+        // Sparks of the tearing air: random snaps, each dying away within a few milliseconds.
+        if (rng.uniform() < 400.0f / kSampleRate) crackle = std::max(crackle, rng.range(0.6f, 1.0f));
+        crackle *= 0.9985f;
+        const float ripping = tear.process(rng.symmetric()) * (0.45f + crackle) * (0.6f + 0.4f * decay(t, 0.1)) *
+                              gate(t, 0.004, 0.2, 0.25);
+        strikes[n] = soften.process(std::tanh(5.0f * (1.5f * bright.process(noise) * crack + ripping)));
         brown = 0.99f * brown + 0.15f * noise;
         if (n % 900 == 0) flutterTarget = rng.range(0.4f, 1.0f);
         flutter += (flutterTarget - flutter) * 0.002f;
-        const float rumble = rumbleFilter.process(brown) * flutter * gate(t, 0.06, 0.2, 1.45);
+        // The roll swells as the crackle dies away.
+        const float rumble = rumbleFilter.process(brown) * flutter * gate(t - 0.12, 0.2, 0.1, 1.4);
         zapPhase += (350.0 + 2800.0 * std::exp(-t / 0.02)) / kSampleRate;
-        const float zap = sineCycles(zapPhase) * decay(t, 0.04) * 0.3f;
-        out[n] = 2.0f * bright.process(noise) * crack + 0.7f * rumble + zap;
+        const float zap = sineCycles(zapPhase) * decay(t, 0.04) * 0.1f;
+        roll[n] = 0.35f * rumble + zap;
     }
-    addReverb(out, 0.7f, 0.4f, 0.35f, 0.4);
+    // The roll echoes off the land; the strike itself is right here, dry.
+    addReverb(roll, 0.7f, 0.4f, 0.35f, 0.4);
+    Samples out = roll;
+    addGrowing(out, strikes, 0, 0.8f);
     fadeEdges(out, 0.0, 0.25);
     normalizePeak(out, 0.95f);
     return out;

@@ -23,6 +23,13 @@ Samples makeGodLaugh(int which);         // four different deep laughs, which = 
 Samples makeWarning();                   // alarm bell
 
 // Renders the sound of the given type (index into soundFiles, whose names and bit rates the files get).
-Samples makeSound(int type);
+Samples renderSound(int type);
+
+// Sets a rendered sound to its level in the game's mix, its peaks held under peakCeiling.
+void levelSound(Samples& sound, int type, float peakCeiling);
+
+// The MP3 file of the given type: rendered, levelled, encoded, and decoding without reaching full scale. No bytes
+// when the type is unknown or the encoder fails.
+std::vector<unsigned char> makeSoundFile(int type);
 
 }  // namespace soundgen

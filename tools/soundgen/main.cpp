@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     std::atomic<size_t> nextType{0};
     auto work = [&] {
         for (size_t type = nextType++; type < encoded.size(); type = nextType++)
-            encoded[type] = soundgen::encodeMp3(soundgen::makeSound(static_cast<int>(type)), soundFiles[type].bitRateKbps);
+            encoded[type] = soundgen::makeSoundFile(static_cast<int>(type));
     };
     std::thread helper(work);
     work();
