@@ -321,3 +321,20 @@ TEST(Pause, TheWorldAndItsSoundsStandStillWhileTheCameraFlies) {
     EXPECT_NE(after[4], before[4]);  // the statue turns
     EXPECT_GT(after[6], before[6]);  // the end goes on
 }
+
+TEST(Pause, TheGrenadesGlowHoldsStillWhilePausedAndGoesOnFromWhereItWas) {
+    World w;
+    Game& g = *w.game;
+    w.startPlaying();
+    g.timeScale = 2.0f;
+    const float start = g.glowTime;
+    w.run(1.0f, 0.1f);  // ten frames of 0.05 s real time each
+    const float running = g.glowTime;
+    EXPECT_NEAR(running - start, 0.5f, 1e-4f) << "the glow runs on real time, not game time";
+    g.setPaused(true);
+    w.run(1.0f, 0.1f);
+    EXPECT_EQ(g.glowTime, running);
+    g.setPaused(false);
+    w.run(0.2f, 0.1f);
+    EXPECT_NEAR(g.glowTime, running + 0.1f, 1e-4f);
+}
