@@ -122,7 +122,9 @@ TEST(GamePace, AnUntouchedWorldWarnsAndLosesNoSoonerThanItsGrenadesDecay) {
         for (size_t i = 0; i < 5; ++i) {
             const SettlementPace& p = pace.settlements[i];
             SCOPED_TRACE("settlement " + std::to_string(i));
-            if (p.firstWarning != never) EXPECT_GE(p.firstWarning, warningAfterDecay - slack);
+            if (p.firstWarning != never) {
+                EXPECT_GE(p.firstWarning, warningAfterDecay - slack);
+            }
             if (p.lost == never) continue;
             EXPECT_GE(p.lost, lossAfterDecay - slack);
             EXPECT_TRUE(p.warnedJustBeforeLoss) << "lost without a warning";
