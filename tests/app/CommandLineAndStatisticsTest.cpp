@@ -101,7 +101,8 @@ TEST(CommandLine, HelpAndVersionAnswerWithoutStartingTheGame) {
     EXPECT_EQ(std::make_pair(help.status, help.err), std::make_pair(0, std::string()));
     EXPECT_EQ(help.out.rfind("Usage: omnivex [OPTION]... [fullscreen] [highestframerate]\n", 0), 0u) << help.out;
     for (const char* item : {"--seed N", "--data DIR", "--render-scale S ", "--render-scale auto ", "--version",
-                             "highestframerate", "P   ", "Escape", "F10"})
+                             "highestframerate", "P   ", "H   ", "1-5   ", "Escape", "F10", "Playing:\n",
+                             "For developers:\n", "F2   ", "F   "})
         EXPECT_NE(help.out.find(item), std::string::npos) << item;
     const Answer version = answer({"./omnivex", "fullscreen", "--version"});
     EXPECT_EQ(std::make_pair(version.status, version.out),

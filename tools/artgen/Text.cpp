@@ -8,6 +8,34 @@
 
 namespace artgen {
 
+namespace {
+
+// The code points of UTF-8 text; a byte that starts no valid sequence stands for its Latin-1 character.
+std::vector<int> codePoints(const std::string& text) {
+    std::vector<int> points;
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    for (size_t i = 0; i < text.size();) {
+        const int lead = byte(i);
+        const int length = lead >= 0xF5 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
+        bool valid = length > 1 && i + static_cast<size_t>(length) <= text.size();
+        int point = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        for (int k = 1; valid && k < length; ++k) {
+            valid = (byte(i + k) & 0xC0) == 0x80;
+            point = (point << 6) | (byte(i + k) & 0x3F);
+        }
+        if (valid) {
+            points.push_back(point);
+            i += static_cast<size_t>(length);
+        } else {
+            points.push_back(lead);
+            ++i;
+        }
+    }
+    return points;
+}
+
+}  // namespace
+
 Font::Font(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return;
@@ -25,14 +53,14 @@ float Font::measure(const std::string& text, float pixelHeight) const {
     if (!valid) return 0.0f;
     const stbtt_fontinfo* font = info.get();
     const float scale = stbtt_ScaleForPixelHeight(font, pixelHeight);
+    const std::vector<int> points = codePoints(text);
     float x = 0.0f;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const int c = static_cast<unsigned char>(text[i]);
+    for (size_t i = 0; i < points.size(); ++i) {
+        const int c = points[i];
         int advance = 0, bearing = 0;
         stbtt_GetCodepointHMetrics(font, c, &advance, &bearing);
         x += static_cast<float>(advance) * scale;
-        if (i + 1 < text.size())
-            x += scale * static_cast<float>(stbtt_GetCodepointKernAdvance(font, c, static_cast<unsigned char>(text[i + 1])));
+        if (i + 1 < points.size()) x += scale * static_cast<float>(stbtt_GetCodepointKernAdvance(font, c, points[i + 1]));
     }
     return x;
 }
@@ -42,8 +70,9 @@ float Font::draw(Image& image, const std::string& text, float x, float baseline,
     if (!valid) return x;
     const stbtt_fontinfo* font = info.get();
     const float scale = stbtt_ScaleForPixelHeight(font, pixelHeight);
-    for (size_t i = 0; i < text.size(); ++i) {
-        const int c = static_cast<unsigned char>(text[i]);
+    const std::vector<int> points = codePoints(text);
+    for (size_t i = 0; i < points.size(); ++i) {
+        const int c = points[i];
         int advance = 0, bearing = 0;
         stbtt_GetCodepointHMetrics(font, c, &advance, &bearing);
         const float shiftX = x - std::floor(x);
@@ -60,8 +89,7 @@ float Font::draw(Image& image, const std::string& text, float x, float baseline,
                     blendPixel(image, left + gx, top + gy, colour, glyph[static_cast<size_t>(gy) * w + gx] / 255.0f);
         }
         x += static_cast<float>(advance) * scale;
-        if (i + 1 < text.size())
-            x += scale * static_cast<float>(stbtt_GetCodepointKernAdvance(font, c, static_cast<unsigned char>(text[i + 1])));
+        if (i + 1 < points.size()) x += scale * static_cast<float>(stbtt_GetCodepointKernAdvance(font, c, points[i + 1]));
     }
     return x;
 }

@@ -20,7 +20,8 @@ public:
     Font& operator=(const Font&) = delete;
     bool ok() const { return valid; }
 
-    // Width in pixels of a line of single-byte text (ASCII; bytes above 127 as Latin-1) at the given pixel height.
+    // Width in pixels of a line of UTF-8 text at the given pixel height (a byte that starts no valid UTF-8
+    // sequence stands for its Latin-1 character).
     float measure(const std::string& text, float pixelHeight) const;
     // Draws a line with its baseline at y, starting at x; returns the pen position after the last glyph.
     float draw(Image& image, const std::string& text, float x, float baseline, float pixelHeight,

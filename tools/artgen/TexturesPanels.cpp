@@ -1,7 +1,10 @@
 // TexturesPanels.cpp -- the info panels: the controls card, the win picture and the lose picture.
+#include "ControlsPanel.h"
 #include "Noise.h"
 #include "Textures.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -14,6 +17,20 @@ namespace {
 
 constexpr int panelSize = 1024;
 constexpr float pi = glm::pi<float>();
+
+// The widest action line of a list.
+template <size_t N>
+float widestAction(const Font& regular, const std::array<PanelKey, N>& keys, float size) {
+    float widest = 0.0f;
+    for (const PanelKey& key : keys) {
+        const std::string action = key.action;
+        for (size_t from = 0, to = 0; from <= action.size(); from = to + 1) {
+            to = std::min(action.find('\n', from), action.size());
+            widest = std::max(widest, regular.measure(action.substr(from, to - from), size));
+        }
+    }
+    return widest;
+}
 
 // The largest size not above `pixelHeight` at which the line fits into maxWidth.
 float fitSize(const Font& font, const std::string& text, float pixelHeight, float maxWidth) {
@@ -53,25 +70,36 @@ void drawFrame(Image& image, const Color& colour) {
         for (float cy : {m + 5.0f, panelSize - m - 5.0f}) drawDisc(image, cx, cy, 10.0f, colour);
 }
 
-struct KeyLine {
-    std::string keys, action;
-};
-
-float drawKeyLines(Image& image, const Font& regular, const Font& bold, const std::vector<KeyLine>& lines, float x,
-                   float keyWidth, float maxWidth, float y, float step) {
-    for (const KeyLine& line : lines) {
-        fillRect(image, x - 6.0f, y - 22.0f, x + keyWidth - 12.0f, y + 7.0f, rgb(0.25f, 0.3f, 0.5f, 0.6f));
-        const float keySize = fitSize(bold, line.keys, 22.0f, keyWidth - 24.0f);
-        bold.draw(image, line.keys, x, y, keySize, rgb(1.0f, 0.84f, 0.4f));
-        regular.draw(image, line.action, x + keyWidth, y, fitSize(regular, line.action, 22.0f, maxWidth - keyWidth),
-                     rgb(0.93f, 0.94f, 1.0f));
-        y += step;
+// One key label in its box, and what it does beside it; an action may run onto a second line.
+// Returns the baseline of the next row.
+float drawKeyRow(Image& image, const Font& regular, const Font& bold, const PanelKey& key, float x, float boxWidth,
+                 float actionWidth, float baseline, float size, float lineStep, float actionSize) {
+    fillRect(image, x - 8.0f, baseline - size * 0.95f, x + boxWidth - 8.0f, baseline + size * 0.33f,
+             rgb(0.25f, 0.3f, 0.5f, 0.65f));
+    bold.draw(image, key.keys, x, baseline, size, rgb(1.0f, 0.88f, 0.55f));  // paler than the title's gold
+    std::string action = key.action;
+    for (size_t line = action.find('\n'); ; line = action.find('\n')) {
+        const std::string first = action.substr(0, line);
+        regular.draw(image, first, x + boxWidth + 6.0f, baseline, fitSize(regular, first, actionSize, actionWidth),
+                     rgb(0.95f, 0.96f, 1.0f));
+        if (line == std::string::npos) break;
+        action = action.substr(line + 1);
+        baseline += size * 1.2f;
     }
-    return y;
+    return baseline + lineStep;
+}
+
+// The widest key label of a list, with room for its box.
+template <size_t N>
+float keyBoxWidth(const Font& bold, const std::array<PanelKey, N>& keys, float size) {
+    float widest = 0.0f;
+    for (const PanelKey& key : keys) widest = std::max(widest, bold.measure(key.keys, size));
+    return widest + 24.0f;
 }
 
 }  // namespace
 
+// First how the game goes, then the player's keys; the developers' switches are left to --help.
 Image paintControlsPanel(const Font& regular, const Font& bold) {
     Image image(panelSize, panelSize);
     for (int y = 0; y < panelSize; ++y)
@@ -80,39 +108,60 @@ Image paintControlsPanel(const Font& regular, const Font& bold) {
             const float vignette = 1.0f - 0.5f * std::pow(std::hypot(x - 512.0f, y - 512.0f) / 724.0f, 2.0f);
             image.at(x, y) = scale(mix(rgb(0.05f, 0.07f, 0.17f), rgb(0.13f, 0.16f, 0.32f), n), vignette);
         }
-    const Color gold = rgb(1.0f, 0.8f, 0.35f), heading = rgb(0.55f, 0.85f, 1.0f);
+    const Color gold = rgb(1.0f, 0.8f, 0.35f), heading = rgb(0.55f, 0.85f, 1.0f), white = rgb(1, 1, 1);
+    const float left = 62.0f, width = panelSize - 2.0f * left;
     drawFrame(image, gold);
-    drawOutlined(image, bold, "OMNIVEX", 132.0f, 100.0f, gold, rgb(0.1f, 0.05f, 0.0f));
-    drawCentred(image, regular, "Win three of the five settlements: throw each finished holy grenade at its tree.", 188.0f,
-                24.0f, rgb(1, 1, 1));
-    drawCentred(image, regular, "Let three settlements fall by neglect and you lose.", 222.0f, 24.0f, rgb(1, 1, 1));
-    drawLine(image, 120.0f, 250.0f, 904.0f, 250.0f, 2.0f, rgb(gold.r, gold.g, gold.b, 0.6f));
+    drawOutlined(image, bold, "OMNIVEX", 112.0f, 86.0f, gold, rgb(0.1f, 0.05f, 0.0f));
 
-    bold.draw(image, "SWITCHES (on / off)", 64.0f, 292.0f, 24.0f, heading);
-    drawKeyLines(image, regular, bold,
-                 {{"F1", "Overview and this panel"}, {"F2", "Frames-per-second line"}, {"F3", "Wireframe"},
-                  {"F4", "Trilinear filtering"}, {"F5", "Mipmapping"}, {"F8", "Frustum culling, counts"},
-                  {"F9", "Transparency"}, {"F10", "Mute all sound"}, {"F11", "Night mode"}},
-                 64.0f, 90.0f, 420.0f, 332.0f, 36.0f);
-    bold.draw(image, "CAMERA", 540.0f, 292.0f, 24.0f, heading);
-    drawKeyLines(image, regular, bold,
-                 {{"W / Up", "Fly forward"}, {"S / Down", "Fly back"}, {"A / Left", "Turn left"},
-                  {"D / Right", "Turn right"}, {"Space", "Rise"}, {"C / Left Ctrl", "Sink"},
-                  {"Mouse wheel", "Pitch the view"}, {"F", "Print the view direction"}},
-                 540.0f, 170.0f, 430.0f, 332.0f, 36.0f);
+    bold.draw(image, "HOW THE GAME GOES", left, 164.0f, 27.0f, heading);
+    std::vector<std::string> ruleLines;  // a rule's second line starts with '\n'
+    for (const std::string rule : controlsPanelRules) {
+        const size_t split = rule.find('\n');
+        ruleLines.push_back(rule.substr(0, split));
+        if (split != std::string::npos) ruleLines.push_back(rule.substr(split));
+    }
+    float ruleSize = 27.0f;
+    for (const std::string& line : ruleLines) ruleSize = fitSize(regular, line, ruleSize, width - 28.0f);
+    float y = 204.0f;
+    for (const std::string& line : ruleLines) {
+        const bool continued = line[0] == '\n';
+        if (!continued) drawDisc(image, left + 6.0f, y - ruleSize * 0.35f, 4.5f, gold);
+        regular.draw(image, continued ? line.substr(1) : line, left + 28.0f, y, ruleSize, white);
+        y += ruleSize * 1.4f;
+    }
+    drawLine(image, 120.0f, y - 6.0f, 904.0f, y - 6.0f, 2.0f, rgb(gold.r, gold.g, gold.b, 0.6f));
 
-    bold.draw(image, "TIME", 64.0f, 682.0f, 24.0f, heading);
-    drawKeyLines(image, regular, bold,
-                 {{"Right Ctrl + Keypad + / - / 0", "Time faster / slower / normal"},
-                  {"P", "Pause / resume (leaving the window pauses too)"}},
-                 64.0f, 390.0f, 900.0f, 720.0f, 36.0f);
-    bold.draw(image, "MOUSE", 64.0f, 800.0f, 24.0f, heading);
-    drawKeyLines(image, regular, bold,
-                 {{"Left click", "Lightning: smite a person, or throw a finished holy grenade"},
-                  {"Right click", "Send a wandering person to work on the grenade, or fly to a tree"},
-                  {"Escape", "Quit the game"}},
-                 64.0f, 170.0f, 900.0f, 838.0f, 38.0f);
-    drawCentred(image, regular, "Press F1 to close this panel.", 968.0f, 22.0f, rgb(0.7f, 0.75f, 0.9f));
+    y += 34.0f;
+    bold.draw(image, "CONTROLS", left, y, 27.0f, heading);
+    const float keySize = 26.0f;
+    y += 44.0f;
+    const float mouseBox = keyBoxWidth(bold, controlsPanelMouse, keySize);
+    for (const PanelKey& key : controlsPanelMouse)
+        y = drawKeyRow(image, regular, bold, key, left + 8.0f, mouseBox, width - mouseBox - 8.0f, y, keySize, 44.0f,
+                       keySize);
+
+    // Each column as wide as its widest row; the actions of both at one size.
+    const float columnGap = 40.0f;
+    const float flyingBox = keyBoxWidth(bold, controlsPanelFlying, keySize);
+    const float switchesBox = keyBoxWidth(bold, controlsPanelSwitches, keySize);
+    float actionSize = keySize;
+    float flyingWidth = 0.0f, switchesWidth = 0.0f;
+    for (; actionSize > 12.0f; actionSize -= 1.0f) {
+        flyingWidth = flyingBox + widestAction(regular, controlsPanelFlying, actionSize) + 6.0f;
+        switchesWidth = switchesBox + widestAction(regular, controlsPanelSwitches, actionSize) + 6.0f;
+        if (flyingWidth + columnGap + switchesWidth <= width - 8.0f) break;
+    }
+    float leftColumn = y, rightColumn = y;
+    for (const PanelKey& key : controlsPanelFlying)
+        leftColumn = drawKeyRow(image, regular, bold, key, left + 8.0f, flyingBox, flyingWidth - flyingBox,
+                                leftColumn, keySize, 42.0f, actionSize);
+    const float rightX = left + width - switchesWidth;
+    for (const PanelKey& key : controlsPanelSwitches)
+        rightColumn = drawKeyRow(image, regular, bold, key, rightX, switchesBox, switchesWidth - switchesBox,
+                                 rightColumn, keySize, 42.0f, actionSize);
+
+    drawCentred(image, regular, "Press F1 to close this panel. The developers' switches: omnivex --help", 972.0f, 22.0f,
+                rgb(0.7f, 0.75f, 0.9f));
     return image;
 }
 
