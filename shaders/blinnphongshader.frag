@@ -25,6 +25,7 @@ uniform sampler2D alphaTexture;
 uniform sampler2D projTexture;
 uniform mat4 texMatrix;
 uniform float glowTime;         // seconds, drives the grenade's pulse
+uniform float keepColour;       // 0: the mood acts in full; towards 1 the object keeps its own colours (people)
 
 out vec4 vFragColor;
 
@@ -42,7 +43,7 @@ vec3 applyMood(vec3 c) {
     vec3 warm = c * vec3(1.06, 1.0, 0.9);
     float grey = dot(c, vec3(0.299, 0.587, 0.114));
     vec3 sick = mix(vec3(grey), c, 0.35) * vec3(0.55, 0.62, 0.40);
-    return mix(warm, sick, clamp(badFactor, 0.0, 1.0));
+    return mix(warm, sick, clamp(badFactor, 0.0, 1.0) * (1.0 - clamp(keepColour, 0.0, 1.0)));
 }
 
 // A projector matrix has a perspective bottom row; the identity (no strike) has none and adds nothing.

@@ -87,6 +87,57 @@ void useLitFor(Renderer& r, const LitPrograms& lit, const Model& model) {
     useLit(r, lit, litProgramFor(r, lit, model, model.useTexture));
 }
 
+// How much of their own colours the people keep when the mood darkens the world (0 nothing, 1 all): enough to
+// stay in sight on the darkened grass, not so much that they look pasted on.
+constexpr float peopleKeepColour = 0.7f;
+// The shadow under a person: its radius in units of the person's scale, and how far (world units) the person's
+// feet may be off the ground for it to show.
+constexpr float shadowRadius = 1.3f;
+constexpr float shadowGroundTolerance = 1.0f;
+
+void setKeepColour(const Renderer& r, float keep) {
+    if (r.activeProgram()) glUniform1f(uniformLocation(r.activeProgram()->program, Uniform::KeepColour), keep);
+}
+
+// Soft round shadows on the ground under the people who stand on it, blended over what lies there before the
+// people are drawn: a dark patch that sets each little figure off from the grass and its flowers. They are
+// see-through, so they are left out with transparency off. They write no depth, and are pulled a little towards
+// the camera so that the ground they lie on does not hide them.
+void drawPeopleShadows(Renderer& r) {
+    ShaderProgram* program = r.programs().shadow;
+    if (!program || !r.settings.transparency) return;
+    const bool blending = glIsEnabled(GL_BLEND) == GL_TRUE;
+    r.useProgram(program);
+    glBindVertexArray(r.models().ground.vao);
+    setBlending(true);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glEnable(GL_POLYGON_OFFSET_LINE);
+    glPolygonOffset(-1.0f, -2.0f);
+    const ViewVolume& view = r.frameView();
+    const GLint mvpAt = uniformLocation(program->program, Uniform::MvpMatrix);
+    const GLint mvAt = uniformLocation(program->program, Uniform::MvMatrix);
+    for (const Settlement* s : r.world().settlements)
+        for (const std::vector<SceneObject*>* people : {&s->goodPeople, &s->badPeople})
+            for (const SceneObject* person : *people) {
+                if (!person || person->personState == PersonState::Gone) continue;
+                if (std::fabs(person->position.y) > shadowGroundTolerance) continue;
+                const float radius = shadowRadius * std::fabs(person->scale.x);
+                const glm::vec3 centre(person->position.x, 0.0f, person->position.z);
+                if (r.skipOutsideView && !view.reaches(centre, radius)) continue;
+                const glm::mat4 m = glm::scale(glm::translate(glm::mat4(1.0f), centre), glm::vec3(radius, 1.0f, radius));
+                const glm::mat4 mv = view.viewMatrix * m;
+                const glm::mat4 mvp = view.projectionMatrix * mv;
+                glUniformMatrix4fv(mvpAt, 1, GL_FALSE, glm::value_ptr(mvp));
+                glUniformMatrix4fv(mvAt, 1, GL_FALSE, glm::value_ptr(mv));
+                glDrawArrays(GL_TRIANGLES, 0, 6);
+            }
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glDisable(GL_POLYGON_OFFSET_LINE);
+    glDepthMask(GL_TRUE);
+    setBlending(blending);
+}
+
 // Culled by F8 (and counted), or outside the view: not drawn.
 bool leftOut(Renderer& r, const SceneObject& object) { return r.culled(object) || !r.reachesView(object); }
 
@@ -268,15 +319,21 @@ void drawSettlements(Renderer& r, const LitPrograms& lit) {
         drawMeshes(m.grenadeBorder);
     }
 
+    drawPeopleShadows(r);
+
     useLitFor(r, lit, m.goodPerson);
+    setKeepColour(r, peopleKeepColour);
     glBindVertexArray(m.goodPerson.vao);
     bindTexture(colorUnit, modelTexture(m.goodPerson, 0));
     for (const Settlement* s : g.settlements) drawPeople(r, *s, s->goodPeople, m.goodPerson, s->status == SettlementStatus::Won);
+    setKeepColour(r, 0.0f);
 
     useLitFor(r, lit, m.badPerson);
+    setKeepColour(r, peopleKeepColour);
     glBindVertexArray(m.badPerson.vao);
     bindTexture(colorUnit, modelTexture(m.badPerson, 0));
     for (const Settlement* s : g.settlements) drawPeople(r, *s, s->badPeople, m.badPerson, s->status == SettlementStatus::Lost);
+    setKeepColour(r, 0.0f);
 }
 
 void drawStrike(Renderer& r) {

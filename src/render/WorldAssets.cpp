@@ -163,6 +163,11 @@ bool buildWorldPrograms(WorldPrograms& p) {
         p.scale = scale;
         bindFragmentOutput(*scale, "vFragColor");
     }
+    ShaderProgram* shadow = make("shadowshader", "");
+    if (shadow->valid && shadow->program != 0) {
+        p.shadow = shadow;
+        bindFragmentOutput(*shadow, "vFragColor");
+    }
     return true;
 }
 

@@ -72,11 +72,13 @@ void paintFace(Image& image, bool good, const PersonLook& look) {
 
 Image paintPerson(bool good) {
     Image image(256, 256);
-    const PersonLook look = good ? PersonLook{rgb(0.98f, 0.8f, 0.64f), rgb(1.0f, 0.8f, 0.22f), rgb(1.0f, 1.0f, 0.95f),
-                                              rgb(0.6f, 0.36f, 0.16f), rgb(0.45f, 0.65f, 0.95f), rgb(0.5f, 0.3f, 0.15f),
+    // Seen from the play view a person is a few pixels on the grass: good people wear light, warm colours that
+    // read brighter than the grass, bad ones a deep crimson that reads darker and redder, neither of them green.
+    const PersonLook look = good ? PersonLook{rgb(1.0f, 0.84f, 0.7f), rgb(1.0f, 0.9f, 0.3f), rgb(1.0f, 1.0f, 0.95f),
+                                              rgb(0.95f, 0.5f, 0.12f), rgb(0.6f, 0.8f, 1.0f), rgb(0.5f, 0.3f, 0.15f),
                                               rgb(0.25f, 0.55f, 0.95f)}
-                                 : PersonLook{rgb(0.42f, 0.48f, 0.38f), rgb(0.2f, 0.1f, 0.24f), rgb(0.75f, 0.08f, 0.08f),
-                                              rgb(0.06f, 0.05f, 0.07f), rgb(0.1f, 0.08f, 0.1f), rgb(0.45f, 0.05f, 0.05f),
+                                 : PersonLook{rgb(0.62f, 0.5f, 0.55f), rgb(0.5f, 0.05f, 0.1f), rgb(0.08f, 0.02f, 0.03f),
+                                              rgb(0.06f, 0.05f, 0.07f), rgb(0.25f, 0.03f, 0.06f), rgb(0.08f, 0.05f, 0.05f),
                                               rgb(1.0f, 0.25f, 0.05f)};
     const uint32_t seed = good ? 70u : 80u;
     // Head: hair on the crown band, skin below; the face on the front facets.
