@@ -1,13 +1,13 @@
 // GlContext.cpp -- one hidden GLFW window per test process.
 #include "support/GlContext.h"
 
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
+
+#include "support/Wait.h"
 
 namespace omxtest {
 namespace {
@@ -21,16 +21,18 @@ void rememberGlfwError(int code, const char* description) {
 
 // Connects to the X server. Test processes come and go on one shared server, and a connection has been
 // seen to fail now and then (twice in one run of the suite, none in others): each failure is reported with
-// GLFW's reason and tried again shortly. A missing display fails every attempt.
+// GLFW's reason and tried again until a second has passed. A missing display fails every attempt.
 bool initGlfw() {
     glfwSetErrorCallback(rememberGlfwError);
-    for (int attempt = 1; attempt <= 3; ++attempt) {
-        if (glfwInit()) return true;
-        std::fprintf(stderr, "test: glfwInit failed (attempt %d: %s; is DISPLAY set? run under xvfb-run)\n", attempt,
-                     lastGlfwError.c_str());
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    }
-    return false;
+    int attempt = 0;
+    return waitUntil(
+        [&] {
+            if (glfwInit()) return true;
+            std::fprintf(stderr, "test: glfwInit failed (attempt %d: %s; is DISPLAY set? run under xvfb-run)\n",
+                         ++attempt, lastGlfwError.c_str());
+            return false;
+        },
+        1.0, 0.3);
 }
 
 }  // namespace
