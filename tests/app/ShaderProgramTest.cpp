@@ -47,7 +47,10 @@ TEST_F(ShaderPrograms, AGoodPairLinksSilently) {
     const Built built = buildPair("good", goodVertex, goodFragment);
     const ShaderProgram& program = *built.program;
     EXPECT_EQ(built.out + built.err, "");
-    EXPECT_TRUE(program.valid && program.vertexShader && program.fragmentShader && program.program);
+    EXPECT_TRUE(program.valid);
+    EXPECT_NE(program.vertexShader, 0u);
+    EXPECT_NE(program.fragmentShader, 0u);
+    EXPECT_NE(program.program, 0u);
     EXPECT_GE(glGetAttribLocation(program.program, "vVertex"), 0);
 }
 

@@ -1,5 +1,6 @@
 // ModelTest.cpp -- OBJ import into GL buffers (counts, contents, the vertex array, the timing line, polygons,
 // missing attributes, unreadable files), the model registry, uploads of program-held arrays, built-in meshes.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,6 +17,8 @@
 #include "support/GlContext.h"
 
 using omxtest::scratchFile;
+using ::testing::AnyOf;
+using ::testing::Eq;
 
 namespace {
 
@@ -106,7 +109,8 @@ TEST_F(ModelLoad, TwoMeshesGiveCountsBuffersTheVertexArrayAndTheTimingLine) {
     EXPECT_TRUE(std::regex_match(output.out, std::regex("Loading: " + path +
                                                         " needed time: [0-9.e+-]+ mesh count: 2 vertices count: 9\n")))
         << output.out;
-    EXPECT_EQ(std::make_pair(model.meshCount, model.meshVertexCounts), std::make_pair(2, std::vector<uint32_t>{3, 6}));
+    EXPECT_EQ(model.meshCount, 2);
+    EXPECT_EQ(model.meshVertexCounts, (std::vector<uint32_t>{3, 6}));
     // Mesh and corner order follow the file; texture coordinates have v flipped for GL.
     EXPECT_EQ(bufferFloats(model.buffers[0]), (std::vector<float>{0, 0, 0, 1, 1, 0, 0, 1, 0, 1, 0, 1, 0, 0, 0, 1, 1, 0,
                                                                 0, 1, 0, 0, 1, 1, 1, 0, 0, 1, 0, 1, 0, 1, 0, 0, 1, 1}));
@@ -134,7 +138,9 @@ TEST(MeshImport, AQuadBecomesTwoTrianglesOfItsOwnCornersAndMissingNormalsAndText
     // Both triangles together cover the 2 x 3 quad exactly once, each with three quad corners.
     for (size_t v = 0; v < 6; ++v) {
         const glm::vec4 p = corner(arrays.positions.data(), v);
-        EXPECT_TRUE((p.x == 0 || p.x == 2) && p.y == 0 && (p.z == 0 || p.z == 3)) << "vertex " << v;
+        EXPECT_THAT(p.x, AnyOf(Eq(0.0f), Eq(2.0f))) << "vertex " << v;
+        EXPECT_EQ(p.y, 0.0f) << "vertex " << v;
+        EXPECT_THAT(p.z, AnyOf(Eq(0.0f), Eq(3.0f))) << "vertex " << v;
     }
     EXPECT_FLOAT_EQ(triangleArea(arrays.positions.data(), 0) + triangleArea(arrays.positions.data(), 3), 6.0f);
 }
@@ -209,7 +215,10 @@ TEST(BuiltInMeshes, TheGroundQuadCoversItsSquareFacingUpWithTheTextureSpanningIt
     EXPECT_FLOAT_EQ(triangleArea(groundQuadPositions.data(), 0) + triangleArea(groundQuadPositions.data(), 3), 4.0f);
     for (size_t v = 0; v < 6; ++v) {
         const glm::vec4 p = corner(groundQuadPositions.data(), v);
-        EXPECT_TRUE(std::abs(p.x) == 1 && p.y == 0 && std::abs(p.z) == 1 && p.w == 1) << "vertex " << v;
+        EXPECT_EQ(std::abs(p.x), 1.0f) << "vertex " << v;
+        EXPECT_EQ(p.y, 0.0f) << "vertex " << v;
+        EXPECT_EQ(std::abs(p.z), 1.0f) << "vertex " << v;
+        EXPECT_EQ(p.w, 1.0f) << "vertex " << v;
         EXPECT_EQ(glm::make_vec2(groundQuadTexCoords.data() + 2 * v), glm::vec2((p.x + 1) / 2, (1 - p.z) / 2))
             << "v grows towards -z";
     }

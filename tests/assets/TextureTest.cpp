@@ -1,5 +1,6 @@
 // TextureTest.cpp -- the TGA reader (formats, refusals, huge headers it must not reserve), 2D textures and the
 // cube map read back from GL, the load-failed message, and the run-time filter switches.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -167,7 +168,8 @@ TEST_F(TextureGl, EachDepthIsReadAndUploadedUnshiftedFileRowFirstWithAFullMipmap
         EXPECT_EQ(loadAndBind(path), "");
         EXPECT_EQ(readLevelZero(GL_TEXTURE_2D, c.pixelFormat, pixels.size()), pixels);
         const GLint internalFormat = levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT);
-        EXPECT_TRUE(internalFormat == static_cast<GLint>(c.internalFormat) || internalFormat == c.sizedFormat);
+        EXPECT_THAT(internalFormat, testing::AnyOf(testing::Eq(static_cast<GLint>(c.internalFormat)),
+                                                   testing::Eq(c.sizedFormat)));
         const auto top = static_cast<GLint>(std::log2(std::max(c.width, c.height)));
         EXPECT_EQ(std::make_pair(levelParameter(GL_TEXTURE_2D, top, GL_TEXTURE_WIDTH),
                                  levelParameter(GL_TEXTURE_2D, top, GL_TEXTURE_HEIGHT)),

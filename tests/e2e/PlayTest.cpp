@@ -4,15 +4,21 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
-#include <thread>
+#include <cmath>
+#include <cstdio>
+#include <functional>
 
 #include "support/EndToEnd.h"
 #include "support/Image.h"
+#include "support/Wait.h"
 
 namespace {
 
-void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+// Frames of holding the time-scale key: the speed after them is 1 + 0.1 * frames.
+constexpr size_t neglectSpeedFrames = 250;
+constexpr size_t runningSpeedFrames = 50;
+// Frames the paused world is watched for: at the running speed, seconds of the world's time.
+constexpr size_t pausedFrames = 40;
 
 std::string shotPath(const std::string& name) { return std::string(OMNIVEX_BINARY_DIR) + "/e2e-" + name + ".png"; }
 
@@ -23,7 +29,13 @@ protected:
         game = std::make_unique<omxtest::GameProcess>(std::vector<std::string>{"highestframerate"}, display.name());
         ASSERT_TRUE(game->waitForOutput("fbo recreate", 90.0)) << game->standardOutput() << game->standardError();
         ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex", 10.0));
-        pause(1.0);
+        // The game reads the keyboard once a tap of F (it prints the view) shows in its output.
+        const auto tapF = [&] {
+            if (count("dir: ") > 0) return true;
+            key("f");
+            return false;
+        };
+        ASSERT_TRUE(omxtest::waitUntil(tapF, 30.0, 0.5)) << game->standardOutput() << game->standardError();
     }
     void TearDown() override {
         if (game && game->running()) {
@@ -35,12 +47,40 @@ protected:
     bool key(const std::string& name) { return omxtest::xdotool(display.name(), "key " + name) == 0; }
     // Presses a key and waits for the line it prints.
     bool keyPrints(const std::string& name, const std::string& line, size_t occurrence = 1) {
-        if (!key(name)) return false;
-        for (int i = 0; i < 100; ++i) {
-            if (count(line) >= occurrence) return true;
-            pause(0.1);
+        return key(name) && waitForCount(line, occurrence, 10.0);
+    }
+    // Waits until `text` has been printed `occurrences` times (or the game ended, or the time ran out).
+    bool waitForCount(const std::string& text, size_t occurrences, double timeoutSeconds) {
+        omxtest::waitUntil([&] { return count(text) >= occurrences || !game->running(); }, timeoutSeconds);
+        return count(text) >= occurrences;
+    }
+    // Holds F, which makes the game print its view ("dir: ", "up:  ") every frame, together with `alsoHeld`
+    // (pressed before F, let go after it) until `done` holds; then one frame more, so that the frame which
+    // met the condition is on the screen.
+    bool holdForFrames(const std::function<bool()>& done, const std::vector<std::string>& alsoHeld = {}) {
+        std::string down, up;
+        for (const std::string& k : alsoHeld) {
+            down += "keydown " + k + " ";
+            up = " keyup " + k + up;
         }
-        return false;
+        omxtest::xdotool(display.name(), down + "keydown f");
+        bool held = omxtest::waitUntil([&] { return done() || !game->running(); }, 60.0) && done();
+        if (held) held = waitForCount("dir: ", count("dir: ") + 1, 10.0);
+        omxtest::xdotool(display.name(), "keyup f" + up);
+        return held;
+    }
+    // Lets the game draw (at least) `frames` frames, counted by the view lines of F.
+    bool runFrames(size_t frames, const std::vector<std::string>& alsoHeld = {}) {
+        const size_t target = count("dir: ") + frames;
+        return holdForFrames([&] { return count("dir: ") >= target; }, alsoHeld);
+    }
+    // The height of the view direction in the last line F printed; not a number before the first.
+    double viewDirectionY() const {
+        const std::string out = game->standardOutput();
+        const size_t at = out.rfind("dir: ");
+        double x = 0.0, y = NAN, z = 0.0;
+        if (at != std::string::npos && std::sscanf(out.c_str() + at, "dir: %lf %lf %lf", &x, &y, &z) != 3) y = NAN;
+        return y;
     }
     size_t count(const std::string& text) const {
         const std::string out = game->standardOutput();
@@ -65,8 +105,9 @@ protected:
         at += marker.size();
         for (size_t end = out.find('\n', at); end != std::string::npos; at = end + 1, end = out.find('\n', at)) {
             const std::string line = out.substr(at, end - at);
-            // The automatic render scale reports its changes whenever they happen.
-            if (line.rfind("Render scale: ", 0) != 0) lines.push_back(line);
+            // The automatic render scale reports its changes whenever they happen; F prints the view.
+            if (line.rfind("Render scale: ", 0) != 0 && line.rfind("dir: ", 0) != 0 && line.rfind("up:  ", 0) != 0)
+                lines.push_back(line);
         }
         return lines;
     }
@@ -74,29 +115,29 @@ protected:
     // controls panel comes up.
     void skipIntro() {
         ASSERT_TRUE(key("F1"));
-        for (int i = 0; i < 300 && linesAfterStart().size() < 3; ++i) pause(0.1);
+        omxtest::waitUntil([&] { return linesAfterStart().size() >= 3 || !game->running(); }, 30.0);
         ASSERT_GE(linesAfterStart().size(), 3u) << game->standardOutput();
-        pause(1.0);
+        ASSERT_TRUE(runFrames(2)) << "the controls panel is not drawn";
     }
-    // Holds right Ctrl with a keypad key (by key code) so that the time scale changes every frame meanwhile.
-    // Key codes, not names: xdotool would add the left Ctrl modifier to Control_R, which flies the camera down.
+    // Holds right Ctrl with a keypad key (by key code) for `frames` frames: the time scale changes by 0.1 in
+    // each. Key codes, not names: xdotool would add the left Ctrl modifier to Control_R, which flies the camera
+    // down.
     static constexpr const char* keypadPlus = "86";
     static constexpr const char* keypadMinus = "82";
-    void holdTimeScaleKey(const std::string& keypadKey, double seconds) {
+    void holdTimeScaleKey(const std::string& keypadKey, size_t frames) {
         const std::string rightControl = "105";
-        omxtest::xdotool(display.name(), "keydown " + rightControl + " keydown " + keypadKey);
-        pause(seconds);
-        omxtest::xdotool(display.name(), "keyup " + keypadKey + " keyup " + rightControl);
+        EXPECT_TRUE(runFrames(frames, {rightControl, keypadKey})) << "the game stopped drawing";
     }
     // Takes screenshots until the region differs from `reference` by more than `threshold`.
     double waitForChange(const omxtest::Image& reference, const std::string& name, int x0, int y0, int x1, int y1,
-                         double threshold, double timeoutSeconds) {
+                         double threshold, double timeoutSeconds, const std::string& title = "Omnivex") {
         double difference = 0.0;
-        for (double waited = 0.0; waited < timeoutSeconds; waited += 0.5) {
-            difference = shot(name).meanDifference(reference, x0, y0, x1, y1);
-            if (difference > threshold) break;
-            pause(0.5);
-        }
+        omxtest::waitUntil(
+            [&] {
+                difference = shot(name, title).meanDifference(reference, x0, y0, x1, y1);
+                return difference > threshold;
+            },
+            timeoutSeconds, 0.5);
         return difference;
     }
 
@@ -107,9 +148,11 @@ protected:
 TEST_F(Play, LookingUpShowsSkyAboveAndGroundBelow) {
     skipIntro();
     ASSERT_TRUE(key("F1"));  // close the controls panel
-    // Two wheel notches tilt the view 30 degrees up, so the horizon comes into view.
+    // Two wheel notches tilt the view 30 degrees up, so the horizon comes into view: from 45 degrees down
+    // to 15, where the printed view comes to rest.
     omxtest::xdotool(display.name(), "mousemove --sync 600 400 click 4 click 4");
-    pause(1.5);
+    EXPECT_TRUE(holdForFrames([&] { return std::abs(viewDirectionY() + 0.258819) < 0.002; }))
+        << "the view did not come to rest 15 degrees down: " << viewDirectionY();
     const omxtest::Image view = shot("sky-and-ground");
     ASSERT_GT(view.width, 100);
     const int w = view.width, h = view.height;
@@ -153,24 +196,28 @@ TEST_F(Play, SwitchKeysPrintTheirNewValues) {
 TEST_F(Play, ALeftClickOnTheGroundShowsTheLightningStrike) {
     skipIntro();
     ASSERT_TRUE(key("F1"));  // close the controls panel
-    pause(1.0);
+    ASSERT_TRUE(runFrames(2));
     const int w = 1200, h = 800;
     const std::string clickAt = "mousemove --sync " + std::to_string(w / 2) + " " + std::to_string(h * 2 / 3) + " click 1";
-    // The first strike of a run makes the software renderer compile its shader variant; let that pass.
+    // The first strike of a run makes the software renderer compile its shader variant; let that pass, and the
+    // half-second strike end: two frame-rate lines (F2) come at least a second of the game's time apart.
+    ASSERT_TRUE(key("F2"));
     EXPECT_EQ(omxtest::xdotool(display.name(), clickAt), 0);
-    pause(3.0);
-    // Slow the game down to its slowest, so the half-second strike lasts seconds.
-    holdTimeScaleKey(keypadMinus, 4.0);
+    EXPECT_TRUE(waitForCount("Fps: ", count("Fps: ") + 2, 30.0)) << game->standardOutput();
+    ASSERT_TRUE(key("F2"));
+    // Slow the game down to its slowest, so the half-second strike lasts seconds: nine steps of 0.1 from 1.
+    holdTimeScaleKey(keypadMinus, 12);
     const omxtest::Image before = shot("before-strike");
     ASSERT_EQ(before.width, w);
     // The bolt comes down from the upper right of the view to the click. Screenshots hold the X server
     // while they copy, so leave the game time to draw between them; on a loaded machine a frame can take
     // longer than the strike, so click again (a click restarts the strike) before giving up.
+    // The pointer is already there: a move to where it is would keep xdotool waiting for motion.
     double strongest = 0.0;
     for (int click = 0; click < 3 && strongest <= 3.0; ++click) {
-        EXPECT_EQ(omxtest::xdotool(display.name(), clickAt), 0);
+        EXPECT_EQ(omxtest::xdotool(display.name(), "click 1"), 0);
         for (int i = 0; i < 6 && strongest <= 3.0; ++i) {
-            pause(1.0);
+            ASSERT_TRUE(runFrames(2)) << "the game stopped drawing";
             strongest = std::max(strongest, shot("strike").meanDifference(before, w / 2, 0, w, h / 2));
         }
     }
@@ -180,7 +227,7 @@ TEST_F(Play, ALeftClickOnTheGroundShowsTheLightningStrike) {
 TEST_F(Play, NeglectedSettlementsDarkenTheWorldAndLoseTheGame) {
     skipIntro();
     ASSERT_TRUE(key("F1"));  // close the controls panel
-    pause(1.0);
+    ASSERT_TRUE(runFrames(2));
     const omxtest::Image start = shot("neglect-start");
     ASSERT_GT(start.width, 100);
     const int w = start.width, h = start.height;
@@ -188,18 +235,17 @@ TEST_F(Play, NeglectedSettlementsDarkenTheWorldAndLoseTheGame) {
     const auto ground = [&](const omxtest::Image& image) { return image.meanBrightness(0, h * 3 / 4, w, h); };
     const double startGround = ground(start);
     // Nobody helps: speed the game up so that the grenades decay within seconds.
-    holdTimeScaleKey(keypadPlus, 5.0);
+    holdTimeScaleKey(keypadPlus, neglectSpeedFrames);
     double darkestGround = startGround;
-    bool losePanel = false;
-    for (double waited = 0.0; waited < 180.0 && !losePanel; waited += 2.0) {
-        pause(2.0);
+    const auto losePanel = [&] {
         const omxtest::Image now = shot("neglect");
         const std::array<double, 3> middle = now.meanColour(w / 3, h / 3, w * 2 / 3, h * 2 / 3);
         // The lose picture: a dark red board in the middle of the view.
-        losePanel = middle[0] > 2.0 * middle[1] && middle[0] > 2.0 * middle[2] && middle[0] > 40.0;
-        if (!losePanel) darkestGround = std::min(darkestGround, ground(now));
-    }
-    EXPECT_TRUE(losePanel) << "the lose panel did not come up";
+        const bool shown = middle[0] > 2.0 * middle[1] && middle[0] > 2.0 * middle[2] && middle[0] > 40.0;
+        if (!shown) darkestGround = std::min(darkestGround, ground(now));
+        return shown;
+    };
+    EXPECT_TRUE(omxtest::waitUntil(losePanel, 180.0, 1.0)) << "the lose panel did not come up";
     // While the settlements turned bad, the same view darkened before the game ended.
     EXPECT_LT(darkestGround, 0.75 * startGround) << "start " << startGround;
 }
@@ -209,27 +255,25 @@ TEST_F(Play, PStopsTheWorldTheCameraStillFliesAndLosingTheFocusPauses) {
     skipIntro();
     ASSERT_TRUE(key("F1"));  // close the controls panel
     // Speed the game up, so its people and statues visibly move.
-    holdTimeScaleKey(keypadPlus, 2.0);
+    holdTimeScaleKey(keypadPlus, runningSpeedFrames);
     const omxtest::Image running1 = shot("running-1");
     ASSERT_GT(running1.width, 100);
     const int w = running1.width, h = running1.height;
-    pause(2.0);
-    const double runningChange = shot("running-2").meanDifference(running1, 0, 0, w, h);
+    const double runningChange = waitForChange(running1, "running-2", 0, 0, w, h, 0.05, 20.0);
     EXPECT_GT(runningChange, 0.05) << "the running world should change the picture";
 
     ASSERT_TRUE(key("p"));
     ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex (paused)", 10.0));
-    pause(1.0);
+    ASSERT_TRUE(runFrames(2));
     const std::string pausedTitle = "Omnivex (paused)";
     const omxtest::Image paused1 = shot("paused-1", pausedTitle);
-    pause(3.0);
+    ASSERT_TRUE(runFrames(pausedFrames));
     EXPECT_LT(shot("paused-2", pausedTitle).meanDifference(paused1, 0, 0, w, h), 0.01) << "the paused world moved";
     // The camera still flies, and the picture follows it.
     omxtest::xdotool(display.name(), "keydown w");
-    pause(1.0);
+    const double flown = waitForChange(paused1, "paused-flown", 0, 0, w, h, 1.0, 20.0, pausedTitle);
     omxtest::xdotool(display.name(), "keyup w");
-    pause(1.0);
-    EXPECT_GT(shot("paused-flown", pausedTitle).meanDifference(paused1, 0, 0, w, h), 1.0);
+    EXPECT_GT(flown, 1.0);
     ASSERT_TRUE(key("p"));
     ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex", 10.0));
 
@@ -238,7 +282,7 @@ TEST_F(Play, PStopsTheWorldTheCameraStillFliesAndLosingTheFocusPauses) {
     ASSERT_TRUE(omxtest::focusWindow(display.name(), ""));
     ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex (paused)", 10.0));
     ASSERT_TRUE(omxtest::focusWindow(display.name(), "Omnivex (paused)"));
-    pause(1.0);
+    ASSERT_TRUE(runFrames(3)) << "the game does not read the keyboard after the focus came back";
     EXPECT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex (paused)", 0.5));
     ASSERT_TRUE(key("p"));
     EXPECT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex", 10.0));

@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <sstream>
-#include <thread>
 
 #include "support/EndToEnd.h"
+#include "support/Wait.h"
 
 namespace {
 
@@ -177,10 +176,8 @@ TEST(CommandLine, EveryFormOfTheRenderScaleStartsTheGameAtThatScale) {
         } else {
             // Four seconds of frames, counted by the frame-rate lines (F2): the automatic scale moves sooner.
             ASSERT_EQ(omxtest::xdotool(display.name(), "key F2"), 0);
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-            while (linesStartingWith(game.standardOutput(), "Fps: ") < 4 && game.running() &&
-                   std::chrono::steady_clock::now() < deadline)
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            omxtest::waitUntil(
+                [&] { return linesStartingWith(game.standardOutput(), "Fps: ") >= 4 || !game.running(); }, 30.0);
             ASSERT_GE(linesStartingWith(game.standardOutput(), "Fps: "), 4u) << game.standardOutput();
             EXPECT_EQ(linesStartingWith(game.standardOutput(), "Render scale: "), 1u) << game.standardOutput();
         }

@@ -48,6 +48,11 @@ bool knownState(const SceneObject& o) {
     return o.type != ObjectType::HolyGrenade || grenadeStates.count(o.stateCode()) > 0;
 }
 
+bool knownGameState(GameState state) {
+    return state == GameState::Playing || state == GameState::Won || state == GameState::Lost ||
+           state == GameState::Intro;
+}
+
 bool ownedByFirstSettlement(const SceneObject* o) { return o && o->owner && o->owner->index == 0; }
 
 const int anyKeys[] = {Key::Left, Key::Right, Key::Up, Key::Down, Key::W, Key::A, Key::S, Key::D,
@@ -104,11 +109,16 @@ void act(Game& g, omxtest::ScriptedInput& input, std::mt19937& random, long step
 // Every rule's bounds after one step.
 void checkStep(const Game& g, const VolumeCheckingSound& sound, float dt, std::map<int, float>& outside,
                Totals& totals) {
-    ASSERT_TRUE(g.state == GameState::Playing || g.state == GameState::Won || g.state == GameState::Lost || g.state == GameState::Intro);
-    ASSERT_TRUE(finite(g.camera->position) && finite(g.camera->direction));
-    ASSERT_TRUE(std::isfinite(g.badFactor) && std::isfinite(g.timeScale) && !sound.badVolume);
+    ASSERT_TRUE(knownGameState(g.state)) << "game state " << g.state;
+    ASSERT_TRUE(finite(g.camera->position));
+    ASSERT_TRUE(finite(g.camera->direction));
+    ASSERT_TRUE(std::isfinite(g.badFactor)) << g.badFactor;
+    ASSERT_TRUE(std::isfinite(g.timeScale)) << g.timeScale;
+    ASSERT_FALSE(sound.badVolume);
     for (const Settlement* s : g.settlements) {
-        ASSERT_TRUE(s->workerCount >= 0 && s->deadGoodCount >= 0 && finite(s->position)) << "settlement " << s->index;
+        ASSERT_GE(s->workerCount, 0) << "settlement " << s->index;
+        ASSERT_GE(s->deadGoodCount, 0) << "settlement " << s->index;
+        ASSERT_TRUE(finite(s->position)) << "settlement " << s->index;
         const bool decided = s->status == SettlementStatus::Won || s->status == SettlementStatus::Lost;
         int alive = 0, working = 0;
         for (const auto* list : {&s->goodPeople, &s->badPeople}) {
@@ -131,7 +141,9 @@ void checkStep(const Game& g, const VolumeCheckingSound& sound, float dt, std::m
             }
         }
         ASSERT_LE(alive + s->deadGoodCount, 50) << "settlement " << s->index;
-        ASSERT_TRUE(s->grenade->grenadeState != GrenadeState::Growing || s->workerCount == working) << "settlement " << s->index;
+        if (s->grenade->grenadeState == GrenadeState::Growing) {
+            ASSERT_EQ(s->workerCount, working) << "workers counted at the growing grenade of settlement " << s->index;
+        }
     }
 }
 
@@ -140,8 +152,11 @@ void checkRegistry() {
     int expectedId = 0;
     for (const auto& entry : objectRegistry) {
         const SceneObject& o = *entry.second;
-        ASSERT_TRUE(entry.first == expectedId++ && o.id == entry.first) << "object " << o.id;
-        ASSERT_TRUE(finite(o.position) && finite(o.rotation) && finite(o.scale)) << "object " << o.id;
+        ASSERT_EQ(entry.first, expectedId++) << "ids are not dense";
+        ASSERT_EQ(o.id, entry.first) << "registered under another id";
+        ASSERT_TRUE(finite(o.position)) << "object " << o.id;
+        ASSERT_TRUE(finite(o.rotation)) << "object " << o.id;
+        ASSERT_TRUE(finite(o.scale)) << "object " << o.id;
         ASSERT_TRUE(knownState(o)) << "object " << o.id << " type " << o.type << " state " << o.stateCode();
     }
 }

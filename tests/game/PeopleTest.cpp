@@ -57,9 +57,10 @@ TEST(Births, NewbornsLeaveTheStatueUpToFiftyLessTheDead) {
     EXPECT_GT(s.moai->rotation.y, yaw);
     const glm::vec3 ahead(std::cos(glm::radians(yaw)), 0.0f, -std::sin(glm::radians(yaw)));
     EXPECT_NEAR(glm::length(p.position - s.moai->position - 5.0f * ahead), 0.0f, 1e-4f);
-    EXPECT_TRUE(p.rotationSpeed.x >= -40.0f && p.rotationSpeed.x <= -20.0f && p.rotationSpeed.z >= -140.0f &&
-                p.rotationSpeed.z <= -120.0f)
-        << p.rotationSpeed.x << " " << p.rotationSpeed.z;
+    EXPECT_GE(p.rotationSpeed.x, -40.0f);
+    EXPECT_LE(p.rotationSpeed.x, -20.0f);
+    EXPECT_GE(p.rotationSpeed.z, -140.0f);
+    EXPECT_LE(p.rotationSpeed.z, -120.0f);
     for (int i = 0; i < 100; ++i) s.spawnPeople(1.5f);
     EXPECT_EQ(s.goodPeople.size(), 43u);  // 50 - 7 dead
     // Bad people count against the limit as well; a removed bad person frees a place.
@@ -119,7 +120,9 @@ TEST(GoodPeople, TheTreeTemptsTheWanderingAndConvertsThemWithTheAppleSound) {
     EXPECT_EQ(sent.rotation.y, 0.0f);  // a Sent person is not drawn to the tree
     const float took = runPeople(s, 5.0f, [&] { return p.type == ObjectType::BadPerson; });
     EXPECT_NEAR(took, 40.0f / 40.0f, 0.1f);  // from 50 to within 10 at 40 per second
-    EXPECT_TRUE(p.personState == PersonState::Wandering && contains(s.badPeople, &p) && !contains(s.goodPeople, &p));
+    EXPECT_EQ(p.personState, PersonState::Wandering);
+    EXPECT_TRUE(contains(s.badPeople, &p));
+    EXPECT_FALSE(contains(s.goodPeople, &p));
     EXPECT_EQ(w.sound.played, std::vector<int>{SoundApple});
     EXPECT_NEAR(w.sound.volumes[SoundApple], 0.5f, 1e-4f);
     EXPECT_EQ(sent.type, ObjectType::GoodPerson);
@@ -174,11 +177,13 @@ TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
     EXPECT_EQ(s.workerCount, 1);
     EXPECT_EQ(first.target, &q);
     const glm::vec3 toTree = omxtest::groundDirection(q.position, s.tree->position);
-    EXPECT_TRUE(faces(q, s.tree->position) && faces(first, s.tree->position));
+    EXPECT_TRUE(faces(q, s.tree->position));
+    EXPECT_TRUE(faces(first, s.tree->position));
     EXPECT_NEAR(glm::dot(q.position - first.position, toTree), 10.0f, 1e-3f);
     // Both walk to the tree; the dragger lets go there and the victim turns bad on arrival.
     EXPECT_LT(runPeople(s, 30.0f, [&] { return first.type == ObjectType::BadPerson; }), 30.0f);
-    EXPECT_TRUE(q.personState == PersonState::Wandering && first.personState == PersonState::Wandering);
+    EXPECT_EQ(q.personState, PersonState::Wandering);
+    EXPECT_EQ(first.personState, PersonState::Wandering);
     EXPECT_EQ(w.sound.playCount(SoundApple), 1);
     // A second bad person takes the remaining worker; a strike on it frees the victim.
     SceneObject& r = w.addPerson(s, ObjectType::BadPerson, PersonState::Wandering, g + glm::vec3(-30.0f, 0.0f, 30.0f), 0.0f);
@@ -188,10 +193,12 @@ TEST(BadPeople, DragTheFirstWorkerToTheTreeAndLetGoWhenStruck) {
     const glm::vec3 draggedHeading = second.heading();
     r.personState = PersonState::Struck;
     s.updateGoodPeople(dt);
-    EXPECT_TRUE(second.personState == PersonState::Sent && second.target == nullptr);
+    EXPECT_EQ(second.personState, PersonState::Sent);
+    EXPECT_EQ(second.target, nullptr);
     EXPECT_NEAR(glm::dot(second.heading(), draggedHeading), -1.0f, 1e-4f);
     runPeople(s, 1.1f, [] { return false; });
-    EXPECT_TRUE(r.personState == PersonState::Gone && !contains(s.badPeople, &r));
+    EXPECT_EQ(r.personState, PersonState::Gone);
+    EXPECT_FALSE(contains(s.badPeople, &r));
 }
 
 TEST(BadPeople, TakeNobodyWithoutAWorkerOrAGrowingGrenade) {
@@ -253,7 +260,9 @@ TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughterUnlessTheSettlement
     s.status = SettlementStatus::Won;
     s.position.y = 42.0f;
     for (int i = 0; i < 600; ++i) s.updateGoodPeople(dt);
-    EXPECT_TRUE(frozen.personState == PersonState::Struck && frozen.stateTimer == 0.5f && frozen.position.y == 42.0f);
+    EXPECT_EQ(frozen.personState, PersonState::Struck);
+    EXPECT_EQ(frozen.stateTimer, 0.5f);
+    EXPECT_EQ(frozen.position.y, 42.0f);
     EXPECT_EQ(s.deadGoodCount, 1);
     EXPECT_TRUE(w.sound.played.empty());
 }
@@ -265,15 +274,19 @@ TEST(SettlementDriver, RunsOnlyTheFirstUpdateDuringTheIntroAndAlwaysSetsTheMood)
     a.spawnInterval = 1.0f;
     w.game.state = GameState::Intro;
     w.game.updateSettlements(5.0f, false);
-    EXPECT_TRUE(a.grenadeProgress == 0.0f && a.goodPeople.empty() && a.mood == -1);
+    EXPECT_EQ(a.grenadeProgress, 0.0f);
+    EXPECT_TRUE(a.goodPeople.empty());
+    EXPECT_EQ(a.mood, -1);
     w.addPerson(b, ObjectType::BadPerson, PersonState::Wandering, glm::vec3(1200.0f, 0.0f, -100.0f));
     w.game.updateSettlements(5.0f, false);
     EXPECT_EQ(b.mood, 1);
     w.game.updateSettlements(5.0f, true);
     EXPECT_FLOAT_EQ(a.grenadeProgress, -50.0f);
-    EXPECT_TRUE(a.goodPeople.size() == 1u && a.mood == -1);
+    EXPECT_EQ(a.goodPeople.size(), 1u);
+    EXPECT_EQ(a.mood, -1);
     w.game.state = GameState::Playing;
     a.grenadeProgress = -1259.0f;
     w.game.updateSettlements(0.5f, false);
-    EXPECT_TRUE(a.status == SettlementStatus::Warning && a.mood == 1);
+    EXPECT_EQ(a.status, SettlementStatus::Warning);
+    EXPECT_EQ(a.mood, 1);
 }

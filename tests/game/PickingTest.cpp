@@ -153,8 +153,11 @@ TEST(GroundPoint, UnderTheCursorOrTheLastGoodOne) {
     w.run(0.01f, 0.01f);  // (0, 576, 576) looking at the centre
     g.mouse = MousePosition{600, 400};  // the pixel just right of and below the middle of the window
     const glm::vec3 centre = g.pickGround();
-    EXPECT_TRUE(centre.x > 0.0f && centre.x < 1.0f && centre.z > 0.0f && centre.z < 1.5f && centre.y == 0.0f)
-        << centre.x << " " << centre.y << " " << centre.z;
+    EXPECT_GT(centre.x, 0.0f);
+    EXPECT_LT(centre.x, 1.0f);
+    EXPECT_GT(centre.z, 0.0f);
+    EXPECT_LT(centre.z, 1.5f);
+    EXPECT_EQ(centre.y, 0.0f);
     g.mouse = MousePosition{1199, 400};
     EXPECT_GT(g.pickGround().x, 100.0f);
     // Looking level: the upper half of the view never meets the ground.
@@ -165,7 +168,9 @@ TEST(GroundPoint, UnderTheCursorOrTheLastGoodOne) {
     EXPECT_EQ(g.pickGround(), last);
     g.mouse = MousePosition{600, 700};  // below the horizon: a far but real point ahead
     const glm::vec3 ahead = g.pickGround();
-    EXPECT_TRUE(ahead.y == 0.0f && ahead.z < g.camera->position.z && std::isfinite(ahead.z)) << ahead.z;
+    EXPECT_EQ(ahead.y, 0.0f);
+    EXPECT_LT(ahead.z, g.camera->position.z);
+    EXPECT_TRUE(std::isfinite(ahead.z)) << ahead.z;
 }
 
 TEST(Strike, LastsHalfASecondRestartsOnEachClickAndEndsWhenTheOverviewOpens) {
@@ -200,7 +205,8 @@ TEST(Strike, LastsHalfASecondRestartsOnEachClickAndEndsWhenTheOverviewOpens) {
     endedBy([&] { g.toggleOverview(nullptr); });
     w.run(2.0f, 0.1f);
     g.toggleOverview(nullptr);
-    EXPECT_FALSE(g.strike->visible || w.sound.playing[SoundLightningPick]);
+    EXPECT_FALSE(g.strike->visible);
+    EXPECT_FALSE(w.sound.playing[SoundLightningPick]);
     // By itself after the end.
     g.state = GameState::Won;
     g.gameOverTimer = 5.95f;

@@ -2,12 +2,17 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "support/GameBuilders.h"
 
 using omxtest::code;
 using omxtest::SettlementWorld;
+using ::testing::AllOf;
+using ::testing::Ge;
+using ::testing::IsEmpty;
+using ::testing::Le;
 
 namespace {
 
@@ -39,14 +44,16 @@ TEST(SettlementScatter, KeepsTreeStatueAndGrenadeApartOverManySeeds) {
         const SceneObject* placed[] = {s.tree, s.moai, s.grenade};
         for (int i = 0; i < 3; ++i) {
             const glm::vec3 off = placed[i]->position - centre;
-            EXPECT_TRUE(off.x >= -235.0f && off.x <= 234.0f && off.z >= -235.0f && off.z <= 234.0f && off.y == 0.0f &&
-                        off.x == std::floor(off.x))
-                << off.x << " " << off.y << " " << off.z;
+            SCOPED_TRACE("object " + std::to_string(i));
+            EXPECT_THAT(off.x, AllOf(Ge(-235.0f), Le(234.0f)));
+            EXPECT_THAT(off.z, AllOf(Ge(-235.0f), Le(234.0f)));
+            EXPECT_EQ(off.y, 0.0f);
+            EXPECT_EQ(off.x, std::floor(off.x)) << "not on a whole unit";
             EXPECT_GE(distance(placed[i]->position, placed[(i + 1) % 3]->position), 235.0f);
         }
         EXPECT_EQ(s.grenadeBorder->position, s.grenade->position);
-        EXPECT_TRUE(s.spawnInterval >= 1.0f && s.spawnInterval <= 2.0f) << s.spawnInterval;
-        EXPECT_TRUE(s.moai->rotationSpeed.y >= 25.0f && s.moai->rotationSpeed.y <= 50.0f);
+        EXPECT_THAT(s.spawnInterval, AllOf(Ge(1.0f), Le(2.0f)));
+        EXPECT_THAT(s.moai->rotationSpeed.y, AllOf(Ge(25.0f), Le(50.0f)));
     }
     // The same seed gives the same layout.
     const auto layout = [&] {
@@ -70,17 +77,22 @@ TEST(HolyGrenade, LeftAloneWarnsAfter126SecondsAndIsLostAfter180) {
     // Lost is final: nothing moves the grenade any more.
     s.workerCount = 20;
     s.updateGrenade(1.0f);
-    EXPECT_TRUE(s.status == SettlementStatus::Lost && s.grenade->grenadeState == GrenadeState::Sunk);
+    EXPECT_EQ(s.status, SettlementStatus::Lost);
+    EXPECT_EQ(s.grenade->grenadeState, GrenadeState::Sunk);
 }
 
-TEST(HolyGrenade, TenWorkersFinishItIn400SecondsFacingTheTreeManySwayItMoreAndItsIndicatorCircles) {
+TEST(HolyGrenade, ItsIndicatorCircles) {
     SettlementWorld w;
     Settlement& s = w.addFixed();
     s.updateIndicator(0.25f);
     EXPECT_NEAR(s.grenadeIndicator->rotation.y, 50.0f, 1e-4f);
     const glm::vec3 quarter = 40.0f * glm::vec3(std::cos(glm::radians(50.0f)), 0.0f, -std::sin(glm::radians(50.0f)));
     EXPECT_NEAR(distance(s.grenadeIndicator->position, s.grenade->position + quarter), 0.0f, 1e-3f);
+}
 
+TEST(HolyGrenade, TenWorkersFinishItIn400SecondsFacingTheTree) {
+    SettlementWorld w;
+    Settlement& s = w.addFixed();
     s.workerCount = 10;
     const float half = runGrenade(s, frame, 500.0f, [&] { return s.grenadeProgress >= 2000.0f; });
     EXPECT_NEAR(half, 200.0f, 0.1f);
@@ -94,14 +106,19 @@ TEST(HolyGrenade, TenWorkersFinishItIn400SecondsFacingTheTreeManySwayItMoreAndIt
     EXPECT_NEAR(ready, 400.0f, 0.1f);
     EXPECT_EQ(w.sound.playCount(SoundHolyGrenadeFinished), 1);
     EXPECT_TRUE(s.grenadeBorder->gone);
-    EXPECT_TRUE(s.grenade->rotation.x == 0.0f && s.grenade->rotation.z == 0.0f);
+    EXPECT_EQ(s.grenade->rotation.x, 0.0f);
+    EXPECT_EQ(s.grenade->rotation.z, 0.0f);
     EXPECT_GT(glm::dot(s.grenade->heading(), omxtest::groundDirection(s.grenade->position, s.tree->position)),
               0.9999f);
     // A Ready grenade waits for the throw.
     const glm::vec3 at = s.grenade->position;
     runGrenade(s, frame, 5.0f, [] { return false; });
-    EXPECT_TRUE(s.grenade->grenadeState == GrenadeState::Ready && s.grenade->position == at);
-    // Many workers sway it wider, but never past thirty degrees.
+    EXPECT_EQ(s.grenade->grenadeState, GrenadeState::Ready);
+    EXPECT_EQ(s.grenade->position, at);
+}
+
+TEST(HolyGrenade, ManyWorkersSwayItWiderButNeverPastThirtyDegrees) {
+    SettlementWorld w;
     Settlement& busy = w.addFixed(glm::vec3(1000.0f, 0.0f, 0.0f));
     busy.workerCount = 45;
     float widest = 0.0f;
@@ -136,18 +153,21 @@ TEST(HolyGrenade, ThrownGrenadeRollsExplodesAndWinsWhileBadPeopleVanishSilently)
 
     w.sound.clear();
     s.updateBadPeople(frame);
-    EXPECT_TRUE(bad.personState == PersonState::Gone && struckBad.personState == PersonState::Gone);
+    EXPECT_EQ(bad.personState, PersonState::Gone);
+    EXPECT_EQ(struckBad.personState, PersonState::Gone);
     s.updateBadPeople(frame);
     EXPECT_TRUE(s.badPeople.empty());
     EXPECT_NEAR(runGrenade(s, frame, 10.0f, [&] { return s.grenade->grenadeState == GrenadeState::Gone; }), 1.35f, 0.05f);
-    EXPECT_TRUE(s.grenade->scale.x >= 450.0f && s.grenade->rotation.x == 0.0f) << s.grenade->scale.x;
+    EXPECT_GE(s.grenade->scale.x, 450.0f);
+    EXPECT_EQ(s.grenade->rotation.x, 0.0f);
     EXPECT_EQ(w.sound.played, std::vector<int>{SoundHolyGrenadeFinished});  // and no laughter
     // A long step does not carry a rolling grenade past its tree.
     Settlement& t = w.addFixed(glm::vec3(1000.0f, 0.0f, 0.0f));
     t.grenade->faceTowards(t.tree->position - t.grenade->position);
     t.grenade->grenadeState = GrenadeState::Rolling;
     t.updateGrenade(200.0f);
-    EXPECT_TRUE(t.grenade->grenadeState == GrenadeState::Exploding && t.status == SettlementStatus::Won);
+    EXPECT_EQ(t.grenade->grenadeState, GrenadeState::Exploding);
+    EXPECT_EQ(t.status, SettlementStatus::Won);
 }
 
 TEST(SettlementWalls, WarningBlinksEvery0_7SecondsAndSoundsEverySecondBlink) {
@@ -163,7 +183,8 @@ TEST(SettlementWalls, WarningBlinksEvery0_7SecondsAndSoundsEverySecondBlink) {
         s.updateWalls(dt);
         t += dt;
         ASSERT_EQ(s.status, SettlementStatus::Warning);
-        EXPECT_TRUE(s.wall->highlighted == s.wall->blinkPhase && s.grenadeBorder->highlighted == s.wall->blinkPhase);
+        EXPECT_EQ(s.wall->highlighted, s.wall->blinkPhase);
+        EXPECT_EQ(s.grenadeBorder->highlighted, s.wall->blinkPhase);
         if (s.wall->blinkPhase == phase) continue;
         phase = s.wall->blinkPhase;
         ++toggles;
@@ -184,7 +205,8 @@ TEST(SettlementWalls, WonMonumentRisesThenTheSettlementFloats) {
         for (int i = 0; i < static_cast<int>(n * 64.0f); ++i) s.updateWalls(1.0f / 64.0f);
     };
     seconds(2.0f);
-    EXPECT_TRUE(!s.wall->highlighted && !s.monument->risen);
+    EXPECT_FALSE(s.wall->highlighted);
+    EXPECT_FALSE(s.monument->risen);
     const glm::vec2 heights(s.wall->position.y, s.monument->position.y);
     EXPECT_NEAR(glm::length(heights - glm::vec2(30.0f, -112.5f)), 0.0f, 1e-2f);
     seconds(2.0f);
@@ -207,22 +229,27 @@ TEST(SettlementWalls, LostSettlementTurnsEveryoneBadAndSinks) {
     s.grenadeProgress = -1799.9f;
     w.game.updateSettlements(frame, false);
     ASSERT_EQ(s.status, SettlementStatus::Lost);
-    EXPECT_TRUE(s.mood == 1 && s.goodPeople.empty() && s.badPeople.size() == 3u);
+    EXPECT_EQ(s.mood, 1);
+    EXPECT_THAT(s.goodPeople, IsEmpty());
+    EXPECT_EQ(s.badPeople.size(), 3u);
     EXPECT_EQ(good.type, ObjectType::BadPerson);
     EXPECT_EQ(good.personState, PersonState::Wandering);
     EXPECT_EQ(struckGood.personState, PersonState::Wandering);
     const glm::vec3 frozenAt = good.position;
     w.sound.clear();
     for (int i = 0; i < 60 * 30; ++i) w.game.updateSettlements(frame, false);
-    EXPECT_TRUE(s.monument->risen && s.position.y < 0.0f);
+    EXPECT_TRUE(s.monument->risen);
+    EXPECT_LT(s.position.y, 0.0f);
     EXPECT_NEAR(s.wall->position.y - s.position.y, 60.0f, 1e-3f);
     // Tree and people take the settlement's height before the wall moves in the same update.
     EXPECT_NEAR(s.tree->position.y, s.position.y, 3.0f * frame + 1e-4f);
     EXPECT_NEAR(good.position.y, s.position.y, 3.0f * frame + 1e-4f);
     EXPECT_EQ(good.position.x, frozenAt.x);  // nobody walks in a lost settlement
     // A bad person struck before the loss never dies there (and nobody laughs); newborns turn bad.
-    EXPECT_TRUE(struckBad.personState == PersonState::Struck && w.sound.played.empty());
-    EXPECT_TRUE(s.badPeople.size() > 3u && s.goodPeople.empty());
+    EXPECT_EQ(struckBad.personState, PersonState::Struck);
+    EXPECT_THAT(w.sound.played, IsEmpty());
+    EXPECT_GT(s.badPeople.size(), 3u);
+    EXPECT_THAT(s.goodPeople, IsEmpty());
 }
 
 TEST(EffectCloseness, FallsOffWithCameraDistanceByKind) {
@@ -266,16 +293,21 @@ TEST(Animate, SwayBowAndSpinStayWithinTheirLimitsEvenOnLongFrames) {
     float walkerMin = 0.0f, walkerMax = 0.0f, workerMin = 0.0f;
     for (int i = 0; i < 600; ++i) {
         for (SceneObject* o : {&walker, &worker, &dragged, &struck, s.tree, s.moai}) o->animate(&s, frame);
-        EXPECT_TRUE(walker.rotation.x == 0.0f && worker.rotation.z == 0.0f);
+        EXPECT_EQ(walker.rotation.x, 0.0f);
+        EXPECT_EQ(worker.rotation.z, 0.0f);
         EXPECT_LE(std::fabs(walker.rotation.z), 30.0f + 130.0f * frame);
-        EXPECT_TRUE(worker.rotation.x >= -30.0f - 30.0f * frame && worker.rotation.x <= 30.0f * frame);
+        EXPECT_THAT(worker.rotation.x, AllOf(Ge(-30.0f - 30.0f * frame), Le(30.0f * frame)));
         EXPECT_LE(std::fmax(std::fabs(s.tree->rotation.x), std::fabs(s.tree->rotation.z)), 5.0f + 5.0f * frame);
         walkerMin = std::fmin(walkerMin, walker.rotation.z);
         walkerMax = std::fmax(walkerMax, walker.rotation.z);
         workerMin = std::fmin(workerMin, worker.rotation.x);
     }
-    EXPECT_TRUE(walkerMin < -29.0f && walkerMax > 29.0f && workerMin < -29.0f);  // the sway reaches both ends
-    EXPECT_TRUE(dragged.rotation.x == -30.0f && struck.rotation == glm::vec3(3.0f, 4.0f, 5.0f));
+    // The sway reaches both ends.
+    EXPECT_LT(walkerMin, -29.0f);
+    EXPECT_GT(walkerMax, 29.0f);
+    EXPECT_LT(workerMin, -29.0f);
+    EXPECT_EQ(dragged.rotation.x, -30.0f);
+    EXPECT_EQ(struck.rotation, glm::vec3(3.0f, 4.0f, 5.0f));
     const float spun = std::fmod(s.moai->rotationSpeed.y * 10.0f, 360.0f);
     EXPECT_NEAR(std::fmod(s.moai->rotation.y + 360.0f, 360.0f), spun, 0.05f);
     // Frames of seconds: the angles are held exactly at their limits.
@@ -289,7 +321,7 @@ TEST(Animate, SwayBowAndSpinStayWithinTheirLimitsEvenOnLongFrames) {
         walker.animate(&s, 1.0f);
         worker.animate(&s, 1.0f);
         EXPECT_LE(std::fabs(walker.rotation.z), 30.0f);
-        EXPECT_TRUE(worker.rotation.x >= -30.0f && worker.rotation.x <= 0.0f) << worker.rotation.x;
+        EXPECT_THAT(worker.rotation.x, AllOf(Ge(-30.0f), Le(0.0f)));
         walkerReachedTheSide = walkerReachedTheSide || walker.rotation.z == 30.0f;
     }
     EXPECT_TRUE(walkerReachedTheSide);

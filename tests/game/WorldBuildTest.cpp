@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numeric>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "game/WorldConstants.h"
@@ -10,8 +11,10 @@
 
 using omxtest::code;
 using omxtest::World;
+using ::testing::AnyOf;
+using ::testing::Eq;
 
-TEST(WorldBuild, NumbersAndPlacesObjectsInConstructionOrderAndStartsTheMusic) {
+TEST(WorldBuild, NumbersAndPlacesObjectsInConstructionOrder) {
     World w;
     Game& g = *w.game;
     EXPECT_EQ(g.state, GameState::Intro);
@@ -44,18 +47,22 @@ TEST(WorldBuild, NumbersAndPlacesObjectsInConstructionOrderAndStartsTheMusic) {
         EXPECT_NEAR(glm::length(g.borders[k]->position - expected[k]), 0.0f, 0.01f) << k;
         EXPECT_EQ(g.borders[k]->rotation.y, 90.0f * static_cast<float>(k));
     }
-    // The looping crafting sound plays from the start; the update drives its volume.
-    ASSERT_GE(w.sound.played.size(), 2u);
-    EXPECT_EQ(std::vector<int>(w.sound.played.end() - 2, w.sound.played.end()),
-              (std::vector<int>{MusicGood, SoundHolyGrenadeCrafting}));
-    EXPECT_EQ(g.sound, &w.sound);
     // The first person born gets the next number.
     w.startPlaying();
     w.run(3.0f, 1.0f / 60.0f);
     SceneObject* firstBorn = findObject(144);
     ASSERT_NE(firstBorn, nullptr) << "no person born in 3 s; settlement 0 spawn interval "
                                   << g.settlements[0]->spawnInterval << " s (births come every 1 to 2 s)";
-    EXPECT_TRUE(firstBorn->type == ObjectType::GoodPerson || firstBorn->type == ObjectType::BadPerson);
+    EXPECT_THAT(firstBorn->type, AnyOf(Eq(ObjectType::GoodPerson), Eq(ObjectType::BadPerson)));
+}
+
+TEST(WorldBuild, StartsTheMusic) {
+    World w;
+    // The looping crafting sound plays from the start; the update drives its volume.
+    ASSERT_GE(w.sound.played.size(), 2u);
+    EXPECT_EQ(std::vector<int>(w.sound.played.end() - 2, w.sound.played.end()),
+              (std::vector<int>{MusicGood, SoundHolyGrenadeCrafting}));
+    EXPECT_EQ(w.game->sound, &w.sound);
 }
 
 TEST(WorldBuild, PrintsFiveSettlementLinesAndTheSeedDecidesThem) {
@@ -80,7 +87,9 @@ TEST(WorldBuild, SettlementsKeepTheirDistancesOverManySeeds) {
         EXPECT_EQ(s[0]->position, glm::vec3(0.0f));
         for (size_t n = 1; n < 5; ++n) {
             const glm::vec3 p = s[n]->position;
-            EXPECT_TRUE(p.y == 0.0f && std::fabs(p.x) <= 1920.0f && std::fabs(p.z) <= 1920.0f) << seed;
+            EXPECT_EQ(p.y, 0.0f) << "seed " << seed << " settlement " << n;
+            EXPECT_LE(std::fabs(p.x), 1920.0f) << "seed " << seed << " settlement " << n;
+            EXPECT_LE(std::fabs(p.z), 1920.0f) << "seed " << seed << " settlement " << n;
             bool hasNeighbour = false;
             for (size_t m = 0; m < n; ++m) {
                 const float distance = glm::length(p - s[m]->position);
@@ -92,15 +101,20 @@ TEST(WorldBuild, SettlementsKeepTheirDistancesOverManySeeds) {
     }
 }
 
-TEST(SceneObject, LeavesTheRegistryWhenGoneScalesTurnsThenMovesAndKeepsItsTurnWithoutAGoal) {
+TEST(SceneObject, LeavesTheRegistryWhenGone) {
     resetObjectRegistry();
     {
         SceneObject temporary;
         EXPECT_EQ(findObject(0), &temporary);
     }
-    EXPECT_TRUE(findObject(0) == nullptr && findObject(-1) == nullptr);
+    EXPECT_EQ(findObject(0), nullptr);
+    EXPECT_EQ(findObject(-1), nullptr);
     SceneObject o;
     EXPECT_EQ(o.id, 1);  // numbers are never reused
+}
+
+TEST(SceneObject, ScalesTurnsThenMovesAndKeepsItsTurnWithoutAGoal) {
+    SceneObject o;
     o.rotation = glm::vec3(90, 0, 0);  // x turns about the z axis
     EXPECT_NEAR(glm::length(glm::vec3(o.modelMatrix() * glm::vec4(1, 0, 0, 1)) - glm::vec3(0, 1, 0)), 0.0f, 1e-6f);
     o.rotation = glm::vec3(0);

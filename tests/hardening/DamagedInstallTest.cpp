@@ -6,16 +6,15 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <chrono>
 #include <cstdlib>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/EndToEnd.h"
 #include "support/Files.h"
 #include "support/Image.h"
+#include "support/Wait.h"
 
 namespace {
 
@@ -108,12 +107,15 @@ TEST_P(DamagedInstall, ReportsTheFileAndGoesOnOrEndsAsDesigned) {
     if (c.status == 0) {
         ASSERT_TRUE(game.waitForOutput("fbo recreate", timeout)) << game.standardOutput() << game.standardError();
         ASSERT_TRUE(omxtest::waitForWindow(display.name(), "Omnivex", 30.0));
-        // A moment later the window shows the world: sky and ground, not a blank picture.
-        std::this_thread::sleep_for(std::chrono::seconds(2));
+        // Soon the window shows the world: sky and ground, not a blank picture.
         const std::string png = omxtest::scratchFolder() + "/" + caseName({c, 0}) + ".png";
-        ASSERT_TRUE(omxtest::screenshotWindow(display.name(), "Omnivex", png));
         omxtest::Image image;
-        ASSERT_TRUE(image.load(png));
+        const auto skyDrawn = [&] {
+            return omxtest::screenshotWindow(display.name(), "Omnivex", png) && image.load(png) &&
+                   image.meanBrightness(0, 0, image.width, image.height / 2) > 20.0;
+        };
+        omxtest::waitUntil(skyDrawn, 30.0, 0.25);
+        ASSERT_TRUE(image.load(png)) << "no screenshot of the window";
         EXPECT_GT(image.meanBrightness(0, 0, image.width, image.height / 2), 20.0) << "the sky is not drawn";
         EXPECT_EQ(omxtest::xdotool(display.name(), "key Escape"), 0);
     }

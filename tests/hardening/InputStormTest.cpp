@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/EndToEnd.h"
+#include "support/Wait.h"
 
 namespace {
 
@@ -43,12 +43,8 @@ int countOf(const std::string& text, const std::string& part) {
 // Polls `done` until it holds, the time runs out or the game ends.
 template <typename Done>
 bool waitFor(Done done, double seconds, omxtest::GameProcess& game) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done()) {
-        if (!game.running() || std::chrono::steady_clock::now() > end) return done();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
+    omxtest::waitUntil([&] { return done() || !game.running(); }, seconds, 0.02);
+    return done();
 }
 
 // Keys of every kind the game reads and many it does not; Escape is left out, it ends the game.

@@ -93,12 +93,16 @@ TEST(RenderScaleOption, AutoOrAHalfToOneOnTheCommandLineElseTheDriverDecides) {
                                                  {"0.5", false, 0.5f}, {"1", false, 1.0f}}) {
         RenderScaleSetting setting;
         EXPECT_TRUE(parseRenderScale(text, setting)) << text;
-        EXPECT_TRUE(setting.given && setting.automatic == automatic) << text;
-        EXPECT_TRUE(automatic || setting.fixed == fixed) << text;
+        EXPECT_TRUE(setting.given) << text;
+        EXPECT_EQ(setting.automatic, automatic) << text;
+        if (!automatic) {
+            EXPECT_EQ(setting.fixed, fixed) << text;
+        }
     }
     for (const char* bad : {"0.49", "1.01", "abc", "0.75x", "", "nan", "inf", "-1"}) {
         RenderScaleSetting untouched;
-        EXPECT_FALSE(parseRenderScale(bad, untouched) || untouched.given) << bad;
+        EXPECT_FALSE(parseRenderScale(bad, untouched)) << bad;
+        EXPECT_FALSE(untouched.given) << bad;
     }
 
     // Mesa's software rasterizers start at the automatic scale, other drivers at 1; the command line wins.
@@ -106,7 +110,8 @@ TEST(RenderScaleOption, AutoOrAHalfToOneOnTheCommandLineElseTheDriverDecides) {
     EXPECT_TRUE(chooseRenderScale(none, "llvmpipe (LLVM 15.0.6, 256 bits)").automatic);
     EXPECT_TRUE(chooseRenderScale(none, "softpipe").automatic);
     const RenderScaleSetting hardware = chooseRenderScale(none, "AMD Radeon RX 6600 (radeonsi, navi23)");
-    EXPECT_TRUE(!hardware.automatic && hardware.fixed == 1.0f);
+    EXPECT_FALSE(hardware.automatic);
+    EXPECT_EQ(hardware.fixed, 1.0f);
     RenderScaleSetting fromLine;
     ASSERT_TRUE(parseRenderScale("0.6", fromLine));
     EXPECT_FALSE(chooseRenderScale(fromLine, "llvmpipe").automatic);

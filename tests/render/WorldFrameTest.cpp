@@ -156,7 +156,8 @@ TEST_F(WorldFrame, TheIdImageHoldsWhatAClickActsOnAndHoverBrightensIt) {
     }
     const std::set<int> found = idsInImage();
     for (int id : found) EXPECT_TRUE(pickable.count(id)) << "object " << id << " is in the id image";
-    EXPECT_TRUE(found.count(home().tree->id) && found.count(person.id));
+    EXPECT_EQ(found.count(home().tree->id), 1u) << "the tree is not in the id image";
+    EXPECT_EQ(found.count(person.id), 1u) << "the person is not in the id image";
 
     const glm::vec3 before = meanAround(frame(), personPixel, 2);
     pointMouseAt(personPixel);

@@ -74,6 +74,16 @@ struct ChannelMeter {
     }
 };
 
+// The bytes the mixer has put out since the meter was made, whatever plays (silence too).
+struct OutputMeter {
+    std::atomic<long> bytes{0};
+    OutputMeter() { EXPECT_NE(Mix_RegisterEffect(MIX_CHANNEL_POST, count, nullptr, this), 0) << Mix_GetError(); }
+    ~OutputMeter() { Mix_UnregisterEffect(MIX_CHANNEL_POST, count); }
+    OutputMeter(const OutputMeter&) = delete;
+    OutputMeter& operator=(const OutputMeter&) = delete;
+    static void count(int, void*, int length, void* self) { static_cast<OutputMeter*>(self)->bytes += length; }
+};
+
 // Channels that halted (ended or were cut off by a restart), counted by the mixer's callback.
 std::atomic<int> finishedCount[soundTypeCount];
 
@@ -84,6 +94,16 @@ bool waitUntil(const std::function<bool()>& condition, double seconds = 10.0) {
         SDL_Delay(2);
     }
     return true;
+}
+
+// Waits until the mixer has put out `seconds` more of sound: time as the sounds themselves see it.
+bool mixerRunsFor(double seconds) {
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    if (!Mix_QuerySpec(&frequency, &format, &channels)) return false;
+    const long bytes = static_cast<long>(seconds * frequency * channels * (SDL_AUDIO_BITSIZE(format) / 8));
+    const OutputMeter output;
+    return waitUntil([&] { return output.bytes >= bytes; });
 }
 
 // The volume the mixer gives a type: its channel's, or the music stream's for the piece in it.
@@ -117,14 +137,15 @@ TEST_F(SoundManagerTest, EachTypePlaysOnItsOwnChannelInItsMode) {
         EXPECT_TRUE(Mix_Playing(type)) << "type " << type;
         chunks.insert(Mix_GetChunk(type));
     }
-    EXPECT_TRUE(chunks.size() == 14u && !chunks.count(nullptr)) << "two types share a sound, or one has none";
+    EXPECT_EQ(chunks.size(), 14u) << "two types share a sound";
+    EXPECT_EQ(chunks.count(nullptr), 0u) << "a type has no sound";
     // Music is not decoded into a channel, and one piece plays at a time.
     EXPECT_EQ((std::vector<int>{Mix_Playing(MusicGood), Mix_Playing(MusicBad), Mix_PlayingMusic(),
                                 sound->isPlaying(MusicGood)}),
               (std::vector<int>{0, 0, 1, 0}));
     // Once sounds (0.6 s at most) end by themselves; the three looping effects and the 1 s of music go on.
     ASSERT_TRUE(waitUntil([] { return Mix_Playing(-1) == 3; }));
-    SDL_Delay(1200);
+    ASSERT_TRUE(mixerRunsFor(1.2));
     for (int type = SoundApple; type < soundTypeCount; ++type)
         EXPECT_EQ(sound->isPlaying(type), SoundManager::loops(type)) << "type " << type;
     EXPECT_TRUE(sound->isPlaying(MusicBad)) << "the music does not loop";
@@ -142,8 +163,8 @@ TEST_F(SoundManagerTest, PlayingAgainRestartsFromTheBeginningOnTheSameChannel) {
     EXPECT_EQ(Mix_Playing(-1), 1);
     ASSERT_TRUE(waitUntil([] { return !Mix_Playing(SoundApple); }));
     EXPECT_EQ(first.bytes, firstStopped) << "the cut-off instance went on";
-    EXPECT_TRUE(second.bytes > length * 9 / 10 && second.bytes <= length) << "the second instance played "
-                                                                           << second.bytes << " of " << length;
+    EXPECT_GT(second.bytes, length * 9 / 10) << "the second instance played too little";
+    EXPECT_LE(second.bytes, length) << "the second instance played more than the sound";
 }
 
 // Pause holds a channel where it is and the next play restarts it. The two pieces of music share one stream:
@@ -158,7 +179,7 @@ TEST_F(SoundManagerTest, PauseHoldsAChannelWhereItIsAndTheNextPlayRestartsIt) {
     sound->pause(SoundGodRegret);  // not playing: changes nothing
     sound->pause(MusicGood);       // not in the stream: changes nothing
     const long rollingAt = rolling.bytes;
-    SDL_Delay(150);
+    ASSERT_TRUE(mixerRunsFor(0.15));
     EXPECT_EQ(rolling.bytes, rollingAt);
     EXPECT_EQ((std::vector<bool>{sound->isPlaying(SoundHolyGrenadeRolling), sound->isPlaying(MusicGood),
                                  sound->isPlaying(MusicBad), sound->isPlaying(SoundGodRegret),
@@ -167,10 +188,12 @@ TEST_F(SoundManagerTest, PauseHoldsAChannelWhereItIsAndTheNextPlayRestartsIt) {
     EXPECT_EQ(finishedCount[SoundHolyGrenadeRolling], 0) << "stopped instead of paused";
 
     sound->pause(MusicBad);
-    EXPECT_TRUE(Mix_PausedMusic() && sound->isPlaying(MusicBad));
+    EXPECT_TRUE(Mix_PausedMusic());
+    EXPECT_TRUE(sound->isPlaying(MusicBad));
     sound->play(MusicGood);
     sound->play(SoundHolyGrenadeRolling);
-    EXPECT_FALSE(Mix_PausedMusic() || Mix_Paused(SoundHolyGrenadeRolling));
+    EXPECT_FALSE(Mix_PausedMusic());
+    EXPECT_FALSE(Mix_Paused(SoundHolyGrenadeRolling));
     EXPECT_TRUE(sound->isPlaying(MusicGood));
     EXPECT_EQ(finishedCount[SoundHolyGrenadeRolling], 1) << "not restarted";
 }
@@ -185,14 +208,16 @@ TEST_F(SoundManagerTest, PauseAllHoldsEveryAudibleSoundAndResumeAllLetsExactlyTh
 
     sound->pauseAll();
     sound->pauseAll();  // a second pause forgets nothing
-    EXPECT_TRUE(Mix_PausedMusic() && Mix_Paused(SoundHolyGrenadeCrafting));
+    EXPECT_TRUE(Mix_PausedMusic());
+    EXPECT_TRUE(Mix_Paused(SoundHolyGrenadeCrafting));
     const long craftingAt = crafting.bytes;
-    SDL_Delay(150);
+    ASSERT_TRUE(mixerRunsFor(0.15));
     EXPECT_EQ(crafting.bytes, craftingAt);
     EXPECT_FALSE(sound->isPlaying(SoundWarning)) << "nothing new starts";
 
     sound->resumeAll();
-    EXPECT_FALSE(Mix_PausedMusic() || Mix_Paused(SoundHolyGrenadeCrafting));
+    EXPECT_FALSE(Mix_PausedMusic());
+    EXPECT_FALSE(Mix_Paused(SoundHolyGrenadeCrafting));
     EXPECT_TRUE(Mix_Paused(SoundHolyGrenadeRolling)) << "what the game had paused stays paused";
     ASSERT_TRUE(waitUntil([&] { return crafting.bytes > craftingAt; }));
     EXPECT_EQ(finishedCount[SoundHolyGrenadeCrafting], 0) << "resumed where it was, not restarted";
@@ -201,7 +226,8 @@ TEST_F(SoundManagerTest, PauseAllHoldsEveryAudibleSoundAndResumeAllLetsExactlyTh
     sound->pause(SoundHolyGrenadeCrafting);
     sound->pause(MusicBad);
     sound->resumeAll();
-    EXPECT_TRUE(Mix_Paused(SoundHolyGrenadeCrafting) && Mix_PausedMusic());
+    EXPECT_TRUE(Mix_Paused(SoundHolyGrenadeCrafting));
+    EXPECT_TRUE(Mix_PausedMusic());
 }
 
 // Volumes start from the table, are clamped, are kept for later plays and reach a playing channel at once; mute
@@ -231,7 +257,8 @@ TEST_F(SoundManagerTest, VolumesReachTheirChannelsAndMuteSilencesEveryChannelUnt
     sound->setVolume(SoundHolyGrenadeRolling, 0.5f);
     sound->play(SoundHolyGrenadeRolling);
     expectVolumes({{SoundHolyGrenadeRolling, 0}});
-    EXPECT_TRUE(sound->muted && sound->isPlaying(SoundHolyGrenadeRolling)) << "muted sounds still play";
+    EXPECT_TRUE(sound->muted);
+    EXPECT_TRUE(sound->isPlaying(SoundHolyGrenadeRolling)) << "muted sounds still play";
 
     sound->toggleMute();
     sound->play(SoundApple);
@@ -250,7 +277,9 @@ TEST_F(SoundManagerTest, TypesOutsideTheTableAreReportedWhenPlayedAndTouchNothin
     for (const int type : {-1, 16, -1000}) {
         sound->pause(type);
         sound->setVolume(type, 0.1f);
-        EXPECT_FALSE(sound->isPlaying(type) || SoundManager::loops(type) || *SoundManager::fileName(type)) << type;
+        EXPECT_FALSE(sound->isPlaying(type)) << type;
+        EXPECT_FALSE(SoundManager::loops(type)) << type;
+        EXPECT_STREQ(SoundManager::fileName(type), "") << type;
     }
     EXPECT_EQ((std::vector<int>{Mix_Playing(-1), Mix_PausedMusic(), mixerVolumeOf(MusicGood)}),
               (std::vector<int>{0, 0, 128}));
@@ -297,7 +326,8 @@ TEST(SoundFallback, AnUnusableDriverFallsBackToTheSilentOneAndPlays) {
         EXPECT_EQ(err.find('\n'), err.size() - 1) << "one line: " << err;
         EXPECT_STREQ(SDL_GetCurrentAudioDriver(), "dummy");
         sound->play(SoundApple);
-        EXPECT_TRUE(sound->isPlaying(SoundApple) && Mix_Playing(SoundApple));
+        EXPECT_TRUE(sound->isPlaying(SoundApple));
+        EXPECT_TRUE(Mix_Playing(SoundApple));
     });
     EXPECT_EQ(out, "") << "the fallback is silent";
     setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -319,7 +349,8 @@ TEST(SoundFallback, ADeviceSearchStartedAheadIsTakenUpByTheNextManager) {
         SoundManager sound(completeSoundFolder());
         EXPECT_STREQ(SDL_GetCurrentAudioDriver(), "dummy");
         sound.play(SoundApple);
-        EXPECT_TRUE(sound.isPlaying(SoundApple) && Mix_Playing(SoundApple));
+        EXPECT_TRUE(sound.isPlaying(SoundApple));
+        EXPECT_TRUE(Mix_Playing(SoundApple));
     });
     const std::string prefix = "No sound device (";
     ASSERT_EQ(err.rfind(prefix, 0), 0u) << err;

@@ -1,11 +1,9 @@
 // EndToEnd.cpp -- private Xvfb servers, the game as a child process, X input and window requests.
 #include "support/EndToEnd.h"
 
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -14,14 +12,10 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include "support/Wait.h"
+
 namespace omxtest {
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // Depth-first search for a window whose WM_NAME equals title.
 Window findWindow(Display* display, Window root, const std::string& title) {
@@ -133,28 +127,20 @@ bool GameProcess::running() {
 bool GameProcess::sendSignal(int signal) { return running() && kill(pid_, signal) == 0; }
 
 bool GameProcess::waitForOutput(const std::string& text, double timeoutSeconds) {
-    const auto start = Clock::now();
-    for (;;) {
-        if (standardOutput().find(text) != std::string::npos) return true;
-        if (!running() || secondsSince(start) > timeoutSeconds)
-            return standardOutput().find(text) != std::string::npos;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    const auto printed = [&] { return standardOutput().find(text) != std::string::npos; };
+    waitUntil([&] { return printed() || !running(); }, timeoutSeconds);
+    return printed();
 }
 
 std::string GameProcess::standardOutput() const { return readFile(outPath_); }
 std::string GameProcess::standardError() const { return readFile(errPath_); }
 
 int GameProcess::waitForExit(double timeoutSeconds) {
-    const auto start = Clock::now();
-    while (running()) {
-        if (secondsSince(start) > timeoutSeconds) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-            exited_ = true;
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (!waitUntil([this] { return !running(); }, timeoutSeconds)) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        exited_ = true;
+        return -1;
     }
     if (WIFEXITED(status_)) return WEXITSTATUS(status_);
     if (WIFSIGNALED(status_)) return -1000 - WTERMSIG(status_);
@@ -168,17 +154,15 @@ int xdotool(const std::string& display, const std::string& arguments) {
 }
 
 bool waitForWindow(const std::string& display, const std::string& title, double timeoutSeconds) {
-    const auto start = Clock::now();
-    while (secondsSince(start) < timeoutSeconds) {
-        Display* x = XOpenDisplay(display.c_str());
-        if (x) {
+    return waitUntil(
+        [&] {
+            Display* x = XOpenDisplay(display.c_str());
+            if (!x) return false;
             const Window w = findWindow(x, DefaultRootWindow(x), title);
             XCloseDisplay(x);
-            if (w) return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return false;
+            return w != 0;
+        },
+        timeoutSeconds, 0.1);
 }
 
 bool requestWindowClose(const std::string& display, const std::string& title) {

@@ -1,13 +1,13 @@
 // GlContext.cpp -- one hidden GLFW window per test process.
 #include "support/GlContext.h"
 
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 #include <epoxy/gl.h>
 #include <GLFW/glfw3.h>
+
+#include "support/Wait.h"
 
 namespace omxtest {
 namespace {
@@ -20,17 +20,21 @@ void rememberGlfwError(int code, const char* description) {
 }
 
 // Connects to the X server. Test processes come and go on one shared server, and a connection has been
-// seen to fail now and then (twice in one run of the suite, none in others): each failure is reported with
-// GLFW's reason and tried again shortly. A missing display fails every attempt.
+// seen to fail now and then (twice in one run of the suite, none in others): it is tried again until a second
+// has passed, and failures are reported with GLFW's reason. A missing display fails every attempt.
 bool initGlfw() {
     glfwSetErrorCallback(rememberGlfwError);
-    for (int attempt = 1; attempt <= 3; ++attempt) {
-        if (glfwInit()) return true;
-        std::fprintf(stderr, "test: glfwInit failed (attempt %d: %s; is DISPLAY set? run under xvfb-run)\n", attempt,
-                     lastGlfwError.c_str());
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    }
-    return false;
+    int attempts = 0;
+    const auto connect = [&] {
+        ++attempts;
+        return glfwInit() == GLFW_TRUE;
+    };
+    const bool connected = waitUntil(connect, 1.0, 0.3);
+    const int failures = connected ? attempts - 1 : attempts;
+    if (failures > 0)
+        std::fprintf(stderr, "test: glfwInit failed %d time(s) (%s; is DISPLAY set? run under xvfb-run)%s\n",
+                     failures, lastGlfwError.c_str(), connected ? ", then connected" : "");
+    return connected;
 }
 
 }  // namespace

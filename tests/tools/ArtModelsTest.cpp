@@ -1,5 +1,6 @@
 // ArtModelsTest.cpp -- the generated OBJ models as the game's import reads them: shading, budgets, sizes, the way
 // they face, the pictures they carry, and which are closed solids wound outwards.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +16,11 @@ using arttest::boxOf;
 using arttest::loadGeometry;
 using arttest::MeshBox;
 using arttest::ModelGeometry;
+using ::testing::AllOf;
+using ::testing::Ge;
+using ::testing::Gt;
+using ::testing::Le;
+using ::testing::Lt;
 
 namespace {
 
@@ -44,7 +50,8 @@ TEST(ArtModels, EveryModelIsFlatShadedWithinItsBudgetFloorAndHeight) {
         for (size_t m = 0; m < model.meshPositions.size(); ++m) {
             const auto& p = model.meshPositions[m];
             const auto& n = model.meshNormals[m];
-            ASSERT_TRUE(n.size() == p.size() && model.meshTexCoords[m].size() == p.size()) << "mesh " << m;
+            ASSERT_EQ(n.size(), p.size()) << "normals of mesh " << m;
+            ASSERT_EQ(model.meshTexCoords[m].size(), p.size()) << "texture coordinates of mesh " << m;
             for (size_t v = 0; v + 2 < p.size(); v += 3) {
                 const glm::vec3 cross = glm::cross(p[v + 1] - p[v], p[v + 2] - p[v]);
                 ASSERT_GT(glm::length(cross), 0.0f) << "degenerate triangle in mesh " << m;
@@ -54,10 +61,10 @@ TEST(ArtModels, EveryModelIsFlatShadedWithinItsBudgetFloorAndHeight) {
         }
         const size_t triangles = model.all.size() / 3;
         EXPECT_EQ(disagreeing, 0u) << "of " << triangles << " triangles";
-        EXPECT_TRUE(triangles >= expected.fewestTriangles && triangles <= expected.mostTriangles) << triangles;
+        EXPECT_THAT(triangles, AllOf(Ge(expected.fewestTriangles), Le(expected.mostTriangles)));
         const MeshBox box = boxOf(model.all);
         EXPECT_NEAR(box.min.y, expected.floor, expected.floor == 0.0f ? 0.01f : 0.03f);
-        EXPECT_TRUE(box.max.y > expected.lowestTop && box.max.y < expected.highestTop) << box.max.y;
+        EXPECT_THAT(box.max.y, AllOf(Gt(expected.lowestTop), Lt(expected.highestTop))) << "the top";
     }
 }
 
@@ -79,7 +86,8 @@ TEST(ArtModels, PeopleFacePlusXWithTheirFeetAndTheirPaintedEyes) {
         SCOPED_TRACE(figure.model);
         const ModelGeometry model = loadGeometry(figure.model);
         const arttest::Picture picture = arttest::loadPicture(figure.texture);
-        ASSERT_TRUE(model.ok && picture.ok);
+        ASSERT_TRUE(model.ok) << model.reason;
+        ASSERT_TRUE(picture.ok);
         float footFront = -1e9f, footBack = 1e9f;
         for (const glm::vec3& p : model.all)
             if (p.y < 0.05f) footFront = std::max(footFront, p.x), footBack = std::min(footBack, p.x);
@@ -111,7 +119,8 @@ TEST(ArtModels, PeopleFacePlusXWithTheirFeetAndTheirPaintedEyes) {
 TEST(ArtModels, TreeHasLeafCardsShowingTheMaskAroundATrunkThatIsMeshFifteen) {
     const ModelGeometry tree = loadGeometry("MediumPolyTree2.obj");
     const arttest::Picture mask = arttest::loadPicture("tree/leafalpha.tga");
-    ASSERT_TRUE(tree.ok && mask.ok) << tree.reason;
+    ASSERT_TRUE(tree.ok) << tree.reason;
+    ASSERT_TRUE(mask.ok);
     ASSERT_GE(tree.meshPositions.size(), 16u);
     const MeshBox trunk = boxOf(tree.meshPositions[15]);
     EXPECT_LT(horizontalDistance(trunk.centre()), 1.0f);
@@ -149,7 +158,8 @@ TEST(ArtModels, HolyGrenadeIsAnOrbAtTheOriginWithACrossOnTopAndItsFrontAtPlusX) 
     MeshBox top;
     const MeshBox box = boxOf(grenade.all);
     for (const glm::vec3& p : grenade.all) p.y > 1.1f ? top.add(p) : void();
-    EXPECT_TRUE(top.vertexCount > 0 && horizontalDistance(top.centre()) < 0.05f) << "the cross is not on top";
+    EXPECT_GT(top.vertexCount, 0u) << "the cross is not on top";
+    EXPECT_LT(horizontalDistance(top.centre()), 0.05f) << "the cross is not on top";
     EXPECT_GT(box.max.x, -box.min.x + 0.05f) << "nothing marks the front";
 }
 
@@ -174,9 +184,9 @@ TEST(ArtModels, TheMoaiRingWallAndBorderFitTheirPlacesInTheWorld) {
     for (const float side : {box.max.x, -box.min.x, box.max.z, -box.min.z}) EXPECT_NEAR(side, 5.0f, 0.2f);
 
     const MeshBox border = boxOf(loadGeometry("groundborder.obj").all);
-    EXPECT_TRUE(std::fabs(border.size().x - 14.0f) < 1.0f && std::fabs(border.centre().x) < 0.2f &&
-                border.size().z < 0.3f)
-        << "not a long thin strip along x: " << border.size().x << " x " << border.size().z;
+    EXPECT_LT(std::fabs(border.size().x - 14.0f), 1.0f) << "not a long strip along x: " << border.size().x;
+    EXPECT_LT(std::fabs(border.centre().x), 0.2f) << "not centred along x";
+    EXPECT_LT(border.size().z, 0.3f) << "not thin: " << border.size().z;
 }
 
 // How one mesh stands as a solid, its triangles joined where their corners lie at the same position.

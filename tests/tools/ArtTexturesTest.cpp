@@ -1,6 +1,7 @@
 // ArtTexturesTest.cpp -- the generated TGA files: headers the game's reader takes, sizes, pictures not blank,
 // cut-outs, tiling, the sky box's seams, the framed projections, the repeating bolts, good against bad, and the
 // panels' orientation.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 
 using arttest::loadPicture;
 using arttest::Picture;
+using ::testing::AnyOf;
+using ::testing::Eq;
 
 namespace {
 
@@ -41,8 +44,10 @@ TEST(ArtTextures, EveryTextureIsAnUncompressedPowerOfTwoTrueColourTgaTheGameRead
         EXPECT_EQ((std::vector<int>{byte(0), byte(1), byte(2), byte(17) & 0x30}), (std::vector<int>{0, 0, 2, 0}))
             << "image ID, colour map, uncompressed true colour, bottom-left origin";
         const int width = byte(12) | (byte(13) << 8), height = byte(14) | (byte(15) << 8), depth = byte(16);
-        EXPECT_TRUE((depth == 24 || depth == 32) && isPowerOfTwo(width) && isPowerOfTwo(height) &&
-                    std::max(width, height) <= 1024) << width << " x " << height << " x " << depth;
+        EXPECT_THAT(depth, AnyOf(Eq(24), Eq(32))) << width << " x " << height << " x " << depth;
+        EXPECT_TRUE(isPowerOfTwo(width)) << width << " x " << height << " x " << depth;
+        EXPECT_TRUE(isPowerOfTwo(height)) << width << " x " << height << " x " << depth;
+        EXPECT_LE(std::max(width, height), 1024) << width << " x " << height << " x " << depth;
         EXPECT_EQ(bytes.size(), 18u + static_cast<size_t>(width) * height * depth / 8);
         const Picture p = loadPicture(file);
         ASSERT_TRUE(p.ok) << "the game's reader refuses it";
@@ -67,8 +72,10 @@ TEST(ArtTextures, AlphaTexturesAreThirtyTwoBitWithCutOutAndSolidTexelsAndTheBolt
         EXPECT_GT(countTexels(p, [](const Colour& c, int, int) { return c[3] == 0; }) / total, 0.15);
         EXPECT_GT(countTexels(p, [](const Colour& c, int, int) { return c[3] == 255; }) / total, 0.02);
         const bool mask = file.find("alpha") != std::string::npos;
-        EXPECT_TRUE(!mask || countTexels(p, [](const Colour& c, int, int) { return std::abs(c[0] - c[3]) > 1; }) == 0)
-            << "the colour channels do not carry the cut-out";
+        if (mask) {
+            EXPECT_EQ(countTexels(p, [](const Colour& c, int, int) { return std::abs(c[0] - c[3]) > 1; }), 0u)
+                << "the colour channels do not carry the cut-out";
+        }
         if (file.rfind("lightning/lightningalpha", 0) != 0) continue;
         EXPECT_GT(p.height, p.width) << "the bolt runs along v";
         int seam = 0;
@@ -81,7 +88,9 @@ TEST(ArtTextures, AlphaTexturesAreThirtyTwoBitWithCutOutAndSolidTexelsAndTheBolt
         }
     }
     const Picture mask = loadPicture("tree/leafalpha.tga"), leaves = loadPicture("tree/leaf3.tga");
-    ASSERT_TRUE(mask.ok && leaves.ok && mask.width == leaves.width);
+    ASSERT_TRUE(mask.ok);
+    ASSERT_TRUE(leaves.ok);
+    ASSERT_EQ(mask.width, leaves.width);
     const size_t solid = countTexels(mask, [](const Colour& c, int, int) { return c[3] == 255; });
     const size_t green = countTexels(mask, [&](const Colour& c, int x, int y) {
         const Colour leaf = leaves.at(x, y);
@@ -123,7 +132,8 @@ TEST(ArtTextures, SkyFacesMeetWithoutSeams) {
     const char* names[6] = {"xpos", "xneg", "ypos", "yneg", "zpos", "zneg"};
     for (size_t f = 0; f < 6; ++f) {
         faces[f] = loadPicture(std::string("skyboxgood/") + names[f] + ".tga");
-        ASSERT_TRUE(faces[f].ok && faces[f].width == faces[0].width) << names[f];
+        ASSERT_TRUE(faces[f].ok) << names[f];
+        ASSERT_EQ(faces[f].width, faces[0].width) << names[f];
     }
     // The face and texel OpenGL samples for a direction (t = 0 is the first file row).
     const auto sample = [&](const glm::vec3& d) {
@@ -151,7 +161,8 @@ TEST(ArtTextures, SkyFacesMeetWithoutSeams) {
             const int d = channelDifference(sample(onA), sample(onB));
             worst = std::max(worst, d), sum += d;
         }
-    EXPECT_TRUE(sum / (12 * 63) < 6.0 && worst < 40) << "mean " << sum / (12 * 63) << ", worst " << worst;
+    EXPECT_LT(sum / (12 * 63), 6.0) << "the mean difference across the edges";
+    EXPECT_LT(worst, 40) << "the worst difference across an edge";
 }
 
 // Projected with a clamp to a black border: the picture must be black all round its edge, and glow inside.

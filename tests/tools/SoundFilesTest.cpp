@@ -1,6 +1,7 @@
 // SoundFilesTest.cpp -- the built sounds as the player hears them, decoded by SDL2_mixer: of fitting length and
 // level, unclipped, looping without a click at the seam or ending in silence, four different laughs, each effect in
 // its range of pitch, the explosion and the thunder loudest at once.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -44,7 +45,8 @@ TEST(SoundFiles, EachFitsItsEventAudibleUnclippedAndLoopsCleanlyOrEndsInSilence)
         const std::vector<float>& x = builtSound(type).samples;
         ASSERT_GT(x.size(), 2048u);
         const double seconds = builtSound(type).seconds();
-        EXPECT_TRUE(seconds >= expected.minSeconds && seconds <= expected.maxSeconds) << seconds << " s";
+        EXPECT_THAT(seconds, testing::AllOf(testing::Ge(expected.minSeconds), testing::Le(expected.maxSeconds)))
+            << "the length in seconds";
         float peak = 0.0f;
         for (const float v : x) peak = std::max(peak, std::fabs(v));
         // Far from silent (how loud each one is, by its role in the mix, is SoundMixTest's concern).
@@ -67,8 +69,8 @@ TEST(SoundFiles, EachFitsItsEventAudibleUnclippedAndLoopsCleanlyOrEndsInSilence)
             EXPECT_LE(std::max(std::fabs(slopeAcross - slopeInto), std::fabs(slopeOut - slopeAcross)),
                       1.5f * bend + 0.01f) << "the wave bends at the seam";
         } else {
-            EXPECT_TRUE(rms(x, x.size() - builtSound(type).sampleRate / 100, x.size()) < 0.005f &&
-                        std::fabs(x.back()) < 0.01f) << "cut off";
+            EXPECT_LT(rms(x, x.size() - builtSound(type).sampleRate / 100, x.size()), 0.005f) << "cut off";
+            EXPECT_LT(std::fabs(x.back()), 0.01f) << "cut off";
         }
     }
     EXPECT_LT(total, 4u * 1024u * 1024u);
@@ -117,7 +119,8 @@ TEST(SoundFiles, EachSoundSitsInItsRangeOfPitch) {
                   {SoundGodLaugh3, 1e9, 100.0, 900.0},          {SoundGodLaugh4, 1e9, 100.0, 900.0}};
     for (const auto& range : ranges) {
         const double frequency = meanFrequency(range.type, 0.0, range.toSeconds);
-        EXPECT_TRUE(frequency > range.lowHz && frequency < range.highHz) << soundFiles[range.type].name << frequency;
+        EXPECT_THAT(frequency, testing::AllOf(testing::Gt(range.lowHz), testing::Lt(range.highHz)))
+            << soundFiles[range.type].name;
     }
     EXPECT_GT(meanFrequency(SoundLightningShoot, 0.0, 0.08), 2.0 * meanFrequency(SoundLightningShoot, 0.4, 1.2));
 }
@@ -132,7 +135,9 @@ TEST(SoundFiles, TheExplosionAndTheThunderStrikeAtOnce) {
         ASSERT_GT(level.size(), 8u);
         const auto loudest = std::max_element(level.begin(), level.end());
         EXPECT_LT((loudest - level.begin()) * 0.05, loudestBefore) << soundFiles[type].name;
-        EXPECT_TRUE(type != SoundHolyGrenadeExplosion || level.at(24) > 0.05f * *loudest) << "no rumble after 1.2 s";
+        if (type == SoundHolyGrenadeExplosion) {
+            EXPECT_GT(level.at(24), 0.05f * *loudest) << "no rumble after 1.2 s";
+        }
     }
 }
 
