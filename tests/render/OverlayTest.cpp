@@ -325,6 +325,7 @@ TEST_F(OverlayDrawing, TextReadsOnWhiteAndOnBlack) {
 
 TEST_F(OverlayDrawing, GivesBackTheGlStateItFound) {
     clear(glm::vec3(0.0f));
+    glUseProgram(0);  // what an earlier test in this process left current does not count
     GLuint array = 0;
     glGenVertexArrays(1, &array);
     glBindVertexArray(array);
