@@ -7,6 +7,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include "game/ClickTarget.h"
 #include "game/Game.h"
 #include "game/Settlement.h"
 #include "game/WorldConstants.h"
@@ -387,10 +388,11 @@ void Renderer::drawFrame() {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     presentScene();
 
-    // The pixel a click reads (the cursor's row, counted from the bottom either way round); a read anywhere
-    // else draws its own pixel first (objectIdAt).
+    // The pixels a click reads: the square around the cursor in which it finds people (the cursor's row
+    // counted from the bottom either way round); a read anywhere else draws its own pixels first.
     useProgram(p.id);
     if (!id.complete) return;
     const int row = g.windowHeight - 1 - g.mouse.y;
-    drawIdPass(g.mouse.x, row, g.mouse.x + 1, row + 2);
+    const int reach = nearbyPersonRadius(g.windowHeight);
+    drawIdPass(g.mouse.x - reach, row - reach, g.mouse.x + reach + 1, row + reach + 2);
 }

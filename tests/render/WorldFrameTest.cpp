@@ -10,6 +10,7 @@
 #include "RenderFixture.h"
 #include "support/GlContext.h"
 #include "assets/Model.h"
+#include "game/ClickTarget.h"
 #include "game/WorldConstants.h"
 #include "sound/SoundManager.h"
 
@@ -99,14 +100,27 @@ protected:
     rendertest::Scene scene;
 };
 
-// Hover and clicks act on the object of the id image's pixel under the cursor: where the id changes from one
-// row to the next, and on the window's top and bottom rows.
-TEST_F(WorldFrame, HoverReadsTheIdOfThePixelUnderTheCursorOnEveryRow) {
+// Hover and clicks act on the object of the id image's pixel under the cursor, or on a person beside it: where
+// the id changes from one row to the next, and on the window's top and bottom rows.
+TEST_F(WorldFrame, HoverReadsTheIdsAroundThePixelUnderTheCursorOnEveryRow) {
     home().grenade->grenadeState = GrenadeState::Ready;  // a ready grenade, the tree and the people all light up under the cursor
     const auto expectHoverMatchesImage = [&](int x, int row, const std::vector<int>& ids) {
         pointMouseAt(glm::ivec2(x, row));
         game().updateHover();
-        EXPECT_EQ(hovered(), ids[static_cast<std::size_t>(row * 1200 + x)]) << "pixel " << x << ", row " << row;
+        // What the rule picks from the whole image's pixels around the cursor.
+        IdSquare around;
+        around.radius = nearbyPersonRadius(800);
+        for (int dy = -around.radius; dy <= around.radius; ++dy)
+            for (int dx = -around.radius; dx <= around.radius; ++dx) {
+                const int px = x + dx, py = row + dy;
+                const bool inside = px >= 0 && py >= 0 && px < 1200 && py < 800;
+                around.ids.push_back(inside ? ids[static_cast<std::size_t>(py * 1200 + px)] : 0);
+            }
+        const int aimed = chooseClickTarget(around, [](int id) {
+            const SceneObject* o = findObject(id);
+            return o && (o->type == ObjectType::GoodPerson || o->type == ObjectType::BadPerson);
+        });
+        EXPECT_EQ(hovered(), aimed) << "pixel " << x << ", row " << row;
     };
 
     overlookHome();
