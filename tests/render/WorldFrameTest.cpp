@@ -6,6 +6,7 @@
 #include <set>
 
 #include <epoxy/gl.h>
+#include <glm/gtc/constants.hpp>
 
 #include "RenderFixture.h"
 #include "support/GlContext.h"
@@ -273,6 +274,48 @@ TEST_F(WorldFrame, FinishedGrenadeGlowsGolden) {
     // Brighter but still gold, not washed out to white (the pulse's phase follows the clock).
     EXPECT_GT(after.r, after.b + 0.15f);
     EXPECT_GT(after.g, after.b + 0.1f);
+}
+
+// The circling indicator of a finished grenade glows with it, whatever the state of the grenades drawn after
+// it: here the next settlement's, still growing. The glow pulses with the glow time, a plain texture does not.
+TEST_F(WorldFrame, AReadyGrenadesIndicatorGlowsWhenALaterGrenadeIsStillGrowing) {
+    Settlement& ready = home();
+    ready.grenade->grenadeState = GrenadeState::Ready;
+    game().settlements[1]->grenade->grenadeState = GrenadeState::Growing;
+    ready.updateIndicator(0.0f);
+    SceneObject& indicator = *ready.grenadeIndicator;
+    // From the far side of the indicator, the grenade behind it.
+    const glm::vec3 out = glm::normalize(indicator.position - ready.grenade->position);
+    rendertest::placeCamera(game(), indicator.position + out * 40.0f + glm::vec3(0.0f, 15.0f, 0.0f),
+                            -out * 40.0f - glm::vec3(0.0f, 15.0f, 0.0f));
+    // The indicator's pixels: those that change when it is taken away.
+    const auto frameAt = [&](float glowTime) {
+        game().glowTime = glowTime;
+        game().render();
+        return frame();
+    };
+    const float dimmest = 3.0f * glm::pi<float>() / 8.0f, brightest = glm::pi<float>() / 8.0f;  // sin(4t) = -1, 1
+    const omxtest::Image dim = frameAt(dimmest);
+    const glm::vec3 place = indicator.position;
+    indicator.position.y -= 10000.0f;
+    const omxtest::Image without = frameAt(dimmest);
+    indicator.position = place;
+    const omxtest::Image bright = frameAt(brightest);
+
+    glm::dvec3 dimSum(0.0), brightSum(0.0);
+    int pixels = 0;
+    for (std::size_t i = 0; i < dim.rgba.size(); i += 4) {
+        if (dim.rgba[i] == without.rgba[i] && dim.rgba[i + 1] == without.rgba[i + 1] && dim.rgba[i + 2] == without.rgba[i + 2])
+            continue;
+        ++pixels;
+        dimSum += glm::dvec3(dim.rgba[i], dim.rgba[i + 1], dim.rgba[i + 2]) / 255.0;
+        brightSum += glm::dvec3(bright.rgba[i], bright.rgba[i + 1], bright.rgba[i + 2]) / 255.0;
+    }
+    ASSERT_GT(pixels, 500) << "the indicator is in view";
+    const glm::vec3 dimMean(dimSum / double(pixels)), brightMean(brightSum / double(pixels));
+    // A third of the gold more at the top of the pulse than at its bottom, where red is not already full.
+    EXPECT_GT(brightMean.g, dimMean.g + 0.08f) << rendertest::savePng(bright, "indicator_glow.png");
+    EXPECT_GT(brightMean.b, dimMean.b + 0.02f);
 }
 
 TEST_F(WorldFrame, StrikeProjectsItsPictureOnlyWhileVisible) {
