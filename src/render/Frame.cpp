@@ -88,6 +88,18 @@ void useLitFor(Renderer& r, const LitPrograms& lit, const Model& model) {
     useLit(r, lit, litProgramFor(r, lit, model, model.useTexture));
 }
 
+// The closed models (every one but the leaf cards and the flat or inside-seen shapes: ground, sky box, info
+// panel, light marker, bolt) are wound counter-clockwise seen from outside, so the faces turned away from the
+// camera lie behind their own front faces: they are left out before they are shaded. In wireframe every edge
+// stays drawn.
+void cullBackFaces(const Renderer& r, bool closedModel) {
+    if (closedModel && !r.settings.wireframe) {
+        glEnable(GL_CULL_FACE);
+    } else {
+        glDisable(GL_CULL_FACE);
+    }
+}
+
 // Culled by F8 (and counted), or outside the view: not drawn.
 bool leftOut(Renderer& r, const SceneObject& object) { return r.culled(object) || !r.reachesView(object); }
 
@@ -111,6 +123,9 @@ void beginColourPass(const Renderer& r) {
     glEnable(GL_DEPTH_TEST);
     glPolygonMode(GL_FRONT_AND_BACK, r.settings.wireframe ? GL_LINE : GL_FILL);
     glDisable(GL_BLEND);
+    glFrontFace(GL_CCW);
+    glCullFace(GL_BACK);
+    glDisable(GL_CULL_FACE);
 }
 
 void setBlending(bool on) {
@@ -156,6 +171,7 @@ void useLitProgram(Renderer& r, ShaderProgram& program, const glm::mat4& texMatr
 }
 
 void drawSkyBox(Renderer& r) {
+    cullBackFaces(r, false);  // seen from inside
     r.useProgram(r.programs().skybox);
     glBindVertexArray(r.models().skybox.vao);
     r.setObjectUniforms(*r.world().skybox, nullptr, r.models().skybox);
@@ -179,10 +195,12 @@ void drawWorldProps(Renderer& r, const LitPrograms& lit) {
     useLitFor(r, lit, m.groundBorder);
     glBindVertexArray(m.groundBorder.vao);
     bindTexture(colorUnit, modelTexture(m.groundBorder, 0));
+    cullBackFaces(r, true);
     for (const SceneObject* border : g.borders) {
         r.setObjectUniforms(*border, nullptr, m.groundBorder);
         drawMeshes(m.groundBorder);
     }
+    cullBackFaces(r, false);
 
     if (g.infoPanel->visible) {
         useLitFor(r, lit, m.infoPanel);
@@ -203,6 +221,7 @@ void drawWorldProps(Renderer& r, const LitPrograms& lit) {
 void drawSettlements(Renderer& r, const LitPrograms& lit) {
     const Game& g = r.world();
     const WorldModels& m = r.models();
+    cullBackFaces(r, true);
     useLitFor(r, lit, m.wall);
     glBindVertexArray(m.wall.vao);
     for (const Settlement* s : g.settlements) {
@@ -228,6 +247,7 @@ void drawSettlements(Renderer& r, const LitPrograms& lit) {
     glBindVertexArray(m.tree.vao);
     bindTexture(colorUnit, modelTexture(m.tree, TreeTexture::Leaves));
     bindTexture(alphaUnit, modelTexture(m.tree, TreeTexture::LeafAlpha));
+    cullBackFaces(r, false);  // the leaf cards are seen from both sides
     for (std::size_t i = 0; i < g.settlements.size(); ++i) {
         if (!treeShown[i]) continue;
         const Settlement* s = g.settlements[i];
@@ -237,6 +257,7 @@ void drawSettlements(Renderer& r, const LitPrograms& lit) {
     bindTexture(colorUnit, modelTexture(m.tree, TreeTexture::Bark));
     bindTexture(alphaUnit, 0);  // nothing before the bolt reads it (see prepareLitTextures)
     useLit(r, lit, litProgramFor(r, lit, m.tree, TextureMode::Texture));
+    cullBackFaces(r, true);
     for (std::size_t i = 0; i < g.settlements.size(); ++i) {
         if (!treeShown[i]) continue;
         const Settlement* s = g.settlements[i];
@@ -278,6 +299,7 @@ void drawSettlements(Renderer& r, const LitPrograms& lit) {
     glBindVertexArray(m.badPerson.vao);
     bindTexture(colorUnit, modelTexture(m.badPerson, 0));
     for (const Settlement* s : g.settlements) drawPeople(r, *s, s->badPeople, m.badPerson, s->status == SettlementStatus::Lost);
+    cullBackFaces(r, false);
 }
 
 void drawStrike(Renderer& r) {

@@ -62,6 +62,7 @@ void Renderer::drawIdPass(int x0, int y0, int x1, int y1) {
     }
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
+    glDisable(GL_CULL_FACE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 
     // Every object is tested and counted as the whole pass would; only those that can reach the rectangle are

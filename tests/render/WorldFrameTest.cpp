@@ -318,6 +318,31 @@ TEST_F(WorldFrame, AReadyGrenadesIndicatorGlowsWhenALaterGrenadeIsStillGrowing) 
     EXPECT_GT(brightMean.b, dimMean.b + 0.02f);
 }
 
+// Closed models leave out the faces turned away from the camera: from the middle of the grenade's orb the
+// world shows through it as if the grenade were not there, but for the few gems on its outside that face the
+// middle. In wireframe every edge is drawn, the far side's too.
+TEST_F(WorldFrame, FromInsideAClosedModelTheWorldShowsThroughExceptInWireframe) {
+    SceneObject& grenade = *home().grenade;
+    grenade.position.y = 40.0f;  // risen out of the ground
+    rendertest::placeCamera(game(), grenade.position, glm::vec3(1.0f, 0.0f, 0.3f));
+    const auto differing = [&](bool wireframe) {
+        scene.renderer->settings.wireframe = wireframe;
+        grenade.grenadeState = GrenadeState::Growing;
+        game().render();
+        const omxtest::Image inside = frame();
+        grenade.grenadeState = GrenadeState::Gone;
+        game().render();
+        const omxtest::Image absent = frame();
+        int count = 0;
+        for (std::size_t i = 0; i < inside.rgba.size(); i += 4)
+            count += inside.rgba[i] != absent.rgba[i] || inside.rgba[i + 1] != absent.rgba[i + 1] ||
+                     inside.rgba[i + 2] != absent.rgba[i + 2];
+        return static_cast<float>(count) / (1200.0f * 800.0f);
+    };
+    EXPECT_LT(differing(false), 0.05f);  // the gems: about one pixel in fifty
+    EXPECT_GT(differing(true), 0.005f);  // the orb's edges over the world, about one pixel in a hundred
+}
+
 TEST_F(WorldFrame, StrikeProjectsItsPictureOnlyWhileVisible) {
     overlookHome();
     game().render();
