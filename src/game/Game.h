@@ -107,6 +107,10 @@ public:
     void actOnClick(int button, int id);
     // Object id at framebuffer pixel (x, y), y from the bottom, as the view shows it; 0 without a view.
     int readObjectId(int x, int y);
+    // The object a click at the cursor acts on, and the hover lights: the one under the cursor, or over bare
+    // ground the nearest person within a few pixels that a click can still act on (see ClickTarget.h); 0 for
+    // none or without a view.
+    int aimedObjectId();
     glm::vec3 pickGround();
     // The framebuffer row (counted from the bottom) of the pixel under the cursor.
     int cursorRow() const;

@@ -21,6 +21,8 @@ constexpr float treeTouchRange = 10.0f;
 constexpr float grenadeFaceRange = 70.0f;
 constexpr float grenadeWorkRange = 50.0f;
 constexpr float conversionHearingRange = 300.0f;
+// Seconds a struck person lives on.
+constexpr float struckLifetime = 1.0f;
 
 void playSound(SoundManager* sound, int type) {
     if (sound) sound->play(type);
@@ -71,6 +73,14 @@ void takeWorker(Settlement& s, SceneObject& dragger) {
     }
 }
 
+// A struck person dies one second after the strike; true at that moment (the person is then Gone).
+bool struckPersonDies(SceneObject& person, float dt) {
+    person.stateTimer += dt;
+    if (person.stateTimer < struckLifetime) return false;
+    person.personState = PersonState::Gone;
+    return true;
+}
+
 }  // namespace
 
 void Settlement::spawnPeople(float dt) {
@@ -116,22 +126,22 @@ void Settlement::updateGoodPeople(float dt) {
             goodPeople.erase(goodPeople.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
         }
-        if (status == SettlementStatus::Lost) {
+        if (p->personState == PersonState::Struck) {
+            // The player's strike kills in every status: a struck person keeps to the settlement's height while
+            // it waits, and neither a win nor a loss changes it.
+            if (!standing()) p->position.y = position.y;
+            if (struckPersonDies(*p, dt)) {
+                deadGoodCount += 1;
+                playSound(links.sound, SoundGodRegret);
+            }
+        } else if (status == SettlementStatus::Lost) {
             p->type = ObjectType::BadPerson;
             p->personState = PersonState::Wandering;
             goodPeople.erase(goodPeople.begin() + static_cast<std::ptrdiff_t>(i));
             badPeople.push_back(p);
             continue;
-        }
-        if (status == SettlementStatus::Won) {
+        } else if (status == SettlementStatus::Won) {
             p->position.y = position.y;
-        } else if (p->personState == PersonState::Struck) {
-            p->stateTimer += dt;
-            if (p->stateTimer >= 1.0f) {
-                deadGoodCount += 1;
-                p->personState = PersonState::Gone;
-                playSound(links.sound, SoundGodRegret);
-            }
         } else if (p->personState == PersonState::Wandering || p->personState == PersonState::Dragged || p->personState == PersonState::Sent) {
             walk(*p, walkSpeed * dt);
             if ((p->personState == PersonState::Wandering || p->personState == PersonState::Dragged) && !tree->gone) {
@@ -173,16 +183,14 @@ void Settlement::updateBadPeople(float dt) {
             badPeople.erase(badPeople.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
         }
-        if (status == SettlementStatus::Lost) {
+        if (q->personState == PersonState::Struck) {
+            // As for good people: the strike kills whatever becomes of the settlement.
+            if (!standing()) q->position.y = position.y;
+            if (struckPersonDies(*q, dt)) playSound(links.sound, SoundGodLaugh1 + draw15() % 3);
+        } else if (status == SettlementStatus::Lost) {
             q->position.y = position.y;
         } else if (tree->gone) {
             q->personState = PersonState::Gone;
-        } else if (q->personState == PersonState::Struck) {
-            q->stateTimer += dt;
-            if (q->stateTimer >= 1.0f) {
-                q->personState = PersonState::Gone;
-                playSound(links.sound, SoundGodLaugh1 + draw15() % 3);
-            }
         } else if (q->personState == PersonState::Wandering) {
             walk(*q, walkSpeed * dt);
             if (workerCount > 0 && grenade->grenadeState == GrenadeState::Growing) {

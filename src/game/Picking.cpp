@@ -3,8 +3,10 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include "game/ClickTarget.h"
 #include "game/Game.h"
 #include "game/Settlement.h"
+#include "game/WorldView.h"
 #include "sound/SoundManager.h"
 
 namespace {
@@ -36,7 +38,17 @@ void Game::onMouseButton(int button) {
         strikeKind = StrikeKind::Pick;
         sound->play(SoundLightningPick);
     }
-    actOnClick(button, readObjectId(mouse.x, cursorRow()));
+    actOnClick(button, aimedObjectId());
+}
+
+int Game::aimedObjectId() {
+    if (!view) return 0;
+    const IdSquare around = view->objectIdsAround(mouse.x, cursorRow(), nearbyPersonRadius(windowHeight));
+    // A struck person is already dying: nothing a click does reaches it, so it takes no click from beside it.
+    return chooseClickTarget(around, [this](int id) {
+        const SceneObject* o = findObject(id);
+        return o && isPerson(*o) && o->personState != PersonState::Struck && o->personState != PersonState::Gone;
+    });
 }
 
 void Game::actOnClick(int button, int id) {
@@ -88,7 +100,7 @@ glm::vec3 Game::pickGround() {
     return ground;
 }
 
-void Game::updateHover() { highlightHovered(readObjectId(mouse.x, cursorRow())); }
+void Game::updateHover() { highlightHovered(aimedObjectId()); }
 
 void Game::highlightHovered(int id) {
     for (auto& entry : objectRegistry) entry.second->highlighted = false;

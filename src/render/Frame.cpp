@@ -7,6 +7,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include "game/ClickTarget.h"
 #include "game/Game.h"
 #include "game/Settlement.h"
 #include "game/WorldConstants.h"
@@ -107,6 +108,7 @@ void drawPeopleShadows(Renderer& r) {
     ShaderProgram* program = r.programs().shadow;
     if (!program || !r.settings.transparency) return;
     const bool blending = glIsEnabled(GL_BLEND) == GL_TRUE;
+    glDisable(GL_CULL_FACE);  // a flat patch on the ground, whichever way it is wound
     r.useProgram(program);
     glBindVertexArray(r.models().ground.vao);
     setBlending(true);
@@ -138,6 +140,18 @@ void drawPeopleShadows(Renderer& r) {
     setBlending(blending);
 }
 
+// The closed models (every one but the leaf cards and the flat or inside-seen shapes: ground, sky box, info
+// panel, light marker, bolt) are wound counter-clockwise seen from outside, so the faces turned away from the
+// camera lie behind their own front faces: they are left out before they are shaded. In wireframe every edge
+// stays drawn.
+void cullBackFaces(const Renderer& r, bool closedModel) {
+    if (closedModel && !r.settings.wireframe) {
+        glEnable(GL_CULL_FACE);
+    } else {
+        glDisable(GL_CULL_FACE);
+    }
+}
+
 // Culled by F8 (and counted), or outside the view: not drawn.
 bool leftOut(Renderer& r, const SceneObject& object) { return r.culled(object) || !r.reachesView(object); }
 
@@ -161,6 +175,9 @@ void beginColourPass(const Renderer& r) {
     glEnable(GL_DEPTH_TEST);
     glPolygonMode(GL_FRONT_AND_BACK, r.settings.wireframe ? GL_LINE : GL_FILL);
     glDisable(GL_BLEND);
+    glFrontFace(GL_CCW);
+    glCullFace(GL_BACK);
+    glDisable(GL_CULL_FACE);
 }
 
 void setBlending(bool on) {
@@ -206,6 +223,7 @@ void useLitProgram(Renderer& r, ShaderProgram& program, const glm::mat4& texMatr
 }
 
 void drawSkyBox(Renderer& r) {
+    cullBackFaces(r, false);  // seen from inside
     r.useProgram(r.programs().skybox);
     glBindVertexArray(r.models().skybox.vao);
     r.setObjectUniforms(*r.world().skybox, nullptr, r.models().skybox);
@@ -229,10 +247,12 @@ void drawWorldProps(Renderer& r, const LitPrograms& lit) {
     useLitFor(r, lit, m.groundBorder);
     glBindVertexArray(m.groundBorder.vao);
     bindTexture(colorUnit, modelTexture(m.groundBorder, 0));
+    cullBackFaces(r, true);
     for (const SceneObject* border : g.borders) {
         r.setObjectUniforms(*border, nullptr, m.groundBorder);
         drawMeshes(m.groundBorder);
     }
+    cullBackFaces(r, false);
 
     if (g.infoPanel->visible) {
         useLitFor(r, lit, m.infoPanel);
@@ -253,6 +273,7 @@ void drawWorldProps(Renderer& r, const LitPrograms& lit) {
 void drawSettlements(Renderer& r, const LitPrograms& lit) {
     const Game& g = r.world();
     const WorldModels& m = r.models();
+    cullBackFaces(r, true);
     useLitFor(r, lit, m.wall);
     glBindVertexArray(m.wall.vao);
     for (const Settlement* s : g.settlements) {
@@ -278,6 +299,7 @@ void drawSettlements(Renderer& r, const LitPrograms& lit) {
     glBindVertexArray(m.tree.vao);
     bindTexture(colorUnit, modelTexture(m.tree, TreeTexture::Leaves));
     bindTexture(alphaUnit, modelTexture(m.tree, TreeTexture::LeafAlpha));
+    cullBackFaces(r, false);  // the leaf cards are seen from both sides
     for (std::size_t i = 0; i < g.settlements.size(); ++i) {
         if (!treeShown[i]) continue;
         const Settlement* s = g.settlements[i];
@@ -287,6 +309,7 @@ void drawSettlements(Renderer& r, const LitPrograms& lit) {
     bindTexture(colorUnit, modelTexture(m.tree, TreeTexture::Bark));
     bindTexture(alphaUnit, 0);  // nothing before the bolt reads it (see prepareLitTextures)
     useLit(r, lit, litProgramFor(r, lit, m.tree, TextureMode::Texture));
+    cullBackFaces(r, true);
     for (std::size_t i = 0; i < g.settlements.size(); ++i) {
         if (!treeShown[i]) continue;
         const Settlement* s = g.settlements[i];
@@ -320,6 +343,7 @@ void drawSettlements(Renderer& r, const LitPrograms& lit) {
     }
 
     drawPeopleShadows(r);
+    cullBackFaces(r, true);  // the people and monuments are closed
 
     useLitFor(r, lit, m.goodPerson);
     setKeepColour(r, peopleKeepColour);
@@ -334,6 +358,7 @@ void drawSettlements(Renderer& r, const LitPrograms& lit) {
     bindTexture(colorUnit, modelTexture(m.badPerson, 0));
     for (const Settlement* s : g.settlements) drawPeople(r, *s, s->badPeople, m.badPerson, s->status == SettlementStatus::Lost);
     setKeepColour(r, 0.0f);
+    cullBackFaces(r, false);
 }
 
 void drawStrike(Renderer& r) {
@@ -444,10 +469,11 @@ void Renderer::drawFrame() {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     presentScene();
 
-    // The pixel a click reads (the cursor's row, counted from the bottom either way round); a read anywhere
-    // else draws its own pixel first (objectIdAt).
+    // The pixels a click reads: the square around the cursor in which it finds people (the cursor's row
+    // counted from the bottom either way round); a read anywhere else draws its own pixels first.
     useProgram(p.id);
     if (!id.complete) return;
     const int row = g.windowHeight - 1 - g.mouse.y;
-    drawIdPass(g.mouse.x, row, g.mouse.x + 1, row + 2);
+    const int reach = nearbyPersonRadius(g.windowHeight);
+    drawIdPass(g.mouse.x - reach, row - reach, g.mouse.x + reach + 1, row + reach + 2);
 }

@@ -2,6 +2,7 @@
 // object id back.
 #include <algorithm>
 #include <iostream>
+#include <vector>
 
 #include <epoxy/gl.h>
 
@@ -61,6 +62,7 @@ void Renderer::drawIdPass(int x0, int y0, int x1, int y1) {
     }
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
+    glDisable(GL_CULL_FACE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 
     // Every object is tested and counted as the whole pass would; only those that can reach the rectangle are
@@ -106,15 +108,17 @@ void Renderer::drawIdPass(int x0, int y0, int x1, int y1) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-void Renderer::drawIdPixel(int x, int y) {
-    // The last frame's view and culling, so that the pixel holds what that frame's whole id image would hold;
+void Renderer::coverIdRectangle(int x0, int y0, int x1, int y1) {
+    const glm::ivec4& covered = idPass.covered;
+    if (x0 >= covered.x && y0 >= covered.y && x1 <= covered.z && y1 <= covered.w) return;
+    // The last frame's view and culling, so that the pixels hold what that frame's whole id image would hold;
     // the objects themselves have not moved since (the world moves after the hover read). The frame's view
     // and its culling counts stay as they were.
     const ViewVolume frame = view;
     const FrameCounts counted = frameCounts;
     view = idPass.view;
     useProgram(worldPrograms.id);
-    drawIdPass(x, y, x + 1, y + 1);
+    drawIdPass(x0, y0, x1, y1);
     view = frame;
     frameCounts = counted;
 }
@@ -123,8 +127,7 @@ int Renderer::objectIdAt(int x, int y) {
     if (!game || !id.complete || id.framebuffer == 0) return 0;
     if (x < 0 || y < 0 || x >= game->windowWidth || y >= game->windowHeight) return 0;
     if (!idPass.drawn) return 0;
-    const glm::ivec4& covered = idPass.covered;
-    if (x < covered.x || y < covered.y || x >= covered.z || y >= covered.w) drawIdPixel(x, y);
+    coverIdRectangle(x, y, x + 1, y + 1);
     GLint value = 0;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, id.framebuffer);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
@@ -132,4 +135,31 @@ int Renderer::objectIdAt(int x, int y) {
     glReadBuffer(GL_NONE);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     return value;
+}
+
+IdSquare Renderer::objectIdsAround(int x, int y, int radius) {
+    IdSquare square;
+    square.radius = std::max(radius, 0);
+    const int side = 2 * square.radius + 1;
+    square.ids.assign(static_cast<std::size_t>(side) * static_cast<std::size_t>(side), 0);
+    if (!game || !id.complete || id.framebuffer == 0 || !idPass.drawn) return square;
+    // The part of the square inside the window; the rest stays 0.
+    const int x0 = std::max(x - square.radius, 0), y0 = std::max(y - square.radius, 0);
+    const int x1 = std::min(x + square.radius + 1, game->windowWidth);
+    const int y1 = std::min(y + square.radius + 1, game->windowHeight);
+    if (x1 <= x0 || y1 <= y0) return square;
+    coverIdRectangle(x0, y0, x1, y1);
+    std::vector<GLint> read(static_cast<std::size_t>(x1 - x0) * static_cast<std::size_t>(y1 - y0), 0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, id.framebuffer);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glReadPixels(x0, y0, x1 - x0, y1 - y0, GL_RED_INTEGER, GL_INT, read.data());
+    glReadBuffer(GL_NONE);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    for (int row = y0; row < y1; ++row)
+        for (int column = x0; column < x1; ++column)
+            square.ids[static_cast<std::size_t>((row - y + square.radius) * side + (column - x + square.radius))] =
+                read[static_cast<std::size_t>((row - y0) * (x1 - x0) + (column - x0))];
+    return square;
 }

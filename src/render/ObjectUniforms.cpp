@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include <epoxy/gl.h>
+#include <glm/gtc/matrix_inverse.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
 #include "assets/Model.h"
@@ -39,7 +40,9 @@ void Renderer::setObjectUniforms(const SceneObject& object, const Settlement* se
     const glm::mat4 m = object.modelMatrix();
     const glm::mat4 mv = view.viewMatrix * m;
     const glm::mat4 mvp = view.projectionMatrix * mv;
-    const glm::mat3 normalMatrix = glm::mat3(mv);
+    // Normals turn by the inverse-transpose: on a stretched shape (the world's edge pieces) the matrix itself
+    // would tilt them towards the stretch.
+    const glm::mat3 normalMatrix = glm::inverseTranspose(glm::mat3(mv));
 
     glUniformMatrix4fv(at(Uniform::MvpMatrix), 1, GL_FALSE, glm::value_ptr(mvp));
     if (active == worldPrograms.id) {

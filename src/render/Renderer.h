@@ -71,10 +71,11 @@ public:
     // Loads the models and textures and draws this world from now on; it must outlive the renderer's use.
     void loadWorld(const Game& world);
 
-    // WorldView: the frame, a new window size, and the object at a window pixel.
+    // WorldView: the frame, a new window size, and the objects at and around a window pixel.
     void drawFrame() override;
     void resizeView(int width, int height) override;
     int objectIdAt(int x, int y) override;
+    IdSquare objectIdsAround(int x, int y, int radius) override;
 
     RenderSettings settings;
     FrameCounts counts() const { return frameCounts; }
@@ -127,8 +128,9 @@ public:
 private:
     void adaptRenderScale();
     bool bindSceneTarget(int width, int height);
-    // Draws the one pixel (x, y) from the last id pass's view (a read outside what that pass covered).
-    void drawIdPixel(int x, int y);
+    // Draws the window rectangle [x0, x1) x [y0, y1) from the last id pass's view, unless that pass covered it
+    // already (a read outside what it covered).
+    void coverIdRectangle(int x0, int y0, int x1, int y1);
 
     const Game* game = nullptr;
     WorldPrograms worldPrograms;

@@ -222,7 +222,7 @@ TEST(BadPeople, TakeNobodyWithoutAWorkerOrAGrowingGrenade) {
     EXPECT_EQ(worker.personState, PersonState::Working);
 }
 
-TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughterUnlessTheSettlementIsWon) {
+TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughter) {
     SettlementWorld w;
     Settlement& s = w.addFixed();
     SceneObject& good = w.addPerson(s, ObjectType::GoodPerson, PersonState::Struck, glm::vec3(0.0f, 0.0f, -100.0f));
@@ -253,18 +253,52 @@ TEST(Strikes, StruckPeopleDieAfterASecondWithRegretOrLaughterUnlessTheSettlement
     EXPECT_TRUE(s.badPeople.empty());
     EXPECT_EQ(laughs, (std::set<int>{SoundGodLaugh1, SoundGodLaugh2, SoundGodLaugh3}));
     EXPECT_EQ(s.deadGoodCount, 1);  // bad deaths do not lower the limit
-    // In a won settlement the struck stay frozen and rise with it.
-    w.sound.clear();
-    SceneObject& frozen = w.addPerson(s, ObjectType::GoodPerson, PersonState::Struck, glm::vec3(0.0f, 0.0f, -100.0f));
-    frozen.stateTimer = 0.5f;
-    s.status = SettlementStatus::Won;
-    s.position.y = 42.0f;
-    for (int i = 0; i < 600; ++i) s.updateGoodPeople(dt);
-    EXPECT_EQ(frozen.personState, PersonState::Struck);
-    EXPECT_EQ(frozen.stateTimer, 0.5f);
-    EXPECT_EQ(frozen.position.y, 42.0f);
-    EXPECT_EQ(s.deadGoodCount, 1);
-    EXPECT_TRUE(w.sound.played.empty());
+}
+
+TEST(Strikes, AStruckPersonDiesInEveryStatusOfItsSettlementAndMovesWithItMeanwhile) {
+    const struct {
+        ObjectType kind;
+        SettlementStatus status;
+        float height;  // of the settlement: a won one rises, a lost one sinks
+        std::vector<int> deathSounds;
+        int deadGood;
+    } cases[] = {
+        {ObjectType::GoodPerson, SettlementStatus::Active, 0.0f, {SoundGodRegret}, 1},
+        {ObjectType::GoodPerson, SettlementStatus::Warning, 0.0f, {SoundGodRegret}, 1},
+        {ObjectType::GoodPerson, SettlementStatus::Won, 42.0f, {SoundGodRegret}, 1},
+        {ObjectType::GoodPerson, SettlementStatus::Lost, -42.0f, {SoundGodRegret}, 1},
+        {ObjectType::BadPerson, SettlementStatus::Active, 0.0f, {SoundGodLaugh2}, 0},
+        {ObjectType::BadPerson, SettlementStatus::Warning, 0.0f, {SoundGodLaugh2}, 0},
+        {ObjectType::BadPerson, SettlementStatus::Won, 42.0f, {SoundGodLaugh2}, 0},
+        {ObjectType::BadPerson, SettlementStatus::Lost, -42.0f, {SoundGodLaugh2}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.kind) + " in a settlement " + ::testing::PrintToString(c.status));
+        SettlementWorld w;
+        Settlement& s = w.addFixed();
+        SceneObject& p = w.addPerson(s, c.kind, PersonState::Struck, glm::vec3(0.0f, 0.0f, -100.0f));
+        s.status = c.status;
+        s.tree->gone = c.status == SettlementStatus::Won;  // the explosion that won it took the tree
+        s.position.y = c.height;
+        w.sound.clear();
+        std::srand(3);  // the laugh drawn: 11 + rand() % 3
+        const auto step = [&](float seconds) {
+            s.updateGoodPeople(seconds);
+            s.updateBadPeople(seconds);
+        };
+        step(0.5f);
+        EXPECT_EQ(p.personState, PersonState::Struck);
+        EXPECT_EQ(p.type, c.kind);
+        EXPECT_EQ(p.position.y, c.height);
+        EXPECT_TRUE(w.sound.played.empty());
+        step(0.5f);
+        EXPECT_EQ(p.personState, PersonState::Gone);
+        EXPECT_EQ(w.sound.played, c.deathSounds);
+        EXPECT_EQ(s.deadGoodCount, c.deadGood);
+        step(dt);
+        EXPECT_FALSE(contains(s.goodPeople, &p));
+        EXPECT_FALSE(contains(s.badPeople, &p));
+    }
 }
 
 TEST(SettlementDriver, RunsOnlyTheFirstUpdateDuringTheIntroAndAlwaysSetsTheMood) {

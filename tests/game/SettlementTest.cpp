@@ -132,7 +132,7 @@ TEST(HolyGrenade, ManyWorkersSwayItWiderButNeverPastThirtyDegrees) {
     EXPECT_GT(widest, 29.0f);
 }
 
-TEST(HolyGrenade, ThrownGrenadeRollsExplodesAndWinsWhileBadPeopleVanishSilently) {
+TEST(HolyGrenade, ThrownGrenadeRollsExplodesAndWinsWhileBadPeopleVanishSilentlyAndTheStruckDieLaughedAt) {
     SettlementWorld w;
     Settlement& s = w.addFixed();
     s.grenadeProgress = 3999.9f;
@@ -154,13 +154,19 @@ TEST(HolyGrenade, ThrownGrenadeRollsExplodesAndWinsWhileBadPeopleVanishSilently)
     w.sound.clear();
     s.updateBadPeople(frame);
     EXPECT_EQ(bad.personState, PersonState::Gone);
+    EXPECT_TRUE(w.sound.played.empty());
+    // The one the player struck just before still dies a second after its strike, and the god laughs.
+    EXPECT_EQ(struckBad.personState, PersonState::Struck);
+    for (int i = 0; i < 6; ++i) s.updateBadPeople(frame);
     EXPECT_EQ(struckBad.personState, PersonState::Gone);
+    EXPECT_EQ(w.sound.played.size(), 1u);
     s.updateBadPeople(frame);
     EXPECT_TRUE(s.badPeople.empty());
+    w.sound.clear();
     EXPECT_NEAR(runGrenade(s, frame, 10.0f, [&] { return s.grenade->grenadeState == GrenadeState::Gone; }), 1.35f, 0.05f);
     EXPECT_GE(s.grenade->scale.x, 450.0f);
     EXPECT_EQ(s.grenade->rotation.x, 0.0f);
-    EXPECT_EQ(w.sound.played, std::vector<int>{SoundHolyGrenadeFinished});  // and no laughter
+    EXPECT_EQ(w.sound.played, std::vector<int>{SoundHolyGrenadeFinished});
     // A long step does not carry a rolling grenade past its tree.
     Settlement& t = w.addFixed(glm::vec3(1000.0f, 0.0f, 0.0f));
     t.grenade->faceTowards(t.tree->position - t.grenade->position);
@@ -230,11 +236,13 @@ TEST(SettlementWalls, LostSettlementTurnsEveryoneBadAndSinks) {
     w.game.updateSettlements(frame, false);
     ASSERT_EQ(s.status, SettlementStatus::Lost);
     EXPECT_EQ(s.mood, 1);
-    EXPECT_THAT(s.goodPeople, IsEmpty());
-    EXPECT_EQ(s.badPeople.size(), 3u);
+    EXPECT_EQ(s.goodPeople.size(), 1u);
+    EXPECT_EQ(s.badPeople.size(), 2u);
     EXPECT_EQ(good.type, ObjectType::BadPerson);
     EXPECT_EQ(good.personState, PersonState::Wandering);
-    EXPECT_EQ(struckGood.personState, PersonState::Wandering);
+    // The struck good person is not turned: it dies as it was struck.
+    EXPECT_EQ(struckGood.type, ObjectType::GoodPerson);
+    EXPECT_EQ(struckGood.personState, PersonState::Struck);
     const glm::vec3 frozenAt = good.position;
     w.sound.clear();
     for (int i = 0; i < 60 * 30; ++i) w.game.updateSettlements(frame, false);
@@ -245,10 +253,13 @@ TEST(SettlementWalls, LostSettlementTurnsEveryoneBadAndSinks) {
     EXPECT_NEAR(s.tree->position.y, s.position.y, 3.0f * frame + 1e-4f);
     EXPECT_NEAR(good.position.y, s.position.y, 3.0f * frame + 1e-4f);
     EXPECT_EQ(good.position.x, frozenAt.x);  // nobody walks in a lost settlement
-    // A bad person struck before the loss never dies there (and nobody laughs); newborns turn bad.
-    EXPECT_EQ(struckBad.personState, PersonState::Struck);
-    EXPECT_THAT(w.sound.played, IsEmpty());
-    EXPECT_GT(s.badPeople.size(), 3u);
+    // The people struck before the loss died there with regret and laughter; newborns turn bad.
+    EXPECT_EQ(struckGood.personState, PersonState::Gone);
+    EXPECT_EQ(struckBad.personState, PersonState::Gone);
+    EXPECT_EQ(s.deadGoodCount, 1);
+    EXPECT_EQ(w.sound.playCount(SoundGodRegret), 1);
+    EXPECT_EQ(w.sound.playCount(SoundGodLaugh1) + w.sound.playCount(SoundGodLaugh2) + w.sound.playCount(SoundGodLaugh3), 1);
+    EXPECT_GT(s.badPeople.size(), 2u);
     EXPECT_THAT(s.goodPeople, IsEmpty());
 }
 

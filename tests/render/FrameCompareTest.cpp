@@ -12,6 +12,7 @@
 
 #include "RenderFixture.h"
 #include "assets/Model.h"
+#include "game/ClickTarget.h"
 #include "game/WorldConstants.h"
 #include "render/Renderer.h"
 #include "support/GlContext.h"
@@ -86,6 +87,7 @@ protected:
 
         // Around every object that can be picked, too.
         std::vector<glm::ivec2> positions = readPositions();
+        const std::size_t gridAndEdges = positions.size();
         for (const Settlement* s : game().settlements) {
             std::vector<const SceneObject*> objects = {s->tree, s->grenade};
             for (const auto* list : {&s->goodPeople, &s->badPeople}) objects.insert(objects.end(), list->begin(), list->end());
@@ -105,6 +107,26 @@ protected:
         }
         EXPECT_EQ(wrongIds, 0);
         objectReads += objectsFound;
+
+        // The squares a click reads around the cursor, around every object and in the window's corners.
+        std::vector<glm::ivec2> centres(positions.begin() + static_cast<std::ptrdiff_t>(gridAndEdges), positions.end());
+        centres.insert(centres.end(), {{0, 0}, {width - 1, 0}, {0, height - 1}, {width - 1, height - 1}});
+        const int radius = nearbyPersonRadius(height);
+        int wrongSquares = 0;
+        for (const glm::ivec2& c : centres) {
+            const IdSquare square = renderer().objectIdsAround(c.x, c.y, radius);
+            int wrong = 0;
+            for (int dy = -radius; dy <= radius; ++dy)
+                for (int dx = -radius; dx <= radius; ++dx) {
+                    const int x = c.x + dx, y = c.y + dy;
+                    const bool inside = x >= 0 && y >= 0 && x < width && y < height;
+                    const int expected = inside ? plainIds[static_cast<std::size_t>(y * width + x)] : 0;
+                    wrong += square.at(dx, dy) != expected ? 1 : 0;
+                }
+            if (wrong > 0 && ++wrongSquares <= 5)
+                ADD_FAILURE() << wrong << " ids of the square around (" << c.x << ", " << c.y << ") differ";
+        }
+        EXPECT_EQ(wrongSquares, 0);
     }
 
     void aim(const glm::vec3& position, const glm::vec3& direction) {

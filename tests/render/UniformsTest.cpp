@@ -1,13 +1,17 @@
 // UniformsTest.cpp -- the values an object upload leaves in the programs, and the vertex ranges drawMeshes draws.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <numeric>
+#include <string>
+#include <vector>
 
 #include <epoxy/gl.h>
 
 #include "RenderFixture.h"
 #include "assets/Model.h"
 #include "game/Settlement.h"
+#include "support/Files.h"
 #include "support/GlContext.h"
 
 namespace {
@@ -107,6 +111,130 @@ TEST_F(Uniforms, WithoutTransparencyCutOutModesBecomePlainTexture) {
         upload(*home().grenade, &home(), model, mode);
         EXPECT_EQ(readInt(phong(), "useTexture"), static_cast<int>(mode));
     }
+}
+
+namespace {
+
+// The true normal of the face with model-space normal n after the matrix m has stretched it: the cross product
+// of two of the face's directions, each carried by m.
+glm::vec3 stretchedFaceNormal(const glm::mat3& m, const glm::vec3& n) {
+    const glm::vec3 along = glm::normalize(glm::cross(n, std::fabs(n.x) < 0.9f ? glm::vec3(1, 0, 0) : glm::vec3(0, 1, 0)));
+    const glm::vec3 across = glm::cross(n, along);
+    return glm::normalize(glm::cross(m * along, m * across));
+}
+
+float degreesBetween(const glm::vec3& a, const glm::vec3& b) {
+    return glm::degrees(std::acos(std::fmin(1.0f, glm::dot(glm::normalize(a), glm::normalize(b)))));
+}
+
+// Faces at 45 degrees in the model, leaning every way, and two upright ones.
+const glm::vec3 slopedFaces[] = {glm::vec3(0, 1, 1),  glm::vec3(1, 1, 0),  glm::vec3(-1, 1, 0),
+                                 glm::vec3(0, -1, 1), glm::vec3(1, 0, 1),  glm::vec3(0, 0, 1)};
+
+}  // namespace
+
+// The world's edge pieces are stretched 552.61 x 245 x 552.61: a face at 45 degrees in the model stands about
+// 24 degrees from the vertical in the world. Turned by the model-view's own upper 3 x 3 its normal would lean
+// about 66 degrees.
+TEST_F(Uniforms, NormalsOfAStretchedEdgePieceStandAtRightAnglesToItsFaces) {
+    const SceneObject& border = *game().borders[1];
+    ASSERT_EQ(border.scale, glm::vec3(552.61f, 245.0f, 552.61f));
+    upload(border, nullptr, models().groundBorder);
+    glm::mat3 sent(0.0f);
+    glGetUniformfv(phong(), glGetUniformLocation(phong(), "normalMatrix"), &sent[0][0]);
+    const glm::mat3 modelView(game().camera->viewMatrix * border.modelMatrix());
+    for (const glm::vec3& face : slopedFaces) {
+        const glm::vec3 n = glm::normalize(face);
+        EXPECT_LT(degreesBetween(sent * n, stretchedFaceNormal(modelView, n)), 0.05f)
+            << "face " << face.x << " " << face.y << " " << face.z;
+    }
+    // The 45 degree face leaning towards +z: about 24 degrees from the vertical in the world.
+    const glm::vec3 up = stretchedFaceNormal(glm::mat3(border.modelMatrix()), glm::normalize(glm::vec3(0, 1, 1)));
+    EXPECT_NEAR(degreesBetween(up, glm::vec3(0, 1, 0)), 23.9f, 0.1f);
+}
+
+// The lit programs' vertex stage, run with the values the renderer sends for an edge piece: the eye-space
+// and world-space normals it hands on stand at right angles to the stretched faces.
+TEST_F(Uniforms, TheLitVertexStageTurnsNormalsOfStretchedShapesRight) {
+    const SceneObject& border = *game().borders[1];
+    upload(border, nullptr, models().groundBorder);
+    float sentNormal[9] = {}, sentModel[16] = {}, sentModelView[16] = {};
+    glGetUniformfv(phong(), glGetUniformLocation(phong(), "normalMatrix"), sentNormal);
+    glGetUniformfv(phong(), glGetUniformLocation(phong(), "mMatrix"), sentModel);
+    glGetUniformfv(phong(), glGetUniformLocation(phong(), "mvMatrix"), sentModelView);
+
+    // The vertex shader alone, its two normals captured by transform feedback.
+    const std::string source = omxtest::readFile(std::string(OMNIVEX_BINARY_DIR) + "/shaders/blinnphongshader.vert");
+    ASSERT_FALSE(source.empty());
+    const GLuint shader = ShaderProgram::compileShader(GL_VERTEX_SHADER, source);
+    ASSERT_NE(shader, 0u);
+    const GLuint program = glCreateProgram();
+    glAttachShader(program, shader);
+    const char* varyings[] = {"eyeNormal", "worldNormal"};
+    glTransformFeedbackVaryings(program, 2, varyings, GL_INTERLEAVED_ATTRIBS);
+    glLinkProgram(program);
+    GLint linked = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    ASSERT_EQ(linked, GL_TRUE);
+    glUseProgram(program);
+    glUniformMatrix3fv(glGetUniformLocation(program, "normalMatrix"), 1, GL_FALSE, sentNormal);
+    glUniformMatrix4fv(glGetUniformLocation(program, "mMatrix"), 1, GL_FALSE, sentModel);
+    glUniformMatrix4fv(glGetUniformLocation(program, "mvMatrix"), 1, GL_FALSE, sentModelView);
+
+    constexpr int count = static_cast<int>(sizeof slopedFaces / sizeof slopedFaces[0]);
+    std::vector<float> vertices;  // x, y, z, w, then the normal
+    for (const glm::vec3& face : slopedFaces) {
+        const glm::vec3 n = glm::normalize(face);
+        vertices.insert(vertices.end(), {0.0f, 0.0f, 0.0f, 1.0f, n.x, n.y, n.z});
+    }
+    GLuint vao = 0, buffer = 0, captured = 0, query = 0;
+    glGenVertexArrays(1, &vao);
+    glBindVertexArray(vao);
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(float)), vertices.data(), GL_STATIC_DRAW);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 7 * sizeof(float), nullptr);
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, 7 * sizeof(float), reinterpret_cast<const void*>(4 * sizeof(float)));
+    glGenBuffers(1, &captured);
+    glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, captured);
+    glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, count * 6 * sizeof(float), nullptr, GL_DYNAMIC_READ);
+    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, captured);
+    glGenQueries(1, &query);
+    glEnable(GL_RASTERIZER_DISCARD);
+    glBeginQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN, query);
+    glBeginTransformFeedback(GL_POINTS);
+    glDrawArrays(GL_POINTS, 0, count);
+    glEndTransformFeedback();
+    glEndQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN);
+    glDisable(GL_RASTERIZER_DISCARD);
+    GLuint written = 0;
+    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &written);
+    std::vector<float> normals(static_cast<std::size_t>(count) * 6);
+    glGetBufferSubData(GL_TRANSFORM_FEEDBACK_BUFFER, 0, static_cast<GLsizeiptr>(normals.size() * sizeof(float)), normals.data());
+    EXPECT_EQ(written, static_cast<GLuint>(count));
+
+    const glm::mat3 model(border.modelMatrix());
+    const glm::mat3 modelView(game().camera->viewMatrix * border.modelMatrix());
+    for (int i = 0; i < count; ++i) {
+        SCOPED_TRACE(::testing::Message() << "face " << slopedFaces[i].x << " " << slopedFaces[i].y << " " << slopedFaces[i].z);
+        const glm::vec3 n = glm::normalize(slopedFaces[i]);
+        const float* out = &normals[static_cast<std::size_t>(i) * 6];
+        EXPECT_LT(degreesBetween(glm::vec3(out[0], out[1], out[2]), stretchedFaceNormal(modelView, n)), 0.05f);
+        EXPECT_LT(degreesBetween(glm::vec3(out[3], out[4], out[5]), stretchedFaceNormal(model, n)), 0.05f);
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    glUseProgram(0);
+    glBindVertexArray(0);
+    glDeleteQueries(1, &query);
+    glDeleteBuffers(1, &buffer);
+    glDeleteBuffers(1, &captured);
+    glDeleteVertexArrays(1, &vao);
+    glDeleteProgram(program);
+    glDeleteShader(shader);
+    renderer().useProgram(nullptr);
 }
 
 // Captures the vertex indices drawn by drawMeshes through transform feedback.

@@ -6,10 +6,12 @@
 #include <set>
 
 #include <epoxy/gl.h>
+#include <glm/gtc/constants.hpp>
 
 #include "RenderFixture.h"
 #include "support/GlContext.h"
 #include "assets/Model.h"
+#include "game/ClickTarget.h"
 #include "game/WorldConstants.h"
 #include "sound/SoundManager.h"
 
@@ -99,14 +101,27 @@ protected:
     rendertest::Scene scene;
 };
 
-// Hover and clicks act on the object of the id image's pixel under the cursor: where the id changes from one
-// row to the next, and on the window's top and bottom rows.
-TEST_F(WorldFrame, HoverReadsTheIdOfThePixelUnderTheCursorOnEveryRow) {
+// Hover and clicks act on the object of the id image's pixel under the cursor, or on a person beside it: where
+// the id changes from one row to the next, and on the window's top and bottom rows.
+TEST_F(WorldFrame, HoverReadsTheIdsAroundThePixelUnderTheCursorOnEveryRow) {
     home().grenade->grenadeState = GrenadeState::Ready;  // a ready grenade, the tree and the people all light up under the cursor
     const auto expectHoverMatchesImage = [&](int x, int row, const std::vector<int>& ids) {
         pointMouseAt(glm::ivec2(x, row));
         game().updateHover();
-        EXPECT_EQ(hovered(), ids[static_cast<std::size_t>(row * 1200 + x)]) << "pixel " << x << ", row " << row;
+        // What the rule picks from the whole image's pixels around the cursor.
+        IdSquare around;
+        around.radius = nearbyPersonRadius(800);
+        for (int dy = -around.radius; dy <= around.radius; ++dy)
+            for (int dx = -around.radius; dx <= around.radius; ++dx) {
+                const int px = x + dx, py = row + dy;
+                const bool inside = px >= 0 && py >= 0 && px < 1200 && py < 800;
+                around.ids.push_back(inside ? ids[static_cast<std::size_t>(py * 1200 + px)] : 0);
+            }
+        const int aimed = chooseClickTarget(around, [](int id) {
+            const SceneObject* o = findObject(id);
+            return o && (o->type == ObjectType::GoodPerson || o->type == ObjectType::BadPerson);
+        });
+        EXPECT_EQ(hovered(), aimed) << "pixel " << x << ", row " << row;
     };
 
     overlookHome();
@@ -260,6 +275,73 @@ TEST_F(WorldFrame, FinishedGrenadeGlowsGolden) {
     // Brighter but still gold, not washed out to white (the pulse's phase follows the clock).
     EXPECT_GT(after.r, after.b + 0.15f);
     EXPECT_GT(after.g, after.b + 0.1f);
+}
+
+// The circling indicator of a finished grenade glows with it, whatever the state of the grenades drawn after
+// it: here the next settlement's, still growing. The glow pulses with the glow time, a plain texture does not.
+TEST_F(WorldFrame, AReadyGrenadesIndicatorGlowsWhenALaterGrenadeIsStillGrowing) {
+    Settlement& ready = home();
+    ready.grenade->grenadeState = GrenadeState::Ready;
+    game().settlements[1]->grenade->grenadeState = GrenadeState::Growing;
+    ready.updateIndicator(0.0f);
+    SceneObject& indicator = *ready.grenadeIndicator;
+    // From the far side of the indicator, the grenade behind it.
+    const glm::vec3 out = glm::normalize(indicator.position - ready.grenade->position);
+    rendertest::placeCamera(game(), indicator.position + out * 40.0f + glm::vec3(0.0f, 15.0f, 0.0f),
+                            -out * 40.0f - glm::vec3(0.0f, 15.0f, 0.0f));
+    // The indicator's pixels: those that change when it is taken away.
+    const auto frameAt = [&](float glowTime) {
+        game().glowTime = glowTime;
+        game().render();
+        return frame();
+    };
+    const float dimmest = 3.0f * glm::pi<float>() / 8.0f, brightest = glm::pi<float>() / 8.0f;  // sin(4t) = -1, 1
+    const omxtest::Image dim = frameAt(dimmest);
+    const glm::vec3 place = indicator.position;
+    indicator.position.y -= 10000.0f;
+    const omxtest::Image without = frameAt(dimmest);
+    indicator.position = place;
+    const omxtest::Image bright = frameAt(brightest);
+
+    glm::dvec3 dimSum(0.0), brightSum(0.0);
+    int pixels = 0;
+    for (std::size_t i = 0; i < dim.rgba.size(); i += 4) {
+        if (dim.rgba[i] == without.rgba[i] && dim.rgba[i + 1] == without.rgba[i + 1] && dim.rgba[i + 2] == without.rgba[i + 2])
+            continue;
+        ++pixels;
+        dimSum += glm::dvec3(dim.rgba[i], dim.rgba[i + 1], dim.rgba[i + 2]) / 255.0;
+        brightSum += glm::dvec3(bright.rgba[i], bright.rgba[i + 1], bright.rgba[i + 2]) / 255.0;
+    }
+    ASSERT_GT(pixels, 500) << "the indicator is in view";
+    const glm::vec3 dimMean(dimSum / double(pixels)), brightMean(brightSum / double(pixels));
+    // A third of the gold more at the top of the pulse than at its bottom, where red is not already full.
+    EXPECT_GT(brightMean.g, dimMean.g + 0.08f) << rendertest::savePng(bright, "indicator_glow.png");
+    EXPECT_GT(brightMean.b, dimMean.b + 0.02f);
+}
+
+// Closed models leave out the faces turned away from the camera: from the middle of the grenade's orb the
+// world shows through it as if the grenade were not there, but for the few gems on its outside that face the
+// middle. In wireframe every edge is drawn, the far side's too.
+TEST_F(WorldFrame, FromInsideAClosedModelTheWorldShowsThroughExceptInWireframe) {
+    SceneObject& grenade = *home().grenade;
+    grenade.position.y = 40.0f;  // risen out of the ground
+    rendertest::placeCamera(game(), grenade.position, glm::vec3(1.0f, 0.0f, 0.3f));
+    const auto differing = [&](bool wireframe) {
+        scene.renderer->settings.wireframe = wireframe;
+        grenade.grenadeState = GrenadeState::Growing;
+        game().render();
+        const omxtest::Image inside = frame();
+        grenade.grenadeState = GrenadeState::Gone;
+        game().render();
+        const omxtest::Image absent = frame();
+        int count = 0;
+        for (std::size_t i = 0; i < inside.rgba.size(); i += 4)
+            count += inside.rgba[i] != absent.rgba[i] || inside.rgba[i + 1] != absent.rgba[i + 1] ||
+                     inside.rgba[i + 2] != absent.rgba[i + 2];
+        return static_cast<float>(count) / (1200.0f * 800.0f);
+    };
+    EXPECT_LT(differing(false), 0.05f);  // the gems: about one pixel in fifty
+    EXPECT_GT(differing(true), 0.005f);  // the orb's edges over the world, about one pixel in a hundred
 }
 
 TEST_F(WorldFrame, StrikeProjectsItsPictureOnlyWhileVisible) {
