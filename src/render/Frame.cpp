@@ -386,6 +386,7 @@ void Renderer::drawFrame() {
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     presentScene();
+    drawOverlay();
 
     // The pixel a click reads (the cursor's row, counted from the bottom either way round); a read anywhere
     // else draws its own pixel first (objectIdAt).
