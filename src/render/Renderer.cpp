@@ -10,6 +10,7 @@
 #include <cmath>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include <epoxy/gl.h>
 
@@ -119,6 +120,10 @@ void Renderer::drawOverlay() {
     if (!settings.statusDisplay || !overlay.ready() || !game) return;
     const StatusLayout layout = statusLayout(game->windowWidth, game->windowHeight);
     overlay.begin(layout.windowWidth, layout.windowHeight);
-    drawStatusDisplay(overlay, layout, statusView(game->statusNow), game->messageLog.messages());
+    // The overview's panel covers the middle of the window down to the messages' place, and its pictures say
+    // how the game ended: the messages wait under it (they age on).
+    static const std::vector<StatusMessage> none;
+    drawStatusDisplay(overlay, layout, statusView(game->statusNow),
+                      game->overviewMode ? none : game->messageLog.messages());
     overlay.end();
 }

@@ -1,6 +1,7 @@
 // StatusDisplayFrameTest.cpp -- the status display on the real frame: drawn over the world on the window, never
 // into the id image, so a click on its plates and lines still finds the object below; a ready grenade's mark shows
-// gold over the world, and its picture is kept for the documentation.
+// gold and a won settlement's a green square, each with its message (their pictures are kept for the
+// documentation); under the overview's panel the messages wait.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -111,6 +112,53 @@ TEST_F(StatusDisplayFrame, AReadyGrenadesMarkShowsGoldOverTheWorld) {
     EXPECT_GT(fill.r, 0.85f);
     EXPECT_GT(fill.g, 0.65f);
     EXPECT_LT(fill.b, 0.4f);
+}
+
+TEST_F(StatusDisplayFrame, AWonSettlementsMarkIsAGreenSquareWithItsMessage) {
+    Settlement& s = settlement(2);
+    s.status = SettlementStatus::Won;
+    s.tree->gone = true;
+    s.grenade->grenadeState = GrenadeState::Gone;
+    // Its monument has risen and the settlement floats up.
+    for (int step = 0; step < 60; ++step) s.updateWalls(0.1f);
+    ASSERT_TRUE(s.monument->risen);
+    rendertest::placeCamera(game(), s.monument->position + glm::vec3(0.0f, 420.0f, 820.0f), glm::vec3(0.0f, -0.4f, -1.0f));
+    game().updateStatus(0.1f);
+    ASSERT_EQ(game().messageLog.messages().size(), 1u);
+    EXPECT_EQ(game().messageLog.messages()[0].text, "Settlement 3 is won");
+
+    const omxtest::Image shown = frame(true);
+    rendertest::savePng(shown, "status-won.png");
+    const StatusLayout layout = statusLayout(game().windowWidth, game().windowHeight);
+    const glm::vec2 centre = markCentre(layout, statusView(game().statusNow).marks[2]);
+    // The square's corner, inside its border, is as filled as its middle.
+    const glm::vec3 fill = colourAt(shown, static_cast<int>(centre.x - layout.markRadius * 0.6f),
+                                    static_cast<int>(centre.y - layout.markRadius * 0.6f));
+    EXPECT_GT(fill.g, 0.5f);
+    EXPECT_GT(fill.g, 2.0f * fill.r);
+    EXPECT_GT(fill.g, 2.0f * fill.b);
+}
+
+TEST_F(StatusDisplayFrame, InTheOverviewTheMessagesWaitUnderThePanel) {
+    settlement(2).status = SettlementStatus::Warning;
+    game().updateStatus(0.1f);
+    ASSERT_EQ(game().messageLog.messages().size(), 1u);
+    const StatusLayout layout = statusLayout(game().windowWidth, game().windowHeight);
+    const int x0 = static_cast<int>(layout.messageAnchor.x) - 200, x1 = x0 + 400;
+    const int y1 = game().windowHeight, y0 = static_cast<int>(layout.messageAnchor.y - layout.messageSpacing);
+    const auto messageChange = [&](const omxtest::Image& a, const omxtest::Image& b) {
+        return a.meanDifference(b, x0, y0, x1, y1);
+    };
+    game().toggleOverview(nullptr);
+    const omxtest::Image overview = frame(true);
+    EXPECT_LT(messageChange(overview, frame(false)), 0.01) << "a message over the panel";
+    const PixelRect plate = layout.plate;
+    EXPECT_GT(overview.meanDifference(frame(false), static_cast<int>(plate.x), static_cast<int>(plate.y),
+                                      static_cast<int>(plate.x + plate.width), static_cast<int>(plate.y + plate.height)),
+              5.0)
+        << "the map is not shown in the overview";
+    game().toggleOverview(nullptr);
+    EXPECT_GT(messageChange(frame(true), frame(false)), 5.0) << "the message did not come back with the world";
 }
 
 }  // namespace
