@@ -17,6 +17,7 @@
 #include "sound/SoundManager.h"
 
 DebugSwitches debugSwitches;
+PlayerSwitches playerSwitches;
 Game* game = nullptr;
 
 bool acceptGLVersion(int major, int minor, std::ostream& err) {
@@ -122,6 +123,7 @@ int runGame(int argc, const char* const* argv) {
         previousTime = now;
         game->update(frameGameTime(frameTime, game->timeScale));
         renderer->settings = debugSwitches.render;
+        renderer->settings.statusDisplay = playerSwitches.statusDisplay;
         game->render();
         platform::swapBuffers();
         checkGLError();

@@ -4,6 +4,7 @@
 #include <iosfwd>
 
 #include "app/Options.h"
+#include "game/Input.h"
 #include "render/Renderer.h"
 
 class Game;
@@ -35,6 +36,12 @@ struct DebugSwitches {
 };
 extern DebugSwitches debugSwitches;
 
+// What the player switches on the screen: the status display over the world (H), shown from the start.
+struct PlayerSwitches {
+    bool statusDisplay = true;
+};
+extern PlayerSwitches playerSwitches;
+
 // The one game of the process, read by the window callbacks and the frame loop.
 extern Game* game;
 
@@ -43,6 +50,10 @@ void keyCallback(int key, int action);
 void mouseButtonCallback(int button, int action);
 void windowSizeCallback(int width, int height);
 void focusCallback(bool focused);
+// A mouse press with the cursor at `cursor` (framebuffer pixels, y down): on a settlement's mark of the shown
+// status display the camera flies to that settlement; anywhere else the world below takes the click, unless
+// the game is paused.
+void clickAt(int button, const MousePosition& cursor);
 // Pauses or resumes the game and says so in the window title.
 void setGamePaused(bool paused);
 

@@ -5,6 +5,7 @@
 #include "app/Platform.h"
 #include "assets/Texture.h"
 #include "game/Game.h"
+#include "game/GameStatus.h"
 #include "game/WorldConstants.h"
 #include "sound/SoundManager.h"
 
@@ -50,6 +51,16 @@ void keyCallback(int key, int action) {
         case Key::P:
             setGamePaused(!game->paused);
             break;
+        case Key::H:
+            playerSwitches.statusDisplay = !playerSwitches.statusDisplay;
+            break;
+        case Key::Num1:
+        case Key::Num2:
+        case Key::Num3:
+        case Key::Num4:
+        case Key::Num5:
+            game->flyToSettlement(key - Key::Num1);
+            break;
         case Key::F11:
             game->nightMode = !game->nightMode;
             if (game->light)
@@ -61,9 +72,21 @@ void keyCallback(int key, int action) {
     }
 }
 
-// A paused world takes no lightning and sends nobody anywhere.
 void mouseButtonCallback(int button, int action) {
-    if (action == platform::Press && game && !game->paused) game->onMouseButton(button);
+    if (action == platform::Press) clickAt(button, platform::cursor());
+}
+
+// A paused world takes no lightning and sends nobody anywhere; the camera still flies.
+void clickAt(int button, const MousePosition& cursor) {
+    if (!game) return;
+    if (playerSwitches.statusDisplay && (button == MouseButton::Left || button == MouseButton::Right)) {
+        const int settlement = settlementMarkAt(*game, cursor);
+        if (settlement >= 0) {
+            game->flyToSettlement(settlement);
+            return;
+        }
+    }
+    if (!game->paused) game->onMouseButton(button);
 }
 
 void windowSizeCallback(int width, int height) {

@@ -19,8 +19,10 @@ static_assert(Key::LeftControl == GLFW_KEY_LEFT_CONTROL && Key::RightControl == 
               "control key codes");
 static_assert(windowError::apiUnavailable == GLFW_API_UNAVAILABLE &&
                   windowError::versionUnavailable == GLFW_VERSION_UNAVAILABLE, "window error codes");
-static_assert(Key::A == GLFW_KEY_A && Key::W == GLFW_KEY_W && Key::F == GLFW_KEY_F && Key::P == GLFW_KEY_P,
-              "letter key codes");
+static_assert(Key::A == GLFW_KEY_A && Key::W == GLFW_KEY_W && Key::F == GLFW_KEY_F && Key::P == GLFW_KEY_P &&
+                  Key::H == GLFW_KEY_H, "letter key codes");
+static_assert(Key::Num1 == GLFW_KEY_1 && Key::Num2 == GLFW_KEY_2 && Key::Num3 == GLFW_KEY_3 && Key::Num4 == GLFW_KEY_4 &&
+                  Key::Num5 == GLFW_KEY_5, "digit key codes");
 
 namespace platform {
 namespace {

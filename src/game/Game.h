@@ -10,6 +10,7 @@
 //   game/CameraUpdate.cpp      the camera: intro, follow flight, flight by keys, the view
 //   game/People.cpp            the settlements' per-frame step
 //   game/Picking.cpp           clicks, hover, the ground point under the cursor, the strike
+//   game/GameStatus.cpp        what the status display shows, its messages, and the flight to a settlement
 #pragma once
 
 #include <array>
@@ -20,6 +21,7 @@
 
 #include "game/Input.h"
 #include "game/SceneObject.h"
+#include "game/StatusDisplay.h"
 
 class Settlement;
 class SoundManager;
@@ -129,6 +131,18 @@ public:
     };
     StrikeGeometry strikeGeometry;
 
+    // --- what the status display shows, and the flight to a settlement ---
+    // Takes the world as it stands into `statusNow` and has the message log note what changed, on real time
+    // (messages wait while the game is paused). Runs at the end of every update.
+    void updateStatus(float realDt);
+    // Flies the camera to settlement `index` (0..4) with the flight of a right click on its tree: to its tree
+    // while the settlement stands, to its monument once it is won or lost. The strike comes down on the goal and
+    // stays there until the camera arrives, except while the game is paused (the camera flies alone). Nothing
+    // happens during the intro, in the overview, or for another index.
+    void flyToSettlement(int index);
+    StatusInput statusNow;  // as the last update left the world
+    MessageLog messageLog;
+
     // --- the world's objects ---
     // A new object owned by the game (numbered and registered by its constructor).
     SceneObject* newObject(ObjectType type);
@@ -159,9 +173,12 @@ private:
     void followTarget(float dt);
     void flyByKeys(float dt);
     void updateView();
+    // The speed keys (right Ctrl with keypad +, - or 0); the speed changes at a rate per second of real time.
+    void updateTimeScale(float realDt);
 
     Input* input = nullptr;
     WorldView* view = nullptr;
+    bool statusTaken = false;  // statusNow holds a frame's status
     SceneObjectStore objects;
     std::unique_ptr<Camera> ownedCamera;
     std::vector<std::unique_ptr<Settlement>> ownedSettlements;

@@ -4,10 +4,16 @@
 // Key codes (the window system's own numbering; the platform layer checks they match).
 namespace Key {
 constexpr int Space = 32;
+constexpr int Num1 = 49;  // the digit keys above the letters
+constexpr int Num2 = 50;
+constexpr int Num3 = 51;
+constexpr int Num4 = 52;
+constexpr int Num5 = 53;
 constexpr int A = 65;
 constexpr int C = 67;
 constexpr int D = 68;
 constexpr int F = 70;
+constexpr int H = 72;
 constexpr int P = 80;
 constexpr int S = 83;
 constexpr int W = 87;

@@ -153,6 +153,7 @@ StatusView statusView(const StatusInput& input) {
         view.paused = "Paused";
         view.pausedHint = "Press P to resume";
     }
+    if (input.intro) view.introHint = "Press F1 to skip the intro";
     return view;
 }
 

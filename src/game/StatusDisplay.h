@@ -30,6 +30,7 @@ struct StatusInput {
     GameOutcome outcome = GameOutcome::Playing;
     float speed = 1.0f;  // the game's time scale
     bool paused = false;
+    bool intro = false;  // the intro flies the camera in: the display only says how to skip it
 };
 
 enum class MarkShape { Round, Square };
@@ -67,6 +68,7 @@ struct StatusView {
     std::string speed;   // "Speed 3×"; empty at normal speed
     std::string paused;  // "Paused"; empty while the game runs
     std::string pausedHint;  // how to resume; empty while the game runs
+    std::string introHint;   // how to skip the intro, during the intro only
 };
 
 // The map shows a square of the world around the settlements, with room around them; marks that would

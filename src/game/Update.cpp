@@ -12,6 +12,9 @@ namespace {
 
 // The camera divides by the time scale, so it never reaches zero or below.
 constexpr float minimumTimeScale = 0.1f;
+// Held speed keys change the time scale by this much per second of real time: 0.1 a frame at 60 frames a
+// second, and as much in a second at any other frame rate.
+constexpr float timeScaleRate = 6.0f;
 
 // A frame's game time longer than this is worked through in equal steps of at most this length.
 constexpr float maximumWorldStep = 1.0f / 30.0f;
@@ -30,11 +33,8 @@ constexpr int settlementsToDecide = 3;
 }  // namespace
 
 void Game::update(float dt) {
-    // The keypad key is read first; right Ctrl only when it is down (each query consumes a sticky press).
-    if (input->keyDown(Key::KeypadAdd) && input->keyDown(Key::RightControl)) timeScale += 0.1f;
-    if (input->keyDown(Key::KeypadSubtract) && input->keyDown(Key::RightControl)) timeScale -= 0.1f;
-    if (input->keyDown(Key::Keypad0) && input->keyDown(Key::RightControl)) timeScale = 1.0f;
-    if (!(timeScale >= minimumTimeScale)) timeScale = minimumTimeScale;
+    // The frame loop scaled the frame's real time by the speed it had then.
+    updateTimeScale(std::isfinite(dt) && dt > 0.0f ? dt / timeScale : 0.0f);
 
     // However long loading took, the first step is tiny.
     const bool firstStep = firstUpdate != 0.0f;
@@ -68,6 +68,16 @@ void Game::update(float dt) {
     }
     if (worldRuns) updateEffectVolumes();
     firstUpdate = 0.0f;
+    updateStatus(realDt);
+}
+
+void Game::updateTimeScale(float realDt) {
+    const float change = timeScaleRate * realDt;
+    // The keypad key is read first; right Ctrl only when it is down (each query consumes a sticky press).
+    if (input->keyDown(Key::KeypadAdd) && input->keyDown(Key::RightControl)) timeScale += change;
+    if (input->keyDown(Key::KeypadSubtract) && input->keyDown(Key::RightControl)) timeScale -= change;
+    if (input->keyDown(Key::Keypad0) && input->keyDown(Key::RightControl)) timeScale = 1.0f;
+    if (!(timeScale >= minimumTimeScale)) timeScale = minimumTimeScale;
 }
 
 void Game::updateGameOver(float dt) {

@@ -468,6 +468,7 @@ void Renderer::drawFrame() {
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     presentScene();
+    drawOverlay();
 
     // The pixels a click reads: the square around the cursor in which it finds people (the cursor's row
     // counted from the bottom either way round); a read anywhere else draws its own pixels first.

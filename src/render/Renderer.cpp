@@ -10,12 +10,15 @@
 #include <cmath>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include <epoxy/gl.h>
 
 #include "assets/Texture.h"
 #include "game/Game.h"
+#include "game/WorldConstants.h"
 #include "render/RenderScale.h"
+#include "render/StatusOverlay.h"
 
 namespace {
 
@@ -30,6 +33,9 @@ Renderer::Renderer() {
     if (!programsBuilt) return;
     const GLubyte* name = glGetString(GL_RENDERER);
     software = name && isSoftwareRasterizer(reinterpret_cast<const char*>(name));
+    // Without its programs the overlay draws nothing: the game plays without the status display.
+    if (!overlay.init(shaderPath))
+        std::cerr << "The status display is off: " << shaderPath << "overlayshader could not be built." << std::endl;
 }
 
 void Renderer::loadWorld(const Game& world) {
@@ -42,7 +48,7 @@ void Renderer::loadWorld(const Game& world) {
 #endif
 }
 
-Renderer::~Renderer() = default;
+Renderer::~Renderer() { overlay.destroy(); }
 
 void Renderer::resizeView(int width, int height) {
     glViewport(0, 0, width, height);
@@ -108,4 +114,16 @@ bool Renderer::culled(const SceneObject& object) {
 
 bool Renderer::reachesView(const SceneObject& object) const {
     return !skipOutsideView || view.reaches(object.position, reachOf(object));
+}
+
+void Renderer::drawOverlay() {
+    if (!settings.statusDisplay || !overlay.ready() || !game) return;
+    const StatusLayout layout = statusLayout(game->windowWidth, game->windowHeight);
+    overlay.begin(layout.windowWidth, layout.windowHeight);
+    // The overview's panel covers the middle of the window down to the messages' place, and its pictures say
+    // how the game ended: the messages wait under it (they age on).
+    static const std::vector<StatusMessage> none;
+    drawStatusDisplay(overlay, layout, statusView(game->statusNow),
+                      game->overviewMode ? none : game->messageLog.messages());
+    overlay.end();
 }

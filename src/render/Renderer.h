@@ -11,6 +11,7 @@
 
 #include "game/SceneObject.h"
 #include "game/WorldView.h"
+#include "render/Overlay.h"
 #include "render/ViewVolume.h"
 #include "render/WorldAssets.h"
 
@@ -24,6 +25,7 @@ struct RenderSettings {
     bool wireframe = false;       // polygons as lines
     bool transparency = true;     // leaves cut out and the bolt blended; off, both are drawn solid
     bool frustumCulling = false;  // leave out what lies outside the view, and count it
+    bool statusDisplay = false;   // the status display over the world (the game's shell shows it from the start)
 };
 
 // Objects that passed and failed the culling test in the last frame, counted once per object and pass.
@@ -61,7 +63,8 @@ struct SceneTarget {
 class Renderer : public WorldView {
 public:
     // Builds the programs (needs a current GL context once the shader files are found). When a program the
-    // world needs cannot be built, the reason is printed and ready() is false.
+    // world needs cannot be built, the reason is printed and ready() is false. When only the overlay's cannot,
+    // the reason is printed and the world is drawn without the status display.
     Renderer();
     ~Renderer() override;
     Renderer(const Renderer&) = delete;
@@ -100,6 +103,11 @@ public:
     bool beginFrame();
     // Puts the scene target on the window.
     void presentScene();
+    // Draws the status display on the window, over the world put there, when it is switched on; never into the
+    // id target, so picking sees the world under it.
+    void drawOverlay();
+    // True when the overlay's programs were built.
+    bool overlayReady() const { return overlay.ready(); }
     // Fills the bolt's buffer from the strike as the rules last built it, while the strike shows.
     void uploadStrike();
     // True when the object is outside the view of the frame being drawn and culling (F8) is on; counts it.
@@ -143,6 +151,7 @@ private:
     IdTarget id;
     IdPass idPass;
     SceneTarget scene;
+    Overlay overlay;
     uint32_t emptyVertexArray = 0;  // bound while the scale program draws (its quad needs no attributes)
     bool strikeBufferCreated = false;
     float scale = 1.0f;

@@ -92,6 +92,12 @@ void drawMarkNumber(Overlay& overlay, const StatusLayout& layout, const MapMark&
 
 void drawStatusDisplay(Overlay& overlay, const StatusLayout& layout, const StatusView& view,
                        const std::vector<StatusMessage>& messages) {
+    // The intro shows the world whole: only the line that says how to skip it, where the messages go.
+    if (!view.introHint.empty()) {
+        plateLine(overlay, view.introHint, layout.messageAnchor, layout.messageSize, layout.textPadding, white, 1.0f);
+        overlay.layer(0);
+        return;
+    }
     const float s = layout.scale;
     overlay.rect(glm::vec2(layout.plate.x, layout.plate.y), glm::vec2(layout.plate.width, layout.plate.height),
                  plateColour, 8.0f * s);

@@ -9,7 +9,7 @@
 
 class Overlay;
 
-// Adds the display to the overlay's batch in layers 0 to 3, and leaves the overlay in layer 0; call between
-// Overlay::begin (with the layout's window size) and end.
+// Adds the display to the overlay's batch in layers 0 to 3 (during the intro only the line that says how to skip
+// it), and leaves the overlay in layer 0; call between Overlay::begin (with the layout's window size) and end.
 void drawStatusDisplay(Overlay& overlay, const StatusLayout& layout, const StatusView& view,
                        const std::vector<StatusMessage>& messages);

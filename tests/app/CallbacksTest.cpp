@@ -1,4 +1,4 @@
-// CallbacksTest.cpp -- what the function keys, P, mouse buttons and focus events do to the game.
+// CallbacksTest.cpp -- what the function keys, P, H, 1 to 5, mouse buttons and focus events do to the game.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -7,6 +7,8 @@
 #include "app/App.h"
 #include "app/Platform.h"
 #include "game/Game.h"
+#include "game/GameStatus.h"
+#include "game/Settlement.h"
 #include "support/Files.h"
 #include "support/RecordingSound.h"
 
@@ -22,6 +24,7 @@ protected:
         omxtest::capturedStdout([&] { world = std::make_unique<Game>(options); });
         game = world.get();
         debugSwitches = DebugSwitches{};
+        playerSwitches = PlayerSwitches{};
     }
     void TearDown() override { game = nullptr; }
 
@@ -101,6 +104,76 @@ TEST_F(Callbacks, LosingTheFocusPausesAndOnlyPResumes) {
     EXPECT_TRUE(game->paused) << "neither coming back nor a second loss resumes";
     press(Key::P);
     EXPECT_FALSE(game->paused);
+}
+
+// Playing, with the status display told about the world once.
+class PlayingCallbacks : public Callbacks {
+protected:
+    void SetUp() override {
+        Callbacks::SetUp();
+        game->state = GameState::Playing;
+        game->updateStatus(0.0f);
+    }
+    // The window pixel at the middle of settlement i's mark.
+    MousePosition markOf(int i) const {
+        const StatusLayout layout = statusLayout(game->windowWidth, game->windowHeight);
+        const glm::vec2 centre = markCentre(layout, statusView(game->statusNow).marks[static_cast<std::size_t>(i)]);
+        return MousePosition{static_cast<int>(centre.x), static_cast<int>(centre.y)};
+    }
+    const SceneObject* tree(int i) const { return game->settlements[static_cast<std::size_t>(i)]->tree; }
+};
+
+TEST_F(PlayingCallbacks, HShowsAndHidesTheStatusDisplayQuietly) {
+    EXPECT_TRUE(playerSwitches.statusDisplay) << "shown from the start";
+    EXPECT_EQ(press(Key::H), "");
+    EXPECT_FALSE(playerSwitches.statusDisplay);
+    EXPECT_EQ(press(Key::H), "");
+    EXPECT_TRUE(playerSwitches.statusDisplay);
+}
+
+TEST_F(PlayingCallbacks, KeysOneToFiveFlyToTheirSettlementsTrees) {
+    const int keys[] = {Key::Num1, Key::Num2, Key::Num3, Key::Num4, Key::Num5};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(press(keys[i]), "");
+        EXPECT_EQ(game->camera->target, tree(i)) << "key " << i + 1;
+    }
+    game->camera->target = nullptr;
+    keyCallback(Key::Num2, platform::Release);
+    EXPECT_EQ(game->camera->target, nullptr) << "a release flies nowhere";
+}
+
+TEST_F(PlayingCallbacks, EitherButtonOnAMarkFliesThereInsteadOfStriking) {
+    for (const int button : {MouseButton::Left, MouseButton::Right}) {
+        game->camera->target = nullptr;
+        game->strikeKind = button == MouseButton::Left ? StrikeKind::Pick : StrikeKind::Shoot;
+        clickAt(button, markOf(2));
+        EXPECT_EQ(game->camera->target, tree(2)) << "button " << button;
+        EXPECT_EQ(game->strikeKind, StrikeKind::Pick) << "button " << button << ": the flight's strike, not the click's";
+    }
+}
+
+TEST_F(PlayingCallbacks, AClickBesideTheMarksActsOnTheWorld) {
+    clickAt(MouseButton::Left, MousePosition{600, 400});
+    EXPECT_TRUE(game->strike->visible);
+    EXPECT_EQ(game->strikeKind, StrikeKind::Shoot);
+    EXPECT_EQ(game->camera->target, nullptr);
+}
+
+TEST_F(PlayingCallbacks, WithTheDisplayHiddenAClickWhereAMarkWouldBeActsOnTheWorld) {
+    press(Key::H);
+    clickAt(MouseButton::Left, markOf(1));
+    EXPECT_EQ(game->camera->target, nullptr);
+    EXPECT_EQ(game->strikeKind, StrikeKind::Shoot);
+    EXPECT_TRUE(game->strike->visible);
+}
+
+TEST_F(PlayingCallbacks, PausedAMarkStillFliesTheCameraAndTheWorldTakesNoClick) {
+    press(Key::P);
+    clickAt(MouseButton::Left, MousePosition{600, 400});
+    EXPECT_FALSE(game->strike->visible);
+    clickAt(MouseButton::Left, markOf(4));
+    EXPECT_EQ(game->camera->target, tree(4));
+    EXPECT_FALSE(game->strike->visible);
 }
 
 }  // namespace

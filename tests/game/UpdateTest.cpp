@@ -35,17 +35,18 @@ TEST(FrameUpdate, TimeScaleKeysNeedRightControlAndLeaveTheCameraOnRealTime) {
     Game& g = *w.game;
     omxtest::ScriptedInput& in = w.input;
     w.run(0.5f, 0.5f);  // past the tiny first update, in the intro
+    // Frames of 1/60 s of real time, scaled as the frame loop scales them.
     const auto press = [&](std::set<int> keys, int updates) {
         in.held = std::move(keys);
-        for (int i = 0; i < updates; ++i) g.update(0.01f);
+        for (int i = 0; i < updates; ++i) g.update(g.timeScale / 60.0f);
     };
     // Without the keypad key right Ctrl is never even read.
     press({}, 1);
     EXPECT_EQ(std::count(in.queried.begin(), in.queried.end(), Key::RightControl), 0);
     press({Key::KeypadAdd}, 1);
     EXPECT_FLOAT_EQ(g.timeScale, 1.0f);
-    press({Key::KeypadAdd, Key::RightControl}, 2);
-    EXPECT_NEAR(g.timeScale, 1.2f, 1e-6f);
+    press({Key::KeypadAdd, Key::RightControl}, 2);  // a tenth a frame at 60 frames a second
+    EXPECT_NEAR(g.timeScale, 1.2f, 1e-5f);
     press({Key::Keypad0, Key::RightControl}, 1);
     EXPECT_EQ(g.timeScale, 1.0f);
     // Held down far too long: the scale stops at 0.1 and the camera's time stays finite and positive.

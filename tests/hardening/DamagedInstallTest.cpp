@@ -1,6 +1,7 @@
 // DamagedInstallTest.cpp -- the real game started from an install with one file missing, empty, truncated or
 // random: a damaged texture or model is reported and the game plays on; a shader or sound is reported and the
-// game ends with its status. Never a signal, never a hang.
+// game ends with its status, except the overlay's, without which the game plays on without its status display.
+// Never a signal, never a hang.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -76,6 +77,7 @@ size_t faceCut(const std::string& relativePath) {
 const char* const texture = "resources/textures/moai/moai.tga";
 const char* const model = "resources/models/moai_duplicated.obj";
 const char* const shader = "shaders/skyboxshader.frag";
+const char* const overlayShader = "shaders/overlayshader.frag";
 const char* const sound = "resources/sounds/SoundApple.mp3";
 const std::string soundUnread = std::string("Sound error! (Mix_LoadWAV_RW ") + sound + ") ";
 const std::string notCompiled = "Could not compile shader program.\n";
@@ -86,6 +88,9 @@ const std::vector<Case> cases = {
     {shader, Damage::Missing, 0, 1, "", std::string("Fragment shader file ") + shader + " does not exist.\n" +
                                             notCompiled},
     {shader, Damage::Empty, 0, 1, "Shader compilation failed.", notCompiled},
+    // Without the overlay's program the world is played without the status display.
+    {overlayShader, Damage::Missing, 0, 0, "fbo recreate",
+     std::string("Fragment shader file ") + overlayShader + " does not exist.\n"},
     {sound, Damage::Missing, 0, 255, std::string("Sound error! (SDL_RWFromFile ") + sound + ") ", ""},
     {sound, Damage::RandomBytes, 0, 255, soundUnread, ""},
     // Cut inside its first frames the file has no sound left; cut after whole frames it is a shorter sound.

@@ -226,4 +226,23 @@ TEST_F(FrameCompare, StrikeNightWireframeOverviewAndOpaqueViewsAreTheSame) {
     expectSameFrame("overview");
 }
 
+// The status display goes on the window after the world in both frames, and leaves the ids alone.
+TEST_F(FrameCompare, WithTheStatusDisplayTheFramesAreTheSame) {
+    ASSERT_TRUE(renderer().overlayReady());
+    settings().statusDisplay = true;
+    playView();
+    game().updateStatus(0.0f);
+    expectSameFrame("status");
+    game().settlements[1]->status = SettlementStatus::Warning;
+    game().settlements[1]->wall->blinkPhase = true;
+    game().timeScale = 3.0f;
+    game().setPaused(true);
+    game().updateStatus(0.1f);
+    ASSERT_FALSE(game().messageLog.messages().empty());
+    expectSameFrame("status_paused_warning");
+    game().state = GameState::Intro;
+    game().updateStatus(0.1f);
+    expectSameFrame("status_intro");
+}
+
 }  // namespace

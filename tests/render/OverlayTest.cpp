@@ -334,6 +334,7 @@ TEST_F(OverlayDrawing, GivesBackTheGlStateItFound) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glViewport(5, 6, 70, 80);
     glActiveTexture(GL_TEXTURE2);
+    glUseProgram(0);  // an earlier test's frame may have left its program current
     overlay.begin(width, height);
     overlay.rect(glm::vec2(10.0f, 10.0f), glm::vec2(20.0f, 20.0f), orange);
     overlay.text("ok", glm::vec2(50.0f, 50.0f), 20.0f, TextStyle());

@@ -11,6 +11,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include "support/Wait.h"
 
@@ -243,6 +244,46 @@ bool screenshotWindow(const std::string& display, const std::string& title, cons
     const std::string command = "DISPLAY=" + display + " import -window " + std::to_string(w) + " '" + pngPath +
                                 "' >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
+}
+
+}  // namespace omxtest
+
+namespace omxtest {
+
+bool captureWindow(const std::string& display, const std::string& title, Image& image) {
+    Display* x = XOpenDisplay(display.c_str());
+    if (!x) return false;
+    const Window w = findWindow(x, DefaultRootWindow(x), title);
+    XWindowAttributes attributes;
+    XImage* picture = nullptr;
+    if (w && XGetWindowAttributes(x, w, &attributes) && attributes.map_state == IsViewable)
+        picture = XGetImage(x, w, 0, 0, static_cast<unsigned>(attributes.width), static_cast<unsigned>(attributes.height),
+                            AllPlanes, ZPixmap);
+    if (picture) {
+        // Each channel's mask, shifted down to its lowest bit and scaled to 0..255.
+        const auto channel = [](unsigned long pixel, unsigned long mask) {
+            if (mask == 0) return static_cast<unsigned char>(0);
+            int shift = 0;
+            while (!((mask >> shift) & 1ul)) ++shift;
+            const unsigned long top = mask >> shift;
+            return static_cast<unsigned char>(((pixel & mask) >> shift) * 255ul / top);
+        };
+        image.width = picture->width;
+        image.height = picture->height;
+        image.rgba.assign(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 4, 255);
+        for (int row = 0; row < image.height; ++row)
+            for (int column = 0; column < image.width; ++column) {
+                const unsigned long pixel = XGetPixel(picture, column, row);
+                unsigned char* out =
+                    &image.rgba[(static_cast<std::size_t>(row) * static_cast<std::size_t>(image.width) + column) * 4];
+                out[0] = channel(pixel, picture->red_mask);
+                out[1] = channel(pixel, picture->green_mask);
+                out[2] = channel(pixel, picture->blue_mask);
+            }
+        XDestroyImage(picture);
+    }
+    XCloseDisplay(x);
+    return picture != nullptr;
 }
 
 }  // namespace omxtest

@@ -75,5 +75,8 @@ bool focusWindow(const std::string& display, const std::string& title);
 std::vector<Image> windowIcons(const std::string& display, const std::string& title);
 // Saves the contents of the window titled `title` as a PNG file.
 bool screenshotWindow(const std::string& display, const std::string& title, const std::string& pngPath);
+// The contents of the window titled `title`, read straight from the X server (much quicker than a PNG file: for
+// tests that look at many frames); false when there is no such window on show.
+bool captureWindow(const std::string& display, const std::string& title, Image& image);
 
 }  // namespace omxtest

@@ -28,6 +28,7 @@ void drawPlainFrame(Renderer& r) {
         glBindVertexArray(0);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         r.presentScene();
+        r.drawOverlay();
         r.useProgram(p.id);
         if (r.idTarget().complete) r.drawIdPass(0, 0, r.world().windowWidth, r.world().windowHeight);
     }
