@@ -83,6 +83,7 @@ public:
     ShaderProgram* skyboxShader = nullptr;
     ShaderProgram* idShader = nullptr;
     ShaderProgram* scaleShader = nullptr;  // puts the world on the window; null: a blit does
+    ShaderProgram* sharpenShader = nullptr;  // sharpens the world before it is scaled up; null: it is not
     // The ground's own lit programs: texture mode 1 only, without and with the strike's picture.
     ShaderProgram* groundShader = nullptr;
     ShaderProgram* groundStrikeShader = nullptr;
@@ -129,6 +130,8 @@ public:
     uint32_t sceneFramebuffer = 0;
     uint32_t sceneColorTexture = 0;
     uint32_t sceneDepthBuffer = 0;
+    uint32_t sharpenFramebuffer = 0;  // the world sharpened, at the scene target's size, below scale 1
+    uint32_t sharpenTexture = 0;
     uint32_t emptyVertexArray = 0;  // bound while the scale program draws (its quad needs no attributes)
     int sceneWidth = 0;
     int sceneHeight = 0;

@@ -162,6 +162,11 @@ bool Game::buildShaderPrograms() {
     if (ownedShaders.back()->valid && ownedShaders.back()->program != 0) {
         scaleShader = ownedShaders.back().get();
         bindFragmentOutput(*scaleShader, "vFragColor");
+        ownedShaders.push_back(std::make_unique<ShaderProgram>(shaderPath + "scaleshader", "#define SHARPEN\n"));
+        if (ownedShaders.back()->valid && ownedShaders.back()->program != 0) {
+            sharpenShader = ownedShaders.back().get();
+            bindFragmentOutput(*sharpenShader, "vFragColor");
+        }
     }
     const GLubyte* renderer = glGetString(GL_RENDERER);
     softwareRasterizer = renderer && isSoftwareRasterizer(reinterpret_cast<const char*>(renderer));

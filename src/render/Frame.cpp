@@ -305,9 +305,16 @@ void drawStrike(Game& g) {
 
 namespace {
 
+// How much the world is sharpened before a scale-up (0 .. 1): the most, since a scale-up by up to two
+// softens every edge over two window pixels.
+constexpr float scaleUpSharpness = 1.0f;
+
 // Puts the world drawn in the scene target on the window: copied pixel for pixel at the window's size,
 // scaled up with linear filtering below it. With the scale program, a quad over the window that reads it
-// (less work for a software rasterizer than its blit), or else with a blit.
+// (less work for a software rasterizer than its blit), or else with a blit. Below the window's size, the
+// sharpening program first draws the world sharpened at its own size (a quarter of the window's pixels at
+// 0.5), and the quad scales that up: the quad stays the plain copy a software rasterizer draws on its
+// fast path, which the sharpening folded into it would leave (several times the cost).
 void presentScene(Game& g, int sceneW, int sceneH) {
     constexpr int sceneUnit = 4;
     const bool exact = sceneW == g.windowWidth && sceneH == g.windowHeight;
@@ -324,14 +331,25 @@ void presentScene(Game& g, int sceneW, int sceneH) {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    g.useShader(g.scaleShader);
+    glBindVertexArray(g.emptyVertexArray);
+    const bool sharpen = !exact && g.sharpenShader && bindSharpenTarget(g);
     bindTexture(sceneUnit, g.sceneColorTexture);
     // Nearest at the same size: each window pixel takes its own texel whole, whatever the filter's rounding.
     const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    if (sharpen) {
+        glViewport(0, 0, sceneW, sceneH);
+        g.useShader(g.sharpenShader);
+        setInt(*g.sharpenShader, Uniform::Scene, sceneUnit);
+        glUniform1f(uniformLocation(g.sharpenShader->program, Uniform::Sharpness), scaleUpSharpness);
+        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glViewport(0, 0, g.windowWidth, g.windowHeight);
+        bindTexture(sceneUnit, g.sharpenTexture);
+    }
+    g.useShader(g.scaleShader);
     setInt(*g.scaleShader, Uniform::Scene, sceneUnit);
-    glBindVertexArray(g.emptyVertexArray);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     glBindVertexArray(0);
     bindTexture(sceneUnit, 0);

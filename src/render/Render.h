@@ -31,5 +31,10 @@ bool groundCoversWindow(const Game& game);
 // A finished, rolling or exploding grenade glows; a growing one shows its texture.
 int grenadeTextureMode(int grenadeState);
 
+// Binds the target the world is sharpened into before it is scaled up: a colour texture of the scene
+// target's size, filtered linearly, made when first needed after the scene target was (re)made. False,
+// with nothing bound, when the driver cannot draw into it.
+bool bindSharpenTarget(Game& game);
+
 // The texture name at `index` of the model, or 0 when the model has fewer textures.
 uint32_t modelTexture(const Model& model, std::size_t index);

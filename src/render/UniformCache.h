@@ -24,6 +24,7 @@ enum class Uniform {
     TexMatrix,
     GlowTime,
     Scene,
+    Sharpness,
     Count
 };
 
