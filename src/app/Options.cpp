@@ -81,6 +81,10 @@ CommandLine readCommandLine(int argc, const char* const* argv) {
                 }
                 line.dataFolder = value;
             }
+        } else if (name == "--render-scale") {
+            // Its value is read once the renderer is known (renderScaleFromCommandLine, which names a bad
+            // one); here it is only kept from being read as a play word.
+            if (!hasValue && i + 1 < argc) ++i;
         } else {
             line.error = "unknown option '" + std::string(word) + "'";
             return line;
@@ -123,6 +127,9 @@ int answerWithoutPlaying(const CommandLine& line, const std::string& program, st
             << "  --seed N            build the world from the number N (0 to 4294967295) instead of\n"
             << "                      the clock: the same seed starts the same world\n"
             << "  --data DIR          read shaders/ and resources/ from the folder DIR\n"
+            << "  --render-scale S    draw the 3D world at S (0.5 to 1) of the window's size and scale it\n"
+            << "                      up, or with S auto follow the frame times (the default on software\n"
+            << "                      renderers)\n"
             << "  --help              print this help and exit\n"
             << "  --version           print the version and exit\n"
             << "\n"

@@ -17,8 +17,8 @@ struct CommandLine {
 
 // Reads the command line without printing anything. The words "fullscreen" and "highestframerate" are
 // exact and case-sensitive and may stand anywhere, the program path included; other bare words are
-// ignored. Options: --help, --version, --seed N, --data DIR (a value may also follow '='); "--" ends the
-// options. The first unusable option stops the reading and sets `error`.
+// ignored. Options: --help, --version, --seed N, --data DIR, --render-scale S (a value may also follow '=';
+// the render scale's is read by renderScaleFromCommandLine); "--" ends the options. The first unusable option stops the reading and sets `error`.
 CommandLine readCommandLine(int argc, const char* const* argv);
 
 // Prints every argument (the program path included) on a line of its own.

@@ -69,11 +69,24 @@ TEST(CommandLine, SeedAndDataTakeTheirValueSeparateOrAfterAnEqualsSign) {
     EXPECT_EQ(answer({"x", "-", "anything"}).status, -1);
 }
 
+TEST(CommandLine, RenderScaleIsAnOptionWhoseValueIsNoPlayWord) {
+    const auto read = [](const Words& words) {
+        const CommandLine l = parse(words);
+        return std::make_tuple(l.fullscreenRequested, l.highestFrameRate, l.error);
+    };
+    EXPECT_EQ(read({"x", "--render-scale", "0.5", "highestframerate"}), std::make_tuple(false, true, std::string()));
+    EXPECT_EQ(read({"x", "--render-scale=auto", "fullscreen"}), std::make_tuple(true, false, std::string()));
+    // The word after it is its value (a bad one is named when the game starts, which then plays on).
+    EXPECT_EQ(read({"x", "--render-scale", "fullscreen"}), std::make_tuple(false, false, std::string()));
+    EXPECT_EQ(read({"x", "--render-scale"}), std::make_tuple(false, false, std::string()));
+    EXPECT_EQ(answer({"x", "--render-scale", "0.75"}).status, -1);
+}
+
 TEST(CommandLine, HelpAndVersionAnswerWithoutStartingTheGame) {
     const Answer help = answer({"/usr/games/omnivex", "--help"});
     EXPECT_EQ(std::make_pair(help.status, help.err), std::make_pair(0, std::string()));
     EXPECT_EQ(help.out.rfind("Usage: omnivex [OPTION]... [fullscreen] [highestframerate]\n", 0), 0u) << help.out;
-    for (const char* item : {"--seed N", "--data DIR", "--version", "highestframerate", "P   ", "Escape", "F10"})
+    for (const char* item : {"--seed N", "--data DIR", "--render-scale S", "--version", "highestframerate", "P   ", "Escape", "F10"})
         EXPECT_NE(help.out.find(item), std::string::npos) << item;
     const Answer version = answer({"./omnivex", "fullscreen", "--version"});
     EXPECT_EQ(std::make_pair(version.status, version.out),
