@@ -72,7 +72,14 @@ namespace {
 void prepareView(Game& game, const View& view) {
     game.frustumCulling = view.frustumCulling;
     game.plainRendering = view.plain;
-    if (!view.autoScale || !game.renderScaleControl) game.setRenderScale(view.autoScale, 1.0f);
+    if (view.fixedScale > 0.0f)
+        game.setRenderScale(false, view.fixedScale);
+    else if (!view.autoScale || !game.renderScaleControl)
+        game.setRenderScale(view.autoScale, 1.0f);
+    // The game's sharpening program, held aside while a view is scaled up without it.
+    static ShaderProgram* sharpening = nullptr;
+    if (game.sharpenShader) sharpening = game.sharpenShader;
+    game.sharpenShader = view.unsharpened ? nullptr : sharpening;
     aimCamera(game, view.position, view.direction, view.up);
 }
 
@@ -116,8 +123,11 @@ std::vector<TracePoint> traceRenderScale(Game& game, const View& view, double se
     const double start = nowSeconds();
     FrameSamples samples;
     double secondStart = start;
+    int changes = 0;
     while (nowSeconds() - start < seconds) {
+        const float scale = game.renderScale;
         runFrames(game, view, 1, &samples);
+        changes += game.renderScale != scale ? 1 : 0;
         const double now = nowSeconds();
         if (now - secondStart < 1.0) continue;
         TracePoint point;
@@ -125,6 +135,8 @@ std::vector<TracePoint> traceRenderScale(Game& game, const View& view, double se
         point.scale = game.renderScale;
         point.frames = static_cast<int>(samples.frame.size());
         point.frameMedian = medianOf(samples.frame);
+        point.changes = changes;
+        changes = 0;
         trace.push_back(point);
         samples = FrameSamples();
         secondStart = now;
