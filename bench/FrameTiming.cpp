@@ -82,8 +82,14 @@ bool autoScaleOn = false;
 
 void prepareView(Game& game, const View& view) {
     benchRenderer->settings.frustumCulling = view.frustumCulling;
-    if (!view.autoScale || !autoScaleOn) benchRenderer->setRenderScale(view.autoScale, 1.0f);
-    autoScaleOn = view.autoScale;
+    benchRenderer->settings.sharpen = !view.unsharpened;
+    if (view.fixedScale > 0.0f) {
+        benchRenderer->setRenderScale(false, view.fixedScale);
+        autoScaleOn = false;
+    } else {
+        if (!view.autoScale || !autoScaleOn) benchRenderer->setRenderScale(view.autoScale, 1.0f);
+        autoScaleOn = view.autoScale;
+    }
     aimCamera(game, view.position, view.direction, view.up);
 }
 
@@ -128,8 +134,11 @@ std::vector<TracePoint> traceRenderScale(Game& game, const View& view, double se
     const double start = nowSeconds();
     FrameSamples samples;
     double secondStart = start;
+    int changes = 0;
     while (nowSeconds() - start < seconds) {
+        const float scale = benchRenderer->renderScale();
         runFrames(game, view, 1, &samples);
+        changes += benchRenderer->renderScale() != scale ? 1 : 0;
         const double now = nowSeconds();
         if (now - secondStart < 1.0) continue;
         TracePoint point;
@@ -137,6 +146,8 @@ std::vector<TracePoint> traceRenderScale(Game& game, const View& view, double se
         point.scale = benchRenderer->renderScale();
         point.frames = static_cast<int>(samples.frame.size());
         point.frameMedian = medianOf(samples.frame);
+        point.changes = changes;
+        changes = 0;
         trace.push_back(point);
         samples = FrameSamples();
         secondStart = now;

@@ -25,6 +25,8 @@ struct View {
     // How the frame is drawn: the plain way (as before the quick frame), and at render scale 1 or auto.
     bool plain = false;
     bool autoScale = false;
+    float fixedScale = 0.0f;   // above 0: drawn at this render scale instead
+    bool unsharpened = false;  // below scale 1: scaled up without the sharpening (as before it)
 };
 
 // Medians and 95th percentiles in milliseconds; the frame is update + render + present.
@@ -76,6 +78,7 @@ struct TracePoint {
     float scale = 1.0f;
     double frameMedian = 0.0;
     int frames = 0;
+    int changes = 0;  // changes of the scale during this second
 };
 std::vector<TracePoint> traceRenderScale(Game& game, const View& view, double seconds);
 

@@ -143,9 +143,16 @@ void printTable(const BenchReport& r, std::ostream& out) {
     if (!r.trace.empty()) {
         out << "\nautomatic render scale in the play view, second by second\n"
             << "  second  scale  median ms  frames\n";
-        for (const TracePoint& p : r.trace)
+        int changes = 0, changesAfterTen = 0;
+        double secondStart = 0.0;
+        for (const TracePoint& p : r.trace) {
             out << std::right << std::setw(8) << fixed(p.second, 1) << std::setw(7) << fixed(p.scale, 2) << std::setw(11)
                 << fixed(p.frameMedian, 2) << std::setw(8) << p.frames << "\n";
+            changes += p.changes;
+            changesAfterTen += secondStart >= 10.0 ? p.changes : 0;
+            secondStart = p.second;
+        }
+        out << "  changes of scale: " << changes << ", of them after the first 10 s: " << changesAfterTen << "\n";
     }
 
     if (!r.views.empty()) out << "\ndraws per frame                        colour pass            object-id pass\n"

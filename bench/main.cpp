@@ -354,7 +354,20 @@ int main(int argc, char** argv) {
         const double settled = settleRenderScale(*game, automatic);
         report.views.push_back(measureView(*game, automatic, options.warmup, options.frames, false));
         report.views.back().settleSeconds = settled;
-        for (std::size_t k = report.views.size() - 3; k < report.views.size(); ++k)
+        // In the play view, what the sharpening of a scaled-up frame costs: at 0.5, without and with it.
+        if (&place == &places.front()) {
+            View plainly = place.view, sharpened = place.view;
+            plainly.name += ", 0.5 scaled up plainly";
+            sharpened.name += ", 0.5 sharpened";
+            for (View* view : {&plainly, &sharpened}) {
+                view->fixedScale = 0.5f;
+                view->targetFps = place.targetAuto;
+            }
+            plainly.unsharpened = true;
+            for (ViewResult& result : measureAlternating(*game, plainly, sharpened, options.warmup, options.frames))
+                report.views.push_back(result);
+        }
+        for (std::size_t k = report.views.size() - (&place == &places.front() ? 5 : 3); k < report.views.size(); ++k)
             std::cout << report.views[k].view.name << ": median " << report.views[k].series.frameMedian << " ms"
                       << std::endl;
     }

@@ -10,12 +10,15 @@
 
 namespace {
 
-constexpr double slowerThanTarget = 1.08;   // a median above 108 % of the target lowers the scale
-constexpr double aimBelowTarget = 0.92;     // ... to the scale predicted to need 92 %
+constexpr double slowerThanTarget = 1.08;   // a median above 108 % of the target is slow ...
+constexpr double aimBelowTarget = 0.92;     // ... and lowers the scale to the one predicted to need 92 %
 constexpr double roomToSpare = 0.80;        // medians under 80 % ...
-constexpr double predictedHeadroom = 0.85;  // ... let it rise a step predicted to need under 85 %
-constexpr int roomyWindowsToRise = 3;
-constexpr int largestFall = 3;              // steps per change
+constexpr double predictedHeadroom = 0.85;  // ... let it rise to the highest step predicted under 85 %
+constexpr int slowWindowsToFall = 2;        // once the first settling is over
+constexpr double holdSeconds = 5.0;         // between two changes, once the first settling is over
+constexpr int firstRoomyWindowsToRise = 5;
+constexpr int mostRoomyWindowsToRise = 40;
+constexpr double regretSeconds = 30.0;      // a fall this soon after a rise makes the next rise wait longer
 constexpr double longestFrame = 0.25;       // a longer frame (a hitch) counts as this long
 
 int clampSteps(int steps) {
@@ -48,7 +51,7 @@ RenderScaleSetting chooseRenderScale(const RenderScaleSetting& commandLine, cons
 }
 
 RenderScaleController::RenderScaleController(float start)
-    : steps(clampSteps(static_cast<int>(std::lround(start * 20.0f)))) {}
+    : steps(clampSteps(static_cast<int>(std::lround(start * 20.0f)))), roomyWindowsToRise(firstRoomyWindowsToRise) {}
 
 bool RenderScaleController::addFrame(double seconds) {
     if (!(seconds > 0.0)) return false;
@@ -60,37 +63,61 @@ bool RenderScaleController::addFrame(double seconds) {
     const auto middle = frames.begin() + static_cast<std::ptrdiff_t>(frames.size() / 2);
     std::nth_element(frames.begin(), middle, frames.end());
     const double median = *middle;
+    const double windowSeconds = framesSeconds;
     frames.clear();
     framesSeconds = 0.0;
+    return judgeWindow(median, windowSeconds);
+}
+
+bool RenderScaleController::judgeWindow(double median, double windowSeconds) {
+    sinceChange += windowSeconds;
+    sinceRise += windowSeconds;
     if (settling > 0) {
         --settling;
         return false;
     }
 
-    // Frame time taken to grow with the number of pixels drawn, the square of the scale.
+    // Frame time taken to grow with the number of pixels drawn, the square of the scale. A frame also has
+    // work that does not shrink with the scale, so this over-estimates a rise (it stays on the safe side)
+    // and under-estimates a fall (the first settling may take a few falls).
     const double now = scale();
-    int next = steps;
     if (median > targetSeconds * slowerThanTarget) {
         roomyWindows = 0;
+        ++slowWindows;
+        if (!firstSettling && (slowWindows < slowWindowsToFall || sinceChange < holdSeconds)) return false;
         const double wanted = now * std::sqrt(targetSeconds * aimBelowTarget / median);
-        next = std::max(static_cast<int>(std::floor(wanted * 20.0 + 1e-9)), steps - largestFall);
-        next = std::min(next, steps - 1);
-    } else if (median < targetSeconds * roomToSpare && steps < highestSteps) {
-        const double up = (steps + 1) * 0.05;
-        const bool fits = median * (up * up) / (now * now) < targetSeconds * predictedHeadroom;
-        roomyWindows = fits ? roomyWindows + 1 : 0;
-        if (roomyWindows >= roomyWindowsToRise) {
-            next = steps + 1;
-            roomyWindows = 0;
-        }
-    } else {
-        roomyWindows = 0;
+        const int next = clampSteps(std::min(static_cast<int>(std::floor(wanted * 20.0 + 1e-9)), steps - 1));
+        if (next == steps) return false;
+        if (sinceRise < regretSeconds) roomyWindowsToRise = std::min(roomyWindowsToRise * 2, mostRoomyWindowsToRise);
+        changeTo(next);
+        return true;
     }
-    next = clampSteps(next);
+    firstSettling = false;
+    slowWindows = 0;
+    if (median >= targetSeconds * roomToSpare || steps == highestSteps) {
+        roomyWindows = 0;
+        return false;
+    }
+    slowestRoomy = roomyWindows == 0 ? median : std::max(slowestRoomy, median);
+    if (++roomyWindows < roomyWindowsToRise || sinceChange < holdSeconds) return false;
+    int next = steps;
+    while (next < highestSteps) {
+        const double up = (next + 1) * 0.05;
+        if (slowestRoomy * (up * up) / (now * now) >= targetSeconds * predictedHeadroom) break;
+        ++next;
+    }
     if (next == steps) return false;
+    changeTo(next);
+    sinceRise = 0.0;
+    return true;
+}
+
+void RenderScaleController::changeTo(int next) {
     steps = next;
     settling = 1;
-    return true;
+    sinceChange = 0.0;
+    slowWindows = 0;
+    roomyWindows = 0;
 }
 
 std::string renderScaleLine(float scale) {

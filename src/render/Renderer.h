@@ -26,6 +26,7 @@ struct RenderSettings {
     bool transparency = true;     // leaves cut out and the bolt blended; off, both are drawn solid
     bool frustumCulling = false;  // leave out what lies outside the view, and count it
     bool statusDisplay = false;   // the status display over the world (the game's shell shows it from the start)
+    bool sharpen = true;          // below render scale 1, sharpen the world before it is scaled up
 };
 
 // Objects that passed and failed the culling test in the last frame, counted once per object and pass.
@@ -136,6 +137,10 @@ public:
 private:
     void adaptRenderScale();
     bool bindSceneTarget(int width, int height);
+    // Binds the target the world is sharpened into before it is scaled up: a colour texture of the scene
+    // target's size, made when first needed after the scene target was (re)made. False, with nothing bound,
+    // when the driver cannot draw into it.
+    bool bindSharpenTarget();
     // Draws the window rectangle [x0, x1) x [y0, y1) from the last id pass's view, unless that pass covered it
     // already (a read outside what it covered).
     void coverIdRectangle(int x0, int y0, int x1, int y1);
@@ -152,6 +157,8 @@ private:
     IdPass idPass;
     SceneTarget scene;
     Overlay overlay;
+    uint32_t sharpenFramebuffer = 0;  // the world sharpened, at the scene target's size, below scale 1
+    uint32_t sharpenTexture = 0;
     uint32_t emptyVertexArray = 0;  // bound while the scale program draws (its quad needs no attributes)
     bool strikeBufferCreated = false;
     float scale = 1.0f;

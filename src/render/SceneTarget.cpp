@@ -38,6 +38,11 @@ bool Renderer::bindSceneTarget(int width, int height) {
         if (scene.framebuffer != 0) glDeleteFramebuffers(1, &scene.framebuffer);
         if (scene.colorTexture != 0) glDeleteTextures(1, &scene.colorTexture);
         if (scene.depthBuffer != 0) glDeleteRenderbuffers(1, &scene.depthBuffer);
+        // The sharpened copy follows the scene target's size: made again when next needed.
+        if (sharpenFramebuffer != 0) glDeleteFramebuffers(1, &sharpenFramebuffer);
+        if (sharpenTexture != 0) glDeleteTextures(1, &sharpenTexture);
+        sharpenFramebuffer = 0;
+        sharpenTexture = 0;
         glGenFramebuffers(1, &scene.framebuffer);
         glBindFramebuffer(GL_FRAMEBUFFER, scene.framebuffer);
         // 8 bits a colour channel, stored blue first as the window's are (a software rasterizer then copies
@@ -68,9 +73,47 @@ bool Renderer::bindSceneTarget(int width, int height) {
     return true;
 }
 
+bool Renderer::bindSharpenTarget() {
+    if (sharpenFramebuffer == 0) {
+        glGenFramebuffers(1, &sharpenFramebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, sharpenFramebuffer);
+        // Stored as the scene target is, and only ever scaled up: always filtered linearly.
+        glGenTextures(1, &sharpenTexture);
+        glBindTexture(GL_TEXTURE_2D, sharpenTexture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, scene.width, scene.height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sharpenTexture, 0);
+        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+            // Kept, so that it is not tried again every frame: the world is then scaled up unsharpened.
+            glBindFramebuffer(GL_FRAMEBUFFER, 0);
+            glDeleteTextures(1, &sharpenTexture);
+            sharpenTexture = 0;
+            return false;
+        }
+    }
+    if (sharpenTexture == 0) return false;
+    glBindFramebuffer(GL_FRAMEBUFFER, sharpenFramebuffer);
+    return true;
+}
+
+namespace {
+
+// How much the world is sharpened before a scale-up (0 .. 1): the most, since a scale-up by up to two softens
+// every edge over two window pixels.
+constexpr float scaleUpSharpness = 1.0f;
+
+}  // namespace
+
 // Puts the world drawn in the scene target on the window: copied pixel for pixel at the window's size, scaled
 // up with linear filtering below it. With the scale program, a quad over the window that reads it (less work
-// for a software rasterizer than its blit), or else with a blit.
+// for a software rasterizer than its blit), or else with a blit. Below the window's size the sharpening
+// program first draws the world sharpened at its own size (a quarter of the window's pixels at 0.5), and the
+// quad scales that up: the quad stays the plain copy a software rasterizer draws on its fast path, which the
+// sharpening folded into it would leave (several times the cost).
 void Renderer::presentScene() {
     constexpr int sceneUnit = 4;
     const int windowW = game->windowWidth, windowH = game->windowHeight;
@@ -88,15 +131,26 @@ void Renderer::presentScene() {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    useProgram(worldPrograms.scale);
+    glBindVertexArray(emptyVertexArray);
+    const bool sharpen = !exact && settings.sharpen && worldPrograms.sharpen && bindSharpenTarget();
     glActiveTexture(GL_TEXTURE0 + sceneUnit);
     glBindTexture(GL_TEXTURE_2D, scene.colorTexture);
     // Nearest at the same size: each window pixel takes its own texel whole, whatever the filter's rounding.
     const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    if (sharpen) {
+        glViewport(0, 0, scene.width, scene.height);
+        useProgram(worldPrograms.sharpen);
+        glUniform1i(uniformLocation(worldPrograms.sharpen->program, Uniform::Scene), sceneUnit);
+        glUniform1f(uniformLocation(worldPrograms.sharpen->program, Uniform::Sharpness), scaleUpSharpness);
+        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glViewport(0, 0, windowW, windowH);
+        glBindTexture(GL_TEXTURE_2D, sharpenTexture);
+    }
+    useProgram(worldPrograms.scale);
     glUniform1i(uniformLocation(worldPrograms.scale->program, Uniform::Scene), sceneUnit);
-    glBindVertexArray(emptyVertexArray);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     glBindVertexArray(0);
     glBindTexture(GL_TEXTURE_2D, 0);

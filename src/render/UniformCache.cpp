@@ -14,7 +14,7 @@ const std::array<const char*, uniformCount> names = {
     "mvpMatrix",   "objectId",      "mMatrix",      "mvMatrix",     "normalMatrix", "diffuseColor",
     "materialFactor", "useTexture", "useLight",     "badFactor",    "ambientFactor", "lightFactor",
     "vLightPosition", "colorTexture", "alphaTexture", "projTexture", "texMatrix",   "glowTime",
-    "scene",       "keepColour",
+    "scene",       "keepColour",  "sharpness",
 };
 
 using LocationTable = std::array<GLint, uniformCount>;

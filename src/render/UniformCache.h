@@ -25,6 +25,7 @@ enum class Uniform {
     GlowTime,
     Scene,
     KeepColour,
+    Sharpness,
     Count
 };
 

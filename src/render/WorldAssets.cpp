@@ -162,6 +162,11 @@ bool buildWorldPrograms(WorldPrograms& p) {
     if (scale->valid && scale->program != 0) {
         p.scale = scale;
         bindFragmentOutput(*scale, "vFragColor");
+        ShaderProgram* sharpen = make("scaleshader", "#define SHARPEN\n");
+        if (sharpen->valid && sharpen->program != 0) {
+            p.sharpen = sharpen;
+            bindFragmentOutput(*sharpen, "vFragColor");
+        }
     }
     ShaderProgram* shadow = make("shadowshader", "");
     if (shadow->valid && shadow->program != 0) {

@@ -17,6 +17,7 @@ struct WorldPrograms {
     ShaderProgram* skybox = nullptr;
     ShaderProgram* id = nullptr;      // writes object numbers into the id target
     ShaderProgram* scale = nullptr;   // puts the world on the window; may be null
+    ShaderProgram* sharpen = nullptr; // sharpens the world before it is scaled up; may be null
     ShaderProgram* shadow = nullptr;  // the soft shadows under the people; may be null (then none are drawn)
     // Lit variants: the ground (texture mode 1 only), plainly textured models and cut-out leaves, each without
     // and with the strike's projected picture.

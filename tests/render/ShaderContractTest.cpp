@@ -30,7 +30,8 @@ TEST_F(ShaderContract, ThePassesShareTheVertexLocationAndTakeTheGamesUniforms) {
     EXPECT_EQ(glGetFragDataLocation(id, "vFragColor"), 0);
     for (int u = 0; u < static_cast<int>(Uniform::Count); ++u) {
         const Uniform uniform = static_cast<Uniform>(u);
-        if (uniform == Uniform::ObjectId || uniform == Uniform::Scene) continue;
+        const bool scaleOnly = uniform == Uniform::Scene || uniform == Uniform::Sharpness;
+        if (uniform == Uniform::ObjectId || scaleOnly) continue;
         EXPECT_GE(glGetUniformLocation(phong, uniformName(uniform)), 0) << uniformName(uniform);
     }
     for (const char* name : {"mvpMatrix", "objectId"}) EXPECT_GE(glGetUniformLocation(id, name), 0) << name;
