@@ -209,14 +209,16 @@ TEST_F(StatusDisplay, TheIntroSaysHowToSkipItOnALineThatHHides) {
 
 TEST_F(StatusDisplay, HHidesAndShowsTheDisplayAndLeavesTheRestOfTheFrameAlone) {
     startPlaying();
-    pressP();  // the world stands still
+    const Box pausedLines{width / 2 - 100, 0, width / 2 + 100, static_cast<int>(layout.hintAnchor.y) + 10};
+    const omxtest::Image playing = shot("playing");
+    pressP();  // the world stands still, once a frame with "Paused" on it has been drawn
+    changedShot(playing, pausedLines, 10.0, "paused");
     const omxtest::Image shown = stillShot("shown");
     const Box map = around(layout.plate, 2);
     ASSERT_TRUE(key("h"));
     changedShot(shown, map, 5.0, "hidden");
     const omxtest::Image hidden = stillShot("hidden");
     EXPECT_GT(difference(hidden, shown, map), 10.0) << "the map is still there";
-    const Box pausedLines{width / 2 - 100, 0, width / 2 + 100, static_cast<int>(layout.hintAnchor.y) + 10};
     EXPECT_GT(difference(hidden, shown, pausedLines), 10.0) << "\"Paused\" is still there";
     // Everything else: the left of the window and the right under the map, between the top lines and the
     // messages.
