@@ -380,6 +380,8 @@ int main(int argc, char** argv) {
     report.anonymousAfterViews = statusMegabytes("RssAnon:");
     report.fileAfterViews = statusMegabytes("RssFile:");
     game = nullptr;
+    benchRenderer = nullptr;
+    theRenderer.reset();  // its GL objects go while the context still exists
     theGame.reset();
 
     if (!options.only.empty()) return finish(report, options);
