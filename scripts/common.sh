@@ -67,34 +67,33 @@ omnivex_build() {
 # omnivex_quiet_build BUILD_DIR BUILD_TYPE [cmake options...] -- as omnivex_build, silent when it works; when it
 # fails, everything CMake and the compiler said is shown (Ninja prints the errors on standard output).
 omnivex_quiet_build() {
-  local log
+  omnivex_logged "The build failed; the messages above say why." omnivex_build "$@"
+}
+
+# omnivex_logged FAILURE_LINE COMMAND... -- runs the command with its output kept aside: nothing is shown when it
+# works; when it fails, all it said goes to standard error, then FAILURE_LINE. The command's status is kept.
+omnivex_logged() {
+  local failure="$1" log status=0
+  shift
   log="$(mktemp)"
-  if omnivex_build "$@" > "$log" 2>&1; then
-    rm -f "$log"
-    return 0
+  "$@" > "$log" 2>&1 || status=$?
+  if [ "$status" -ne 0 ]; then
+    cat "$log" >&2
+    echo "$failure" >&2
   fi
-  cat "$log" >&2
   rm -f "$log"
-  echo "The build failed; the messages above say why." >&2
-  return 1
+  return "$status"
 }
 
 # omnivex_show_configure STAGE BUILD_DIR BUILD_TYPE [cmake options...] -- omnivex_configure, saying so when it runs
 # ("== STAGE: configuring build/x") and otherwise silent; when it fails, everything CMake said is shown.
 omnivex_show_configure() {
-  local stage="$1" dir="$2" log
+  local stage="$1" dir="$2"
   shift
   omnivex_configured "$@" && return 0
   echo "== $stage: configuring ${dir#"$OMNIVEX_ROOT"/}"
-  log="$(mktemp)"
-  if omnivex_configure "$@" > "$log" 2>&1; then
-    rm -f "$log"
-    return 0
-  fi
-  cat "$log" >&2
-  rm -f "$log"
-  echo "== $stage: configuring ${dir#"$OMNIVEX_ROOT"/} failed; the messages above say why." >&2
-  return 1
+  omnivex_logged "== $stage: configuring ${dir#"$OMNIVEX_ROOT"/} failed; the messages above say why." \
+    omnivex_configure "$@"
 }
 
 # True for a step that says what it does in words of its own, as the asset generators do ("Synthesizing the

@@ -152,14 +152,11 @@ void cullBackFaces(const Renderer& r, bool closedModel) {
     }
 }
 
-// Culled by F8 (and counted), or outside the view: not drawn.
-bool leftOut(Renderer& r, const SceneObject& object) { return r.culled(object) || !r.reachesView(object); }
-
 // The people of one kind, then the monument that stands for the settlement once it is decided.
 void drawPeople(Renderer& r, const Settlement& s, const std::vector<SceneObject*>& people, const Model& model,
                 bool showMonument) {
     for (const SceneObject* person : people) {
-        if (!person || person->personState == PersonState::Gone || leftOut(r, *person)) continue;
+        if (!person || person->personState == PersonState::Gone || r.leftOut(*person)) continue;
         r.setObjectUniforms(*person, &s, model);
         drawMeshes(model);
     }
@@ -235,7 +232,7 @@ void drawGround(Renderer& r) {
     glBindVertexArray(ground.vao);
     bindTexture(colorUnit, modelTexture(ground, 0));
     for (const SceneObject* tile : r.world().groundTiles) {
-        if (leftOut(r, *tile)) continue;
+        if (r.leftOut(*tile)) continue;
         r.setObjectUniforms(*tile, nullptr, ground);
         glDrawArrays(GL_TRIANGLES, 0, 6);
     }
@@ -286,7 +283,7 @@ void drawSettlements(Renderer& r, const LitPrograms& lit) {
     glBindVertexArray(m.moai.vao);
     bindTexture(colorUnit, modelTexture(m.moai, 0));
     for (const Settlement* s : g.settlements) {
-        if (!s->standing() || leftOut(r, *s->moai)) continue;
+        if (!s->standing() || r.leftOut(*s->moai)) continue;
         r.setObjectUniforms(*s->moai, s, m.moai);
         drawMeshes(m.moai);
     }
@@ -294,7 +291,7 @@ void drawSettlements(Renderer& r, const LitPrograms& lit) {
     // Each tree is tested once; its leaves (cut out) are drawn first, then its trunk in plain texture mode.
     std::array<bool, 5> treeShown{};
     for (std::size_t i = 0; i < g.settlements.size(); ++i)
-        treeShown[i] = treePresent(*g.settlements[i]) && !leftOut(r, *g.settlements[i]->tree);
+        treeShown[i] = treePresent(*g.settlements[i]) && !r.leftOut(*g.settlements[i]->tree);
     useLitFor(r, lit, m.tree);
     glBindVertexArray(m.tree.vao);
     bindTexture(colorUnit, modelTexture(m.tree, TreeTexture::Leaves));
@@ -323,7 +320,7 @@ void drawSettlements(Renderer& r, const LitPrograms& lit) {
     bindTexture(colorUnit, modelTexture(m.grenade, GrenadeTexture::Body));
     for (const Settlement* s : g.settlements) {
         const SceneObject& grenade = *s->grenade;
-        if (grenade.grenadeState == GrenadeState::Gone || leftOut(r, grenade)) continue;
+        if (grenade.grenadeState == GrenadeState::Gone || r.leftOut(grenade)) continue;
         r.setObjectUniforms(grenade, s, m.grenade, grenadeTextureMode(grenade.grenadeState));
         drawMeshes(m.grenade);
     }
@@ -345,19 +342,19 @@ void drawSettlements(Renderer& r, const LitPrograms& lit) {
     drawPeopleShadows(r);
     cullBackFaces(r, true);  // the people and monuments are closed
 
-    useLitFor(r, lit, m.goodPerson);
-    setKeepColour(r, peopleKeepColour);
-    glBindVertexArray(m.goodPerson.vao);
-    bindTexture(colorUnit, modelTexture(m.goodPerson, 0));
-    for (const Settlement* s : g.settlements) drawPeople(r, *s, s->goodPeople, m.goodPerson, s->status == SettlementStatus::Won);
-    setKeepColour(r, 0.0f);
-
-    useLitFor(r, lit, m.badPerson);
-    setKeepColour(r, peopleKeepColour);
-    glBindVertexArray(m.badPerson.vao);
-    bindTexture(colorUnit, modelTexture(m.badPerson, 0));
-    for (const Settlement* s : g.settlements) drawPeople(r, *s, s->badPeople, m.badPerson, s->status == SettlementStatus::Lost);
-    setKeepColour(r, 0.0f);
+    // The good, then the bad, each group with its monument: a won settlement's stands in good people's clothes,
+    // a lost one's in bad people's.
+    for (const bool good : {true, false}) {
+        const Model& model = good ? m.goodPerson : m.badPerson;
+        useLitFor(r, lit, model);
+        setKeepColour(r, peopleKeepColour);
+        glBindVertexArray(model.vao);
+        bindTexture(colorUnit, modelTexture(model, 0));
+        const SettlementStatus monumentShown = good ? SettlementStatus::Won : SettlementStatus::Lost;
+        for (const Settlement* s : g.settlements)
+            drawPeople(r, *s, good ? s->goodPeople : s->badPeople, model, s->status == monumentShown);
+        setKeepColour(r, 0.0f);
+    }
     cullBackFaces(r, false);
 }
 

@@ -112,8 +112,11 @@ bool Renderer::culled(const SceneObject& object) {
     return true;
 }
 
-bool Renderer::reachesView(const SceneObject& object) const {
-    return !skipOutsideView || view.reaches(object.position, reachOf(object));
+bool Renderer::leftOut(const SceneObject& object) {
+    if (!settings.frustumCulling && !skipOutsideView) return false;
+    const bool inView = view.reaches(object.position, reachOf(object));
+    if (settings.frustumCulling) (inView ? frameCounts.drawn : frameCounts.culled) += 1;
+    return !inView;
 }
 
 void Renderer::drawOverlay() {

@@ -113,9 +113,9 @@ public:
     void uploadStrike();
     // True when the object is outside the view of the frame being drawn and culling (F8) is on; counts it.
     bool culled(const SceneObject& object);
-    // False when the object lies wholly outside the view of the frame being drawn: its draws are left out,
-    // culling on or not. Counts nothing.
-    bool reachesView(const SceneObject& object) const;
+    // The colour pass's one test of an object: true when it is culled (F8, counted as culled) or lies outside
+    // the view; otherwise, with culling on, counted as drawn. One sphere test serves both.
+    bool leftOut(const SceneObject& object);
     // Radius around the object's position that holds all of its model as drawn now.
     float reachOf(const SceneObject& object) const;
     // Makes the program current (0 with null).
